@@ -1,0 +1,227 @@
+// Editing operations: placing elements and links, deleting, and the rectangle clipboard.
+#include "document/editing.h"
+
+#include <utility>
+
+namespace document {
+
+namespace {
+
+void clearCell(LadderDocument& document, int row, int col) {
+    if (!document.contains(row, col))
+        return;
+    document.SetCellCode(row, col, 0);
+    document.SetCellText(row, col, std::string());
+}
+
+void addToCode(LadderDocument& document, int row, int col, int amount) {
+    document.SetCellCode(row, col, document.CellCode(row, col) + amount);
+}
+
+// A cell that may take a down flag: no down flag yet and no block (below 100 or 200 to 299).
+bool acceptsDownFlag(std::int32_t code) {
+    return (code >= 0 && code < 100) || (code >= 200 && code <= 299);
+}
+
+// A cell that may take an up flag: no up flag yet and no block.
+bool acceptsUpFlag(std::int32_t code) {
+    return code >= 0 && code < 200;
+}
+
+bool hasUpFlag(std::int32_t code) {
+    return code >= 200 && code <= 399;
+}
+
+bool hasDownFlag(std::int32_t code) {
+    return (code >= 100 && code <= 199) || (code >= 300 && code <= 399);
+}
+
+// Clears the cells of a one-column block from (row, col) downward while they continue it.
+void clearDownward(LadderDocument& document, int row, int col) {
+    clearCell(document, row, col);
+    for (int r = row + 1; document.contains(r, col) && document.CellCode(r, col) >= 600; ++r) {
+        clearCell(document, r, col);
+    }
+}
+
+// Clears the cells above (row, col) while they are the top or inner rows of a block.
+void clearUpward(LadderDocument& document, int row, int col) {
+    for (int r = row - 1; document.contains(r, col); --r) {
+        const std::int32_t code = document.CellCode(r, col);
+        if (code < 400 || code > 799)
+            break;
+        clearCell(document, r, col);
+    }
+}
+
+void clearSquare(LadderDocument& document, int top, int left) {
+    clearCell(document, top, left);
+    clearCell(document, top, left + 1);
+    clearCell(document, top + 1, left);
+    clearCell(document, top + 1, left + 1);
+}
+
+bool onlyLinkOrEmpty(std::int32_t code) {
+    return code == 0 || code == 100 || code == 200 || code == 300;
+}
+
+}  // namespace
+
+void PlaceContact(LadderDocument& document, int code, int row, int col) {
+    if (row < 0 || col < 0 || col >= kColumns)
+        return;
+    document.setStatus(DocumentStatus::Modified);
+    document.EnsureRows(row, 1);
+    if (document.CellCode(row, col) >= kFirstBlockCode)
+        DeleteElement(document, row, col);
+    document.SetCellCode(row, col, code + LadderDocument::LinkPart(document.CellCode(row, col)));
+}
+
+void PlaceLink(LadderDocument& document, int link, int row, int col) {
+    if (row < 0 || col < 0 || col >= kColumns)
+        return;
+    document.setStatus(DocumentStatus::Modified);
+    document.EnsureRows(row, 1);
+    const std::int32_t code = document.CellCode(row, col);
+    const bool aboveLast = row < document.rowCount() - 1;
+    switch (link) {
+        case LinkFlag::LinkDown:
+            if (!aboveLast || !acceptsDownFlag(code))
+                return;
+            addToCode(document, row, col, 100);
+            if (acceptsUpFlag(document.CellCode(row + 1, col)))
+                addToCode(document, row + 1, col, 200);
+            return;
+        case LinkFlag::LinkUp:
+            if (row == 0 || !acceptsUpFlag(code))
+                return;
+            addToCode(document, row, col, 200);
+            if (acceptsDownFlag(document.CellCode(row - 1, col))) {
+                addToCode(document, row - 1, col, 100);
+            }
+            return;
+        case LinkFlag::LinkBoth:
+            if (row == 0 || !aboveLast || code < 0 || code >= 100)
+                return;
+            if (acceptsDownFlag(document.CellCode(row - 1, col))) {
+                addToCode(document, row - 1, col, 100);
+            }
+            if (acceptsUpFlag(document.CellCode(row + 1, col)))
+                addToCode(document, row + 1, col, 200);
+            addToCode(document, row, col, 300);
+            return;
+        default: return;
+    }
+}
+
+void PlaceCoil(LadderDocument& document, int code, int row, int col) {
+    if (row < 0 || col < 0 || col >= kColumns)
+        return;
+    document.EnsureRows(row, 1);
+    constexpr int kCoilColumn = kColumns - 1;
+    if (col != kCoilColumn) {
+        for (int c = col; c < kColumns; ++c) {
+            if (!onlyLinkOrEmpty(document.CellCode(row, c)))
+                return;
+        }
+        for (int c = col; c < kCoilColumn; ++c)
+            addToCode(document, row, c, ElementKind::HLink);
+    }
+    document.SetCellCode(row, kCoilColumn, code);
+    document.setStatus(DocumentStatus::Modified);
+}
+
+void DeleteElement(LadderDocument& document, int row, int col) {
+    if (!document.contains(row, col))
+        return;
+    const std::int32_t code = document.CellCode(row, col);
+    if (code >= 1100 && code <= 1199) {
+        clearSquare(document, row, col);
+    } else if (code >= 1200 && code <= 1299) {
+        clearSquare(document, row, col - 1);
+    } else if (code >= 1300 && code <= 1399) {
+        clearSquare(document, row - 1, col);
+    } else if (code >= 1400 && code <= 1499) {
+        clearSquare(document, row - 1, col - 1);
+    } else if (code >= 400 && code <= 599) {
+        clearDownward(document, row, col);
+    } else if (code >= 600 && code <= 799) {
+        clearDownward(document, row, col);
+        clearUpward(document, row, col);
+    } else if (code >= 800) {
+        clearUpward(document, row, col);
+    } else if (code >= 100 && code <= 399) {
+        // The partner flags go with the link, so no half link is left behind.
+        if (hasDownFlag(code) && hasUpFlag(document.CellCode(row + 1, col))) {
+            addToCode(document, row + 1, col, -200);
+        }
+        if (hasUpFlag(code) && hasDownFlag(document.CellCode(row - 1, col))) {
+            addToCode(document, row - 1, col, -100);
+        }
+    }
+    clearCell(document, row, col);
+}
+
+void CopyRange(LadderDocument& document, int top, int left, int bottom, int right) {
+    if (top > bottom || left > right || !document.contains(top, left) ||
+        !document.contains(bottom, right)) {
+        return;
+    }
+    Clipboard clip;
+    clip.rows = bottom - top + 1;
+    clip.cols = right - left + 1;
+    const auto cells = static_cast<std::size_t>(clip.rows) * static_cast<std::size_t>(clip.cols);
+    clip.codes.reserve(cells);
+    clip.texts.reserve(cells);
+    for (int r = top; r <= bottom; ++r) {
+        for (int c = left; c <= right; ++c) {
+            clip.codes.push_back(document.CellCode(r, c));
+            clip.texts.push_back(document.CellText(r, c));
+        }
+    }
+    document.setClipboard(std::move(clip));
+}
+
+void CutRange(LadderDocument& document, int top, int left, int bottom, int right) {
+    if (top > bottom || left > right || !document.contains(top, left) ||
+        !document.contains(bottom, right)) {
+        return;
+    }
+    CopyRange(document, top, left, bottom, right);
+    for (int r = top; r <= bottom; ++r) {
+        for (int c = left; c <= right; ++c)
+            DeleteElement(document, r, c);
+    }
+}
+
+void Paste(LadderDocument& document, int row, int col) {
+    const Clipboard& clip = document.clipboard();
+    if (clip.empty() || row < 0 || col < 0 || col + clip.cols > kColumns)
+        return;
+    // The clipboard holds exactly rows × cols cells; anything else was never copied by us.
+    const auto cells = static_cast<std::size_t>(clip.rows) * static_cast<std::size_t>(clip.cols);
+    if (clip.codes.size() != cells || clip.texts.size() != cells)
+        return;
+    document.EnsureRows(row, clip.rows);
+    std::size_t i = 0;
+    for (int r = 0; r < clip.rows; ++r) {
+        for (int c = 0; c < clip.cols; ++c, ++i) {
+            DeleteElement(document, row + r, col + c);
+            document.SetCellCode(row + r, col + c, clip.codes[i]);
+            document.SetCellText(row + r, col + c, clip.texts[i]);
+        }
+    }
+}
+
+Refresh refreshAfter(EditCommand command) {
+    switch (command) {
+        case EditCommand::Cut:
+        case EditCommand::Paste: return Refresh::AfterClipboard;
+        case EditCommand::Copy: return Refresh::None;
+        case EditCommand::NewDocument:
+        case EditCommand::Load: return Refresh::AfterLoading;
+    }
+    return Refresh::None;
+}
+
+}  // namespace document

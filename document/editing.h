@@ -1,0 +1,50 @@
+// Editing operations, as free functions taking the document first: placing contacts, links and
+// coils, deleting elements, and copy, cut and paste through the document's clipboard.
+// (Blocks are placed by PlaceBlock in "document/element_catalogue.h"; rows by the document.)
+#pragma once
+
+#include "document/element_catalogue.h"
+#include "document/ladder_document.h"
+
+namespace document {
+
+/// Places a contact-type element: deletes a block under the cell, keeps the cell's link flags
+/// and text, grows the document and marks it Modified.
+void PlaceContact(LadderDocument& document, int code, int row, int col);
+
+/// Adds a vertical link (100 down, 200 up, 300 through) and its partner flags when the cells
+/// allow it; marks the document Modified in any case.
+void PlaceLink(LadderDocument& document, int link, int row, int col);
+
+/// Places a coil-type element in column 9, wiring columns col..8 when they are empty (or hold
+/// only links); a blocked path changes nothing.
+void PlaceCoil(LadderDocument& document, int code, int row, int col);
+
+/// Clears a cell: a whole block wherever it was hit, both ends of a vertical link.
+void DeleteElement(LadderDocument& document, int row, int col);
+
+/// Copies the rectangle (all bounds inclusive) into the clipboard; refused when it does not lie
+/// inside the grid.
+void CopyRange(LadderDocument& document, int top, int left, int bottom, int right);
+
+/// Copies the rectangle, then deletes every element in it (blocks partly inside go whole).
+void CutRange(LadderDocument& document, int top, int left, int bottom, int right);
+
+/// Writes the clipboard with its top-left corner at (row, col), deleting what stood there;
+/// refused without a clipboard or when it would pass column 9.
+void Paste(LadderDocument& document, int row, int col);
+
+/// Commands of the main toolbar and menu that edit the document.
+enum class EditCommand : int {
+    Cut = 0,
+    Copy = 1,
+    Paste = 2,
+    NewDocument = 3,  ///< the menu's "Nowy"
+    Load = 4,         ///< after LoadProgram, whatever its result
+};
+
+/// Returns the refresh the main window runs after a command. (Element buttons take theirs from
+/// the catalogue; row insertion and deletion add or remove one grid row and keep the cursor.)
+[[nodiscard]] Refresh refreshAfter(EditCommand command);
+
+}  // namespace document

@@ -1,0 +1,217 @@
+// The ladder grid document: storage, the code scheme, tagged fields and row management.
+#include "document/ladder_document.h"
+
+#include "document/editing.h"
+
+#include <algorithm>
+
+namespace document {
+
+namespace {
+
+const std::string kNoText;
+
+// Bytes that would break a field apart or the text file's one-line-per-cell layout.
+bool breaksField(char c) {
+    return c == '#' || static_cast<unsigned char>(c) < 32;
+}
+
+// Returns the position just after the tag letter of the first field with `tag`, or npos.
+std::size_t fieldValueStart(std::string_view text, char tag) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '#' && text[i + 1] == tag)
+            return i + 2;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+std::string_view statusWord(DocumentStatus status) {
+    switch (status) {
+        case DocumentStatus::Modified: return "zmieniony";
+        case DocumentStatus::Loaded: return "wczytany";
+        case DocumentStatus::New: return "nowy";
+        case DocumentStatus::Saved: return "zapisany";
+    }
+    return {};
+}
+
+std::string fieldOf(std::string_view text, char tag) {
+    const std::size_t start = fieldValueStart(text, tag);
+    if (start == std::string_view::npos)
+        return {};
+    const std::size_t end = text.find('#', start);
+    return std::string(text.substr(start, end == std::string_view::npos ? end : end - start));
+}
+
+std::string withField(std::string_view text, char tag, std::string_view value) {
+    std::string clean;
+    clean.reserve(value.size());
+    std::copy_if(value.begin(), value.end(), std::back_inserter(clean),
+                 [](char c) { return !breaksField(c); });
+    const std::size_t start = fieldValueStart(text, tag);
+    std::string result;
+    if (start == std::string_view::npos) {
+        result.reserve(text.size() + clean.size() + 3);
+        result.append(text);
+        result += '#';
+        result += tag;
+        result += clean;
+        result += '#';
+        return result;
+    }
+    std::size_t end = text.find('#', start);
+    result.append(text.substr(0, start));
+    result += clean;
+    if (end == std::string_view::npos) {
+        // An unclosed last field gets its closing "#" so the text stays well formed.
+        result += '#';
+    } else {
+        result.append(text.substr(end));
+    }
+    return result;
+}
+
+LadderDocument::LadderDocument() {
+    resetGrid(kNewDocumentRows);
+}
+
+bool LadderDocument::contains(int row, int col) const {
+    return row >= 0 && row < m_rowCount && col >= 0 && col < kColumns;
+}
+
+std::size_t LadderDocument::index(int row, int col) const {
+    return static_cast<std::size_t>(row) * kColumns + static_cast<std::size_t>(col);
+}
+
+std::int32_t LadderDocument::CellCode(int row, int col) const {
+    return contains(row, col) ? m_cells[index(row, col)] : 0;
+}
+
+std::string LadderDocument::CellText(int row, int col) const {
+    return cellTextRef(row, col);
+}
+
+const std::string& LadderDocument::cellTextRef(int row, int col) const {
+    return contains(row, col) ? m_texts[index(row, col)] : kNoText;
+}
+
+int LadderDocument::BaseKind(std::int32_t code) {
+    if ((code >= 1 && code <= 16) || code == 64 || code == 65 || (code >= 67 && code <= 74)) {
+        return code;
+    }
+    if (code >= 401 && code <= 1499 && code % 100 != 0)
+        return code / 100 * 100;
+    if (code >= 101 && code <= 399 && code % 100 != 0)
+        return code % 100;
+    return 0;
+}
+
+int LadderDocument::LinkPart(std::int32_t code) {
+    if (code >= 100 && code <= 399)
+        return code / 100 * 100;
+    return 0;
+}
+
+std::string LadderDocument::GetField(int row, int col, char tag) const {
+    return fieldOf(cellTextRef(row, col), tag);
+}
+
+std::string LadderDocument::GetBlockField(int row, int col, char tag) const {
+    if (CellCode(row, col) < kFirstBlockCode)
+        return {};
+    return GetField(row, col, tag);
+}
+
+void LadderDocument::SetCellText(int row, int col, std::string text) {
+    if (contains(row, col))
+        m_texts[index(row, col)] = std::move(text);
+}
+
+void LadderDocument::SetField(int row, int col, char tag, std::string_view value) {
+    if (!contains(row, col))
+        return;
+    std::string& text = m_texts[index(row, col)];
+    text = withField(text, tag, value);
+}
+
+void LadderDocument::SetBlockField(int row, int col, char tag, std::string_view value) {
+    if (CellCode(row, col) < kFirstBlockCode)
+        return;
+    if (fieldValueStart(cellTextRef(row, col), tag) == std::string_view::npos)
+        return;
+    SetField(row, col, tag, value);
+}
+
+void LadderDocument::SetCellCode(int row, int col, std::int32_t code) {
+    if (contains(row, col))
+        m_cells[index(row, col)] = code;
+}
+
+void LadderDocument::resetGrid(int rows) {
+    m_rowCount = std::max(rows, 1);
+    const std::size_t cells = static_cast<std::size_t>(m_rowCount) * kColumns;
+    m_cells.assign(cells, 0);
+    m_texts.assign(cells, std::string());
+}
+
+void LadderDocument::NewDocument() {
+    resetGrid(kNewDocumentRows);
+    m_status = DocumentStatus::New;
+}
+
+void LadderDocument::AddRows(int n) {
+    if (n <= 0)
+        return;
+    m_rowCount += n;
+    const std::size_t cells = static_cast<std::size_t>(m_rowCount) * kColumns;
+    m_cells.resize(cells, 0);
+    m_texts.resize(cells);
+}
+
+void LadderDocument::RemoveLastRows(int n) {
+    if (n <= 0)
+        return;
+    m_rowCount -= std::min(n, m_rowCount);
+    const std::size_t cells = static_cast<std::size_t>(m_rowCount) * kColumns;
+    m_cells.resize(cells);
+    m_texts.resize(cells);
+}
+
+void LadderDocument::EnsureRows(int row, int height) {
+    // 64-bit sum: a huge row or height from a caller must not wrap around.
+    const long long needed = static_cast<long long>(row) + height + kSpareRows;
+    if (needed > m_rowCount)
+        AddRows(static_cast<int>(needed - m_rowCount));
+}
+
+int LadderDocument::InsertRow(int row) {
+    if (row < 0 || row >= m_rowCount)
+        return 1;
+    for (int col = 0; col < kColumns; ++col) {
+        const std::int32_t code = CellCode(row, col);
+        // An inner or bottom row of a block, or the lower half of a CALL square: inserting
+        // here would cut the block in two.
+        if ((code >= 600 && code <= 1099) || code > 1300)
+            return 1;
+    }
+    const auto at = static_cast<std::ptrdiff_t>(index(row, 0));
+    m_cells.insert(m_cells.begin() + at, kColumns, 0);
+    m_texts.insert(m_texts.begin() + at, kColumns, std::string());
+    ++m_rowCount;
+    return 0;
+}
+
+void LadderDocument::DeleteRow(int row) {
+    if (row < 0 || row >= m_rowCount || m_rowCount <= 1)
+        return;
+    for (int col = 0; col < kColumns; ++col)
+        DeleteElement(*this, row, col);
+    const auto at = static_cast<std::ptrdiff_t>(index(row, 0));
+    m_cells.erase(m_cells.begin() + at, m_cells.begin() + at + kColumns);
+    m_texts.erase(m_texts.begin() + at, m_texts.begin() + at + kColumns);
+    --m_rowCount;
+}
+
+}  // namespace document

@@ -1,0 +1,209 @@
+// Operand syntax: the three typed shapes (prefixed address, suffixed address, constant), their
+// normal forms, and the new cell text when an operand is entered.
+#include "operands/operand_syntax.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace operands {
+
+namespace {
+
+constexpr std::size_t kMaxAreaLetters = 3;
+constexpr std::size_t kMaxDigits = 7;
+// Codes of the elements whose operand is a label name (MCR, ENDMCR, JUMP, LABEL).
+constexpr int kFirstLabelKind = 71;
+constexpr int kLastLabelKind = 74;
+constexpr int kFirstBlockCode = 400;
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isLetter(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Upper case (ASCII letters only: other bytes are code page 1250 and stay) and trimmed.
+std::string normalised(std::string_view text) {
+    std::string s(trim(text));
+    for (char& c : s) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return s;
+}
+
+// Takes at most `limit` leading characters of `s` that satisfy `accept`.
+template <typename Accept>
+std::string_view takeWhile(std::string_view s, std::size_t limit, Accept accept) {
+    std::size_t n = 0;
+    while (n < s.size() && n < limit && accept(s[n]))
+        ++n;
+    return s.substr(0, n);
+}
+
+std::int64_t toNumber(std::string_view digits) {
+    std::int64_t value = 0;
+    for (const char c : digits)
+        value = value * 10 + (c - '0');
+    return value;
+}
+
+std::string padded(std::uint64_t magnitude, std::size_t width) {
+    std::string digits = std::to_string(magnitude);
+    if (digits.size() < width)
+        digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
+std::uint64_t magnitudeOf(std::int64_t n) {
+    // Negating the most negative value would overflow; unsigned arithmetic does not.
+    return n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+}
+
+// A label name stays as typed; '#' or control characters would break the cell text apart.
+bool isStorableLabel(std::string_view typed) {
+    return !typed.empty() && typed.size() <= kMaxLabelLength &&
+           std::none_of(typed.begin(), typed.end(),
+                        [](char c) { return c == '#' || static_cast<unsigned char>(c) < 32; });
+}
+
+}  // namespace
+
+bool isAreaName(std::string_view name) {
+    return std::find(kAreaNames.begin(), kAreaNames.end(), name) != kAreaNames.end();
+}
+
+bool isDataTypeWord(std::string_view word) {
+    return std::find(kDataTypeWords.begin(), kDataTypeWords.end(), word) != kDataTypeWords.end();
+}
+
+bool isTimeBaseWord(std::string_view word) {
+    return std::find(kTimeBaseWords.begin(), kTimeBaseWords.end(), word) != kTimeBaseWords.end();
+}
+
+std::string FormatAddress(std::string_view areaName, std::int64_t number) {
+    std::string result = "%";
+    result.append(areaName);
+    result += padded(magnitudeOf(number), 4);
+    return result;
+}
+
+std::string FormatConstant(std::int64_t number) {
+    std::string result(1, number < 0 ? '-' : '+');
+    result += padded(magnitudeOf(number), 5);
+    return result;
+}
+
+std::string ParsePrefixedAddress(std::string_view text) {
+    const std::string upper = normalised(text);
+    std::string_view s = upper;
+    if (s.empty() || s.front() != '%')
+        return {};
+    s = trim(s.substr(1));
+    const std::string_view area = takeWhile(s, kMaxAreaLetters, isLetter);
+    if (area.empty())
+        return {};
+    s = trim(s.substr(area.size()));
+    const std::string_view digits = takeWhile(s, kMaxDigits, isDigit);
+    if (digits.empty())
+        return {};
+    s = trim(s.substr(digits.size()));
+    if (!s.empty() || !isAreaName(area))
+        return {};
+    return FormatAddress(area, toNumber(digits));
+}
+
+std::string ParseSuffixedAddress(std::string_view text) {
+    const std::string upper = normalised(text);
+    std::string_view s = upper;
+    const std::string_view digits = takeWhile(s, kMaxDigits, isDigit);
+    if (digits.empty())
+        return {};
+    s = trim(s.substr(digits.size()));
+    const std::string_view area = takeWhile(s, kMaxAreaLetters, isLetter);
+    if (area.empty())
+        return {};
+    s = trim(s.substr(area.size()));
+    if (!s.empty() || !isAreaName(area))
+        return {};
+    return FormatAddress(area, toNumber(digits));
+}
+
+std::string ParseConstant(std::string_view text) {
+    const std::string upper = normalised(text);
+    std::string_view s = upper;
+    const auto isConstantChar = [](char c) { return isDigit(c) || c == '+' || c == '-'; };
+    const std::string_view taken = takeWhile(s, kMaxDigits, isConstantChar);
+    if (taken.empty())
+        return {};
+    if (!trim(s.substr(taken.size())).empty())
+        return {};
+    // Optional sign, then digits up to the first character that is not one.
+    std::string_view rest = taken;
+    bool negative = false;
+    if (rest.front() == '+' || rest.front() == '-') {
+        negative = rest.front() == '-';
+        rest.remove_prefix(1);
+    }
+    const std::int64_t value = toNumber(takeWhile(rest, rest.size(), isDigit));
+    return FormatConstant(negative ? -value : value);
+}
+
+std::optional<OperandField> operandFieldFor(int cellCode, std::string_view typed) {
+    if (cellCode >= kFirstBlockCode)
+        return std::nullopt;
+    std::optional<OperandField> field;
+    // The element kind without its vertical-link flags.
+    const int kind = cellCode > 100 && cellCode < kFirstBlockCode ? cellCode % 100 : cellCode;
+    if (kind >= kFirstLabelKind && kind <= kLastLabelKind && isStorableLabel(typed)) {
+        field = OperandField{'A', std::string(typed)};
+    }
+    // An address or number wins over a label that reads as one.
+    if (std::string a = ParsePrefixedAddress(typed); !a.empty()) {
+        field = OperandField{'A', std::move(a)};
+    } else if (std::string b = ParseSuffixedAddress(typed); !b.empty()) {
+        field = OperandField{'A', std::move(b)};
+    } else if (std::string k = ParseConstant(typed); !k.empty()) {
+        field = OperandField{'S', std::move(k)};
+    }
+    return field;
+}
+
+std::optional<std::string> enterOperandText(int cellCode, std::string_view oldText,
+                                            std::string_view typed) {
+    const std::optional<OperandField> field = operandFieldFor(cellCode, typed);
+    if (!field)
+        return std::nullopt;
+    std::string text = "#";
+    text += field->tag;
+    text += field->value;
+    text += '#';
+    // Every field of the old text except its operand: the characters between two "#".
+    std::size_t open = oldText.find('#');
+    while (open != std::string_view::npos) {
+        const std::size_t close = oldText.find('#', open + 1);
+        if (close == std::string_view::npos)
+            break;
+        const std::string_view old = oldText.substr(open + 1, close - open - 1);
+        if (!old.empty() && old.front() != 'A' && old.front() != 'S') {
+            text += old;
+            text += '#';
+        }
+        open = close;
+    }
+    return text;
+}
+
+}  // namespace operands

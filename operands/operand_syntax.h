@@ -1,0 +1,75 @@
+// Operand texts typed by the user: memory area names, the address and constant shapes the
+// editor accepts, their one stored normal form, and the data-type and time-base words.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace operands {
+
+/// The twelve memory area names an address may use, in upper case.
+inline constexpr std::array<std::string_view, 12> kAreaNames = {"I", "Q",  "M",  "T",  "G",  "S",
+                                                                "R", "AI", "AQ", "SA", "SB", "SC"};
+
+/// Data-type words a function block carries in its `T` field.
+inline constexpr std::array<std::string_view, 6> kDataTypeWords = {"BIT", "BYTE", "WORD",
+                                                                   "INT", "DINT", "BCD4"};
+
+/// Time-base words of the timer blocks (`T` field of ONDTR and TMR).
+inline constexpr std::array<std::string_view, 3> kTimeBaseWords = {"0.01s", "0.10s", "1.00s"};
+
+/// Template placeholder of a timer that has no time base yet.
+inline constexpr std::string_view kTimePlaceholder = "time";
+
+/// Longest label (MCR, ENDMCR, JUMP, LABEL) stored as typed.
+inline constexpr std::size_t kMaxLabelLength = 8;
+
+/// Returns true when `name` (already upper case) is one of the twelve area names.
+[[nodiscard]] bool isAreaName(std::string_view name);
+
+/// Returns true when `word` is one of the data-type words (exact, case-sensitive).
+[[nodiscard]] bool isDataTypeWord(std::string_view word);
+
+/// Returns true when `word` is one of the time-base words (exact, case-sensitive).
+[[nodiscard]] bool isTimeBaseWord(std::string_view word);
+
+/// Returns "%" + area name + the reference number padded with zeros to four digits
+/// (%I0001, %R12345). Negative numbers are written as their magnitude.
+[[nodiscard]] std::string FormatAddress(std::string_view areaName, std::int64_t number);
+
+/// Returns the sign ("+" for zero and above) and the magnitude padded to five digits
+/// (+00012, -00345, +123456).
+[[nodiscard]] std::string FormatConstant(std::int64_t number);
+
+/// Returns the normal address form (%Q0012) of a text shaped "%" letters digits, blanks
+/// allowed around the parts and any case, or the empty string when it is not such an address.
+[[nodiscard]] std::string ParsePrefixedAddress(std::string_view text);
+
+/// Returns the normal address form of a text shaped digits letters without "%" (12q gives
+/// %Q0012), or the empty string when it is not such an address.
+[[nodiscard]] std::string ParseSuffixedAddress(std::string_view text);
+
+/// Returns the normal constant form (+00012) of a text of at most seven digits and signs,
+/// or the empty string when it is not a constant.
+[[nodiscard]] std::string ParseConstant(std::string_view text);
+
+/// The operand field a typed text gives in a cell with element code `cellCode`: tag 'A' with an
+/// address or label, or tag 'S' with a constant. Empty when the text fits no form or the cell is
+/// a function-block cell (code 400 or more).
+struct OperandField {
+    char tag = 'A';
+    std::string value;
+};
+[[nodiscard]] std::optional<OperandField> operandFieldFor(int cellCode, std::string_view typed);
+
+/// Returns the new cell text after `typed` is entered into a cell with code `cellCode` and text
+/// `oldText`: the old `A` and `S` fields give way to the new operand field, which comes first;
+/// every other field (description lines among them) is kept in order. Returns nothing when the
+/// typed text fits no form, so the cell must stay unchanged.
+[[nodiscard]] std::optional<std::string> enterOperandText(int cellCode, std::string_view oldText,
+                                                          std::string_view typed);
+
+}  // namespace operands
