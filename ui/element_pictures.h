@@ -1,0 +1,51 @@
+// The black-on-white pictures of ladder elements, block frames and vertical links, drawn once
+// and shared by every grid.
+#pragma once
+
+#include <QImage>
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+/// Every picture of the grid, made once under the names the element catalogue gives. Element
+/// pictures are 77 x 50 with the rung wire at rows 23..25; block pictures 77 x 90; link pictures 10
+/// x 90 (down, up) or 77 x 90 (both) with the line at columns 0..2. All hold only black and white
+/// pixels.
+class ElementPictures {
+public:
+    /// Draws every picture.
+    ElementPictures();
+    ElementPictures(const ElementPictures&) = delete;
+    ElementPictures& operator=(const ElementPictures&) = delete;
+
+    /// Returns the shared pictures, drawn on the first call (needs a running application).
+    static const ElementPictures& shared();
+
+    /// Returns the picture of a base kind (1..99) or block role (400..1400), or nullptr when the
+    /// kind has none (6, 65, 70, unassigned codes).
+    [[nodiscard]] const QImage* forBaseKind(int baseKind) const;
+    /// Returns the picture of a link part (100, 200, 300), or nullptr for any other value.
+    [[nodiscard]] const QImage* forLink(int linkPart) const;
+    /// Returns the picture with a catalogue name ("O1", "BLOKG", "O6D" ...), or nullptr.
+    [[nodiscard]] const QImage* byName(std::string_view name) const;
+
+private:
+    static constexpr int kElementSlots = 100;
+    static constexpr int kRoleSlots = 11;  // roles 400, 500, ..., 1400
+    static constexpr int kLinkSlots = 3;   // 100, 200, 300
+
+    struct NamedPicture {
+        std::string_view name;  // the catalogue's name, which lives for the whole run
+        QImage image;
+    };
+    std::vector<NamedPicture> m_named;
+    std::array<const QImage*, kElementSlots> m_elements{};
+    std::array<const QImage*, kRoleSlots> m_roles{};
+    std::array<const QImage*, kLinkSlots> m_links{};
+};
+
+}  // namespace ui
