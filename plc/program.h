@@ -1,0 +1,178 @@
+// The interpreter program: its word constants, the program store handed from the translator to
+// the controller, and a decoder that turns the words into readable instructions.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace plc {
+
+using ProgramWord = std::int32_t;
+
+// Instruction codes, read where an instruction is expected.
+inline constexpr ProgramWord kLoad = -1;
+inline constexpr ProgramWord kLoadNot = -2;
+inline constexpr ProgramWord kAnd = -3;
+inline constexpr ProgramWord kAndNot = -4;
+inline constexpr ProgramWord kOrStack = -5;
+inline constexpr ProgramWord kAndStack = -6;
+inline constexpr ProgramWord kCoil = -7;
+inline constexpr ProgramWord kBlock = -8;
+inline constexpr ProgramWord kControl = -9;
+inline constexpr ProgramWord kEnd = -255;
+
+// First word of an address operand: the area code.
+inline constexpr ProgramWord kAreaI = -10;
+inline constexpr ProgramWord kAreaQ = -11;
+inline constexpr ProgramWord kAreaS = -12;
+inline constexpr ProgramWord kAreaG = -13;
+inline constexpr ProgramWord kAreaT = -14;
+inline constexpr ProgramWord kAreaM = -15;
+inline constexpr ProgramWord kAreaAI = -16;
+inline constexpr ProgramWord kAreaAQ = -17;
+inline constexpr ProgramWord kAreaR = -18;
+
+inline constexpr ProgramWord kConstant = -25;     ///< followed by the constant's value
+inline constexpr ProgramWord kLength = -26;       ///< followed by the LEN value
+inline constexpr ProgramWord kEndOfInput = -100;  ///< closes a power-flow input
+
+// Data-type words.
+inline constexpr ProgramWord kTypeBit = -40;
+inline constexpr ProgramWord kTypeByte = -41;
+inline constexpr ProgramWord kTypeWord = -42;
+inline constexpr ProgramWord kTypeInt = -43;
+inline constexpr ProgramWord kTypeDint = -44;
+
+// Time-base words of the timers.
+inline constexpr ProgramWord kTimeBase10ms = -46;
+inline constexpr ProgramWord kTimeBase100ms = -47;
+inline constexpr ProgramWord kTimeBase1s = -48;
+
+// Coil codes, after kCoil.
+inline constexpr ProgramWord kCoilNormal = 3;             ///< -( )-
+inline constexpr ProgramWord kCoilSetRetentive = 4;       ///< -(SM)-
+inline constexpr ProgramWord kCoilResetRetentive = 5;     ///< -(RM)-
+inline constexpr ProgramWord kCoilNegatedRetentive = 10;  ///< -(/M)-
+inline constexpr ProgramWord kCoilNegated = 11;           ///< -(/)-
+inline constexpr ProgramWord kCoilRetentive = 12;         ///< -(M)-
+inline constexpr ProgramWord kCoilSet = 13;               ///< -(S)-
+inline constexpr ProgramWord kCoilReset = 14;             ///< -(R)-
+inline constexpr ProgramWord kCoilPositive = 15;          ///< -(^)-, followed by its edge index
+inline constexpr ProgramWord kCoilNegative = 16;          ///< -(v)-, followed by its edge index
+
+// Control codes, after kControl.
+inline constexpr ProgramWord kControlMcr = 71;
+inline constexpr ProgramWord kControlEndMcr = 72;
+inline constexpr ProgramWord kControlJump = 73;
+inline constexpr ProgramWord kControlLabel = 74;
+
+// Function-block codes, after kBlock.
+inline constexpr ProgramWord kBlockOndtr = 17;
+inline constexpr ProgramWord kBlockTmr = 18;
+inline constexpr ProgramWord kBlockUpctr = 19;
+inline constexpr ProgramWord kBlockDnctr = 20;
+inline constexpr ProgramWord kBlockAdd = 21;
+inline constexpr ProgramWord kBlockSub = 22;
+inline constexpr ProgramWord kBlockMul = 23;
+inline constexpr ProgramWord kBlockDiv = 24;
+inline constexpr ProgramWord kBlockMod = 25;
+inline constexpr ProgramWord kBlockSqrt = 26;
+inline constexpr ProgramWord kBlockEq = 27;
+inline constexpr ProgramWord kBlockNe = 28;
+inline constexpr ProgramWord kBlockGt = 29;
+inline constexpr ProgramWord kBlockGe = 30;
+inline constexpr ProgramWord kBlockLt = 31;
+inline constexpr ProgramWord kBlockLe = 32;
+inline constexpr ProgramWord kBlockAndWord = 33;
+inline constexpr ProgramWord kBlockOrWord = 34;
+inline constexpr ProgramWord kBlockXorWord = 35;
+inline constexpr ProgramWord kBlockNotWord = 36;
+inline constexpr ProgramWord kBlockShl = 37;
+inline constexpr ProgramWord kBlockShr = 38;
+inline constexpr ProgramWord kBlockRol = 39;
+inline constexpr ProgramWord kBlockRor = 40;
+inline constexpr ProgramWord kBlockBitTst = 41;
+inline constexpr ProgramWord kBlockBitSet = 42;
+inline constexpr ProgramWord kBlockBitClr = 43;
+inline constexpr ProgramWord kBlockBitPos = 44;
+inline constexpr ProgramWord kBlockMove = 45;
+inline constexpr ProgramWord kBlockBlkMv = 46;
+inline constexpr ProgramWord kBlockBlkClr = 47;
+inline constexpr ProgramWord kBlockShfr = 48;
+inline constexpr ProgramWord kBlockBitSeq = 49;
+inline constexpr ProgramWord kBlockComRq = 50;
+inline constexpr ProgramWord kBlockSrhEq = 51;
+inline constexpr ProgramWord kBlockSrhNe = 52;
+inline constexpr ProgramWord kBlockSrhGt = 53;
+inline constexpr ProgramWord kBlockSrhGe = 54;
+inline constexpr ProgramWord kBlockSrhLt = 55;
+inline constexpr ProgramWord kBlockSrhLe = 56;
+inline constexpr ProgramWord kBlockArrayMove = 57;
+inline constexpr ProgramWord kBlockToBcd = 58;
+inline constexpr ProgramWord kBlockToInt = 59;
+inline constexpr ProgramWord kBlockCall = 60;
+inline constexpr ProgramWord kBlockDoIo = 61;
+inline constexpr ProgramWord kBlockSvcRq = 66;
+
+/// The largest number of words the translator writes, the end marker not counted.
+inline constexpr std::size_t kMaxProgramWords = 5000;
+/// Edge and timer tables of this many entries are accepted for any program, however short:
+/// programs written by hand come with tables of a fixed size.
+inline constexpr std::int64_t kMinTableLimit = 64;
+
+/// The interpreter program store: the words (the last one normally the end marker) and the
+/// sizes of the controller's edge and timer tables. Filled by the translation driver and handed
+/// on by value to whoever runs or lists it.
+class Program {
+public:
+    Program() = default;
+    /// A store holding `words` and the two counts as given.
+    Program(std::vector<ProgramWord> words, std::int32_t edgeCount, std::int32_t timerCount);
+
+    /// Makes room for `count` words, all kEnd; returns false if the memory cannot be had.
+    [[nodiscard]] bool allocateWords(std::size_t count);
+    /// Stores `word` at `index`; an index outside the store is ignored.
+    void setWord(std::size_t index, ProgramWord word);
+    /// Records the number of edge-triggered coils and of timer blocks.
+    void setTableSizes(std::int32_t edgeCount, std::int32_t timerCount);
+    /// Frees the words; the counts return to 0.
+    void clear();
+
+    /// The words, in order.
+    [[nodiscard]] std::span<const ProgramWord> words() const { return m_words; }
+    /// The number of words.
+    [[nodiscard]] std::size_t size() const { return m_words.size(); }
+    /// True when the store holds no words.
+    [[nodiscard]] bool empty() const { return m_words.empty(); }
+    /// The number of -(^)- and -(v)- coils (`edgeCount`).
+    [[nodiscard]] std::int32_t edgeCount() const { return m_edgeCount; }
+    /// The number of ONDTR and TMR blocks (`timerCount`).
+    [[nodiscard]] std::int32_t timerCount() const { return m_timerCount; }
+
+private:
+    std::vector<ProgramWord> m_words;
+    std::int32_t m_edgeCount = 0;
+    std::int32_t m_timerCount = 0;
+};
+
+/// One instruction of a decoded program.
+struct DecodedInstruction {
+    std::size_t first = 0;  ///< index of its first word
+    std::size_t count = 0;  ///< number of words it spans
+    std::string text;       ///< readable form, e.g. "LOAD %I0001" or "ADD INT %R0001, 5 -> %R0003"
+};
+
+/// Decodes `words` from word 0 the way the engine reads them, to the first end marker or the
+/// end of the words; the end marker is the last instruction, text "END". Operands read as
+/// addresses print as references ("%M0017", "%R0003"); an area code the controller does not
+/// know prints as "?" followed by the code, byte offset and bit. A power-flow input inside a
+/// block prints as its instructions in brackets.
+[[nodiscard]] std::vector<DecodedInstruction> decodeProgram(std::span<const ProgramWord> words);
+
+/// The decoded program, one instruction a line: index, a colon, a blank and the text.
+[[nodiscard]] std::string formatProgram(std::span<const ProgramWord> words);
+
+}  // namespace plc

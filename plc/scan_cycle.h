@@ -1,0 +1,116 @@
+// The scan cycle: the three controller modes, what one timer tick runs in each, the mode
+// button, the start and end of a simulation, and the cycle time.
+#pragma once
+
+#include "plc/clock.h"
+#include "plc/plc.h"
+
+#include <cstdint>
+#include <string>
+
+namespace plc {
+
+/// The simulator's modes; Closed while no simulation runs.
+enum class Mode : int { Closed = 0, StopNoIo = 1, StopIoScan = 2, Run = 3 };
+
+/// Where inputs come from and outputs go: the simulator panel, the link to another program or
+/// a tool's own source.
+class IoTransfer {
+public:
+    virtual ~IoTransfer() = default;
+    /// Writes the current inputs into the controller (`setInputWord`, `setAnalogInputs`).
+    virtual void readInputs(Plc& plc) = 0;
+    /// Takes the outputs from the controller (`outputWord`, `analogOutput1`, `analogOutput2`).
+    virtual void writeOutputs(const Plc& plc) = 0;
+};
+
+/// What a tick shows besides the outputs; every function has an empty default.
+class ScanView {
+public:
+    virtual ~ScanView() = default;
+    /// The watch table reads the memory again (end of every tick in every open mode).
+    virtual void refreshWatch(const Plc& plc);
+    /// The output displays of the panel go blank (on entering STOP NO I/O and at the end).
+    virtual void clearOutputs();
+    /// The mode changed: captions follow (`modeCaption`, `modeButtonCaption`).
+    virtual void showMode(Mode mode);
+    /// A RUN tick measured `cycleMs`; `maxMs` is the largest so far (`cycleTimeText`).
+    virtual void showCycleTime(std::uint32_t cycleMs, std::uint32_t maxMs);
+    /// The watchdog ended a scan and the controller stopped.
+    virtual void showWatchdogFault();
+};
+
+/// Tick intervals of the panel's timer.
+inline constexpr std::uint32_t kTickMs = 20;
+inline constexpr std::uint32_t kDdeTickMs = 500;
+
+/// The big mode caption: "Tryb RUN", "Tryb STOP I/O SCAN", "Tryb STOP NO I/O".
+[[nodiscard]] std::string modeCaption(Mode mode);
+/// The mode button's caption: the mode the next press selects.
+[[nodiscard]] std::string modeButtonCaption(Mode mode);
+/// "Czas wykonania cyklu: " + dt + "ms" + " max:" + max + "ms".
+[[nodiscard]] std::string cycleTimeText(std::uint32_t cycleMs, std::uint32_t maxMs);
+
+/// Drives one controller through the modes. Lives as long as the application: the maximum
+/// cycle time is never reset.
+class ScanCycle {
+public:
+    /// A cycle for `plc`, timed by `clock`; both must outlive it.
+    ScanCycle(Plc& plc, Clock& clock);
+
+    /// The panel's inputs and outputs; also used for the last scan of a DDE simulation.
+    void setPanel(IoTransfer* panel) { m_panel = panel; }
+    /// The link's inputs and outputs, used while the DDE flag is set.
+    void setDde(IoTransfer* dde) { m_dde = dde; }
+    /// The displays to notify; may be null.
+    void setView(ScanView* view) { m_view = view; }
+
+    /// Allocates the controller memory (zeroed) and enters STOP NO I/O; returns false, and
+    /// stays closed, if the memory cannot be had.
+    [[nodiscard]] bool startSimulator();
+    /// The same with the DDE flag set (inputs and outputs through the link, 500 ms ticks).
+    [[nodiscard]] bool startSimulatorDde();
+    /// One timer tick: the cycle of the current mode. A RUN scan ended by the watchdog drops the
+    /// controller to STOP NO I/O (outputs not transferred, displays cleared) until the mode
+    /// button starts it again.
+    void tick();
+    /// The mode button: STOP NO I/O -> RUN -> (last scan, power-down) STOP I/O SCAN ->
+    /// STOP NO I/O. Does nothing while closed.
+    void nextMode();
+    /// Ends the simulation: no last scan, no power-down; the memory and program are released.
+    void endSimulation();
+
+    /// The current mode.
+    [[nodiscard]] Mode mode() const { return m_mode; }
+    /// True while a simulation started through the link runs.
+    [[nodiscard]] bool ddeFlag() const { return m_ddeFlag; }
+    /// The interval the panel's timer should run at.
+    [[nodiscard]] std::uint32_t tickInterval() const { return m_ddeFlag ? kDdeTickMs : kTickMs; }
+    /// The cycle time of the last RUN tick, in milliseconds.
+    [[nodiscard]] std::uint32_t cycleTime() const { return m_cycleTime; }
+    /// The largest cycle time measured so far.
+    [[nodiscard]] std::uint32_t maxCycleTime() const { return m_maxCycleTime; }
+    /// True when the watchdog stopped the program; cleared when RUN is entered again.
+    [[nodiscard]] bool watchdogFault() const { return m_plc.watchdogFault(); }
+    /// The number of scans run since the simulation started (last scans included).
+    [[nodiscard]] std::uint64_t scanCount() const { return m_scanCount; }
+
+private:
+    void setMode(Mode mode);
+    void runScan();
+    IoTransfer* transfer() const { return m_ddeFlag ? m_dde : m_panel; }
+    [[nodiscard]] bool start(bool dde);
+
+    Plc& m_plc;
+    Clock& m_clock;
+    IoTransfer* m_panel = nullptr;
+    IoTransfer* m_dde = nullptr;
+    ScanView* m_view = nullptr;
+    Mode m_mode = Mode::Closed;
+    bool m_ddeFlag = false;
+    std::uint32_t m_cycleTime = 0;
+    std::uint32_t m_maxCycleTime = 0;
+    std::uint64_t m_scanCount = 0;
+};
+
+}  // namespace plc
