@@ -1,0 +1,141 @@
+// The command-line tool's subcommands.
+#include "app/cli/cli_runner.h"
+
+#include "app/cli/program_text.h"
+#include "app/cli/run_command.h"
+#include "document/ladder_document.h"
+#include "document/program_file.h"
+#include "translator/translation_driver.h"
+
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+namespace cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Użycie:\n"
+    "  wirtualon-cli check   PROGRAM.jar\n"
+    "  wirtualon-cli list    PROGRAM.jar\n"
+    "  wirtualon-cli program PROGRAM.jar\n"
+    "  wirtualon-cli run     PROGRAM [--scans N] [--tick MS] [--set T:OPERAND=WARTOŚĆ]...\n"
+    "                        [--watch OPERAND[:TYP]]... [--stop T]\n";
+
+bool endsWithJar(const std::string& name) {
+    if (name.size() < 4) {
+        return false;
+    }
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return tail == ".jar";
+}
+
+// Loads and translates a ladder file; a file that cannot be read gives kExitBadInput, a broken
+// ladder rule its report on `out` and kExitTranslationError.
+int translateFile(const std::string& fileName, translator::TranslationResult& result,
+                  std::ostream& out, std::ostream& err) {
+    document::LadderDocument document;
+    const document::FileResult loaded = document::LoadProgram(document, fileName);
+    if (!document::programLoaded(loaded)) {
+        err << document::fileResultMessage(loaded, fileName) << '\n';
+        return kExitBadInput;
+    }
+    if (loaded != document::FileResult::Success) {
+        err << document::fileResultMessage(loaded, fileName) << '\n';
+    }
+    // The tool leaves no trace file behind in the caller's directory.
+    result = translator::translateDocument(document, translator::TranslationOptions{{}});
+    if (!result.ok()) {
+        out << result.report << '\n';
+        return kExitTranslationError;
+    }
+    return kExitOk;
+}
+
+int translateCommand(const std::string& command, const std::vector<std::string>& args,
+                     std::ostream& out, std::ostream& err) {
+    if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+        err << "Polecenie " << command << " wymaga dokładnie jednego pliku programu\n" << kUsage;
+        return kExitBadInput;
+    }
+    translator::TranslationResult result;
+    const int status = translateFile(args[0], result, out, err);
+    if (status != kExitOk) {
+        return status;
+    }
+    if (command == "check") {
+        out << "Program poprawny\n";
+    } else if (command == "list") {
+        out << translator::joinLines(result.instructionList);
+    } else {
+        out << translator::joinLines(result.programListing);
+    }
+    return kExitOk;
+}
+
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string problem;
+    const std::optional<RunOptions> options = parseRunOptions(args, problem);
+    if (!options) {
+        err << "wirtualon-cli run: " << problem << '\n' << kUsage;
+        return kExitBadInput;
+    }
+    plc::Program program;
+    if (endsWithJar(options->program)) {
+        translator::TranslationResult result;
+        const int status = translateFile(options->program, result, out, err);
+        if (status != kExitOk) {
+            return status;
+        }
+        program = result.program;
+    } else {
+        std::ifstream in(options->program, std::ios::binary);
+        std::ostringstream text;
+        if (in) {
+            text << in.rdbuf();
+        }
+        if (!in || in.bad()) {
+            err << "Nie można odczytać pliku " << options->program << '\n';
+            return kExitBadInput;
+        }
+        std::optional<plc::Program> parsed = parseProgramText(text.str(), problem);
+        if (!parsed) {
+            err << "Plik " << options->program << " nie jest programem interpretera: " << problem
+                << '\n';
+            return kExitBadInput;
+        }
+        program = std::move(*parsed);
+    }
+    return runSimulation(program, *options, out, err);
+}
+
+}  // namespace
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << kUsage;
+        return kExitBadInput;
+    }
+    const std::string& command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "check" || command == "list" || command == "program") {
+        return translateCommand(command, rest, out, err);
+    }
+    if (command == "run") {
+        return runCommand(rest, out, err);
+    }
+    if (command == "--help" || command == "-h" || command == "help") {
+        out << kUsage;
+        return kExitOk;
+    }
+    err << "Nieznane polecenie: " << command << '\n' << kUsage;
+    return kExitBadInput;
+}
+
+}  // namespace cli

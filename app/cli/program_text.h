@@ -1,0 +1,22 @@
+// Interpreter programs written as text: signed decimal words separated by blanks, commas or
+// line ends, closed by the end word.
+#pragma once
+
+#include "plc/program.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+/// Edge and timer table sizes given to a program read from text (no more than its word count,
+/// which the controller requires).
+inline constexpr int kTextProgramTables = 64;
+
+/// Returns the program written in `text`, or nothing with `problem` set (Polish, UTF-8) when a
+/// word is not a 32-bit signed decimal integer or the last word is not the end word -255.
+[[nodiscard]] std::optional<plc::Program> parseProgramText(std::string_view text,
+                                                           std::string& problem);
+
+}  // namespace cli

@@ -1,0 +1,340 @@
+// The run subcommand.
+#include "app/cli/run_command.h"
+
+#include "app/cli/cli_runner.h"
+#include "operands/operand_syntax.h"
+#include "plc/clock.h"
+#include "plc/scan_cycle.h"
+
+#include <array>
+#include <charconv>
+#include <ostream>
+
+namespace cli {
+
+namespace {
+
+template <typename Number>
+std::optional<Number> parseNumber(std::string_view text) {
+    if (text.size() > 1 && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    Number value{};
+    const auto [next, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || next != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+struct Address {
+    std::string name;  // normal form
+    std::string area;  // area name, e.g. "AI"
+    long number = 0;
+};
+
+// Any form the operand entry accepts: %i1, % I 1, 1i ...
+std::optional<Address> parseAddress(std::string_view text) {
+    std::string normal = operands::ParsePrefixedAddress(text);
+    if (normal.empty()) {
+        normal = operands::ParseSuffixedAddress(text);
+    }
+    if (normal.empty()) {
+        return std::nullopt;
+    }
+    Address address;
+    address.name = normal;
+    std::size_t pos = 1;
+    while (pos < normal.size() && (normal[pos] < '0' || normal[pos] > '9')) {
+        ++pos;
+    }
+    address.area = normal.substr(1, pos - 1);
+    address.number = std::stol(normal.substr(pos));
+    return address;
+}
+
+std::optional<plc::AreaKind> kindOfArea(std::string_view area) {
+    if (area == "I")
+        return plc::AreaKind::I;
+    if (area == "Q")
+        return plc::AreaKind::Q;
+    if (area == "M")
+        return plc::AreaKind::M;
+    if (area == "S" || area == "SA" || area == "SB" || area == "SC")
+        return plc::AreaKind::S;
+    if (area == "G")
+        return plc::AreaKind::G;
+    if (area == "T")
+        return plc::AreaKind::T;
+    if (area == "AI")
+        return plc::AreaKind::AI;
+    if (area == "AQ")
+        return plc::AreaKind::AQ;
+    if (area == "R")
+        return plc::AreaKind::R;
+    return std::nullopt;
+}
+
+std::optional<plc::DataType> parseType(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    if (upper == "BIT")
+        return plc::DataType::Bit;
+    if (upper == "BYTE")
+        return plc::DataType::Byte;
+    if (upper == "WORD")
+        return plc::DataType::Word;
+    if (upper == "INT")
+        return plc::DataType::Int;
+    if (upper == "DINT")
+        return plc::DataType::Dint;
+    if (upper == "BCD4")
+        return plc::DataType::Bcd4;
+    return std::nullopt;
+}
+
+std::size_t valueBytes(plc::DataType type) {
+    switch (type) {
+        case plc::DataType::Bit:
+        case plc::DataType::Byte: return 1;
+        case plc::DataType::Word:
+        case plc::DataType::Int:
+        case plc::DataType::Bcd4: return 2;
+        case plc::DataType::Dint: return 4;
+    }
+    return 1;
+}
+
+// The panel the run reads its inputs from; outputs are read from memory after each tick.
+class Panel : public plc::IoTransfer {
+public:
+    void readInputs(plc::Plc& plc) override {
+        plc.setInputWord(m_inputs);
+        plc.setAnalogInputs(m_analog[0], m_analog[1]);
+    }
+    void writeOutputs(const plc::Plc&) override {}
+
+    void apply(const InputSetting& setting) {
+        if (setting.analog) {
+            m_analog[static_cast<std::size_t>(setting.index)] =
+                static_cast<std::int16_t>(setting.value);
+            return;
+        }
+        const auto bit = static_cast<std::uint16_t>(1u << setting.index);
+        m_inputs =
+            static_cast<std::uint16_t>(setting.value != 0 ? (m_inputs | bit) : (m_inputs & ~bit));
+    }
+
+private:
+    std::uint16_t m_inputs = 0;
+    std::array<std::int16_t, 2> m_analog{};
+};
+
+}  // namespace
+
+std::optional<InputSetting> parseInputSetting(std::string_view text, std::string& problem) {
+    const std::size_t colon = text.find(':');
+    const std::size_t equals = text.find('=', colon == std::string_view::npos ? 0 : colon);
+    if (colon == std::string_view::npos || equals == std::string_view::npos) {
+        problem = "--set wymaga postaci T:OPERAND=WARTOŚĆ: " + std::string(text);
+        return std::nullopt;
+    }
+    InputSetting setting;
+    const auto tick = parseNumber<std::uint64_t>(text.substr(0, colon));
+    if (!tick) {
+        problem = "nieprawidłowy numer cyklu w --set: " + std::string(text);
+        return std::nullopt;
+    }
+    setting.tick = *tick;
+    const std::string_view operand = text.substr(colon + 1, equals - colon - 1);
+    const std::optional<Address> address = parseAddress(operand);
+    const bool digital =
+        address && address->area == "I" && address->number >= 1 && address->number <= 16;
+    const bool analog =
+        address && address->area == "AI" && address->number >= 1 && address->number <= 2;
+    if (!digital && !analog) {
+        problem = "--set przyjmuje tylko wejścia panelu %I0001..%I0016 i %AI0001, %AI0002: " +
+                  std::string(operand);
+        return std::nullopt;
+    }
+    setting.analog = analog;
+    setting.index = static_cast<int>(address->number - 1);
+    const std::string_view valueText = text.substr(equals + 1);
+    const auto value = parseNumber<int>(valueText);
+    const bool inRange =
+        value && (analog ? (*value >= -32768 && *value <= 32767) : (*value == 0 || *value == 1));
+    if (!inRange) {
+        problem = std::string("wartość poza zakresem ") + (analog ? "-32768..32767" : "0..1") +
+                  " dla " + address->name + ": " + std::string(valueText);
+        return std::nullopt;
+    }
+    setting.value = *value;
+    return setting;
+}
+
+std::optional<Watch> parseWatch(std::string_view text, std::string& problem) {
+    const std::size_t colon = text.rfind(':');
+    const std::string_view operand = text.substr(0, colon);
+    const std::optional<Address> address = parseAddress(operand);
+    const std::optional<plc::AreaKind> kind =
+        address ? kindOfArea(address->area) : std::optional<plc::AreaKind>();
+    if (!kind) {
+        problem = "nieznany operand w --watch: " + std::string(operand);
+        return std::nullopt;
+    }
+    Watch watch;
+    watch.name = address->name;
+    watch.kind = *kind;
+    const bool wordArea = plc::isWordArea(*kind);
+    watch.type = wordArea ? plc::DataType::Int : plc::DataType::Bit;
+    if (colon != std::string_view::npos) {
+        const std::optional<plc::DataType> type = parseType(text.substr(colon + 1));
+        if (!type) {
+            problem = "nieznany typ w --watch (BIT, BYTE, WORD, INT, DINT, BCD4): " +
+                      std::string(text.substr(colon + 1));
+            return std::nullopt;
+        }
+        watch.type = *type;
+    }
+    const long n = address->number;
+    const long offset = wordArea ? 2 * (n - 1) : (n - 1) / 8;
+    if (n < 1 || offset < 0 ||
+        static_cast<std::size_t>(offset) + valueBytes(watch.type) > plc::areaSize(*kind)) {
+        problem = "operand poza obszarem pamięci: " + address->name;
+        return std::nullopt;
+    }
+    watch.byteOffset = static_cast<int>(offset);
+    watch.bit = wordArea ? 0 : static_cast<int>((n - 1) % 8);
+    return watch;
+}
+
+std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
+                                          std::string& problem) {
+    RunOptions options;
+    bool haveProgram = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::string value;
+        bool hasValue = false;
+        const std::size_t equals = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+            arg = arg.substr(0, equals);
+            hasValue = true;
+        }
+        auto takeValue = [&]() -> bool {
+            if (hasValue) {
+                return true;
+            }
+            if (i + 1 >= args.size()) {
+                problem = "brak wartości po " + arg;
+                return false;
+            }
+            value = args[++i];
+            return true;
+        };
+        if (arg == "--scans" || arg == "--tick" || arg == "--stop") {
+            if (!takeValue()) {
+                return std::nullopt;
+            }
+            const auto number = parseNumber<std::uint64_t>(value);
+            if (!number || (arg == "--tick" && *number > 0xFFFFFFFFu)) {
+                problem = "nieprawidłowa liczba po " + arg + ": " + value;
+                return std::nullopt;
+            }
+            if (arg == "--scans") {
+                options.scans = *number;
+            } else if (arg == "--tick") {
+                options.tickMs = static_cast<std::uint32_t>(*number);
+            } else {
+                options.stopTick = *number;
+            }
+        } else if (arg == "--set") {
+            if (!takeValue()) {
+                return std::nullopt;
+            }
+            const std::optional<InputSetting> setting = parseInputSetting(value, problem);
+            if (!setting) {
+                return std::nullopt;
+            }
+            options.settings.push_back(*setting);
+        } else if (arg == "--watch") {
+            if (!takeValue()) {
+                return std::nullopt;
+            }
+            const std::optional<Watch> watch = parseWatch(value, problem);
+            if (!watch) {
+                return std::nullopt;
+            }
+            options.watches.push_back(*watch);
+        } else if (arg.rfind("-", 0) == 0 && arg.size() > 1) {
+            problem = "nieznana opcja: " + args[i];
+            return std::nullopt;
+        } else if (haveProgram) {
+            problem = "podano więcej niż jeden program: " + args[i];
+            return std::nullopt;
+        } else {
+            options.program = args[i];
+            haveProgram = true;
+        }
+    }
+    if (!haveProgram) {
+        problem = "brak nazwy programu";
+        return std::nullopt;
+    }
+    return options;
+}
+
+int runSimulation(const plc::Program& program, const RunOptions& options, std::ostream& out,
+                  std::ostream& err) {
+    plc::FakeClock clock;
+    plc::Plc plc(clock);
+    plc.setProgram(program);
+    plc::ScanCycle cycle(plc, clock);
+    Panel panel;
+    cycle.setPanel(&panel);
+    if (!cycle.startSimulator()) {
+        err << "Za mało pamięci do uruchomienia programu\n";
+        return kExitBadInput;
+    }
+    cycle.nextMode();  // STOP NO I/O -> RUN before the first tick
+
+    for (std::uint64_t k = 0; k < options.scans; ++k) {
+        const std::uint64_t time = k * options.tickMs;
+        clock.set(static_cast<std::uint32_t>(time));
+        for (const InputSetting& setting : options.settings) {
+            if (setting.tick == k) {
+                panel.apply(setting);
+            }
+        }
+        if (options.stopTick && *options.stopTick == k && cycle.mode() == plc::Mode::Run) {
+            cycle.nextMode();  // last scan and power-down, then STOP I/O SCAN
+        } else {
+            cycle.tick();
+        }
+        out << k << " t=" << time << " Q=" << plc.outputWord() << " AQ1=" << plc.analogOutput1()
+            << " AQ2=" << plc.analogOutput2();
+        for (const Watch& watch : options.watches) {
+            const std::optional<std::int32_t> value =
+                plc.readValue(watch.kind, watch.byteOffset, watch.bit, watch.type);
+            out << ' ' << watch.name << '=';
+            if (value) {
+                out << *value;
+            } else {
+                out << '?';
+            }
+        }
+        if (cycle.watchdogFault()) {
+            out << " WATCHDOG\n";
+            return kExitWatchdog;
+        }
+        out << '\n';
+    }
+    return kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,256 @@
+// The command-line tool end to end, in process: ladder files written by the program-file saver
+// into temporary folders, exact output and exit status of every subcommand.
+#include "app/cli/cli_runner.h"
+#include "document/ladder_document.h"
+#include "document/program_file.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+ToolRun runTool(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    ToolRun run;
+    run.status = runCli(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> counter{0};
+        m_dir = fs::temp_directory_path() /
+                ("wirtualon-cli-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // Saves a ladder of `rows` rows; `cells` are (row, col, code, text).
+    std::string saveLadder(const std::string& name,
+                           const std::vector<std::tuple<int, int, int, std::string>>& cells,
+                           int rows = 10) {
+        document::LadderDocument doc;
+        if (rows > doc.rowCount()) {
+            doc.AddRows(rows - doc.rowCount());
+        }
+        for (const auto& [row, col, code, text] : cells) {
+            doc.SetCellCode(row, col, code);
+            doc.SetCellText(row, col, text);
+        }
+        const fs::path path = m_dir / name;
+        EXPECT_EQ(document::SaveProgram(doc, path), document::FileResult::Success);
+        return path.string();
+    }
+
+    // Contact %I0001 in column 0, wires, a coil of `kind` on %Q0001.
+    std::string simpleRung(int kind = 3) {
+        std::vector<std::tuple<int, int, int, std::string>> cells = {{0, 0, 1, "#A%I0001#"}};
+        for (int col = 1; col <= 8; ++col) {
+            cells.emplace_back(0, col, 7, "");
+        }
+        cells.emplace_back(0, 9, kind, "#A%Q0001#");
+        return saveLadder("rung.jar", cells);
+    }
+
+    std::string writeText(const std::string& name, const std::string& text) {
+        const fs::path path = m_dir / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(CliTest, CheckAcceptsASoundProgram) {
+    const ToolRun run = runTool({"check", simpleRung()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Program poprawny\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(CliTest, ListPrintsTheInstructionListView) {
+    const ToolRun run = runTool({"list", simpleRung()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "  POSTAĆ PROGRAMU\n  W FORMACIE LISTY\n     INSTRUKCJI\n\n"
+              "-----------------------------------\n"
+              "   LOAD        %I0001\n   = (3) %Q0001\n-----------------------------------\n");
+}
+
+TEST_F(CliTest, ProgramPrintsTheInterpreterViewWithItsClosingLines) {
+    const ToolRun run = runTool({"program", simpleRung()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              " POSTAĆ PROGRAMU\n  W FORMACIE DLA\n   INTERPRETERA\n\n"
+              "-----------------------------------\n"
+              "   0:  -1\n   1:  -10\n   2:  0\n   3:  0\n   4:  -7\n   5:  3\n   6:  -11\n"
+              "   7:  0\n   8:  0\n   9:  -255\n-----------------------------------\n\n");
+}
+
+TEST_F(CliTest, TranslationErrorIsReportedByEveryTranslatingCommand) {
+    const std::string file = saveLadder("broken.jar", {{0, 0, 1, "#A%I0001#"}, {6, 1, 1, ""}});
+    for (const std::string command : {"check", "list", "program", "run"}) {
+        const ToolRun run = runTool({command, file});
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_EQ(run.out, "Błąd 4 (w7k2): Brak opisu elementu\n") << command;
+    }
+}
+
+TEST_F(CliTest, UnreadableFilesAreBadInput) {
+    const std::string missing = (m_dir / "missing.jar").string();
+    const std::string garbage = writeText("garbage.jar", "this is not a ladder");
+    for (const std::string& file : {missing, garbage}) {
+        const ToolRun run = runTool({"check", file});
+        EXPECT_EQ(run.status, 2) << file;
+        EXPECT_EQ(run.out, "") << file;
+        EXPECT_NE(run.err, "") << file;
+    }
+    const ToolRun run = runTool({"run", (m_dir / "missing.txt").string()});
+    EXPECT_EQ(run.status, 2);
+}
+
+struct BadArgs {
+    std::string name;
+    std::vector<std::string> args;
+};
+
+void PrintTo(const BadArgs& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CliBadArgumentsTest : public CliTest, public ::testing::WithParamInterface<BadArgs> {};
+
+TEST_P(CliBadArgumentsTest, AreRefusedWithStatusTwo) {
+    std::vector<std::string> args = GetParam().args;
+    for (std::string& arg : args) {
+        if (arg == "PROGRAM") {
+            arg = simpleRung();
+        }
+    }
+    const ToolRun run = runTool(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliBadArgumentsTest,
+    ::testing::Values(BadArgs{"NoArguments", {}},
+                      BadArgs{"UnknownCommand", {"simulate", "PROGRAM"}},
+                      BadArgs{"CheckWithoutFile", {"check"}},
+                      BadArgs{"CheckWithTwoFiles", {"check", "PROGRAM", "PROGRAM"}},
+                      BadArgs{"UnknownOption", {"run", "PROGRAM", "--fast"}},
+                      BadArgs{"MissingValue", {"run", "PROGRAM", "--scans"}},
+                      BadArgs{"NegativeScans", {"run", "PROGRAM", "--scans", "-1"}},
+                      BadArgs{"OutputAsPanelInput", {"run", "PROGRAM", "--set", "0:%Q1=1"}},
+                      BadArgs{"SeventeenthInput", {"run", "PROGRAM", "--set", "0:%I17=1"}},
+                      BadArgs{"BitValueTwo", {"run", "PROGRAM", "--set", "0:%I1=2"}},
+                      BadArgs{"AnalogOutOfRange", {"run", "PROGRAM", "--set", "0:%AI2=32768"}},
+                      BadArgs{"SetWithoutTick", {"run", "PROGRAM", "--set", "%I1=1"}},
+                      BadArgs{"UnknownWatchOperand", {"run", "PROGRAM", "--watch", "%X1"}},
+                      BadArgs{"WatchBeyondItsArea", {"run", "PROGRAM", "--watch", "%R0513"}},
+                      BadArgs{"UnknownWatchType", {"run", "PROGRAM", "--watch", "%R1:REAL"}},
+                      BadArgs{"NoProgram", {"run", "--scans", "2"}}),
+    [](const auto& p) { return p.param.name; });
+
+TEST_F(CliTest, RunPrintsOneLinePerTickWithHeldInputs) {
+    const ToolRun run = runTool({"run", simpleRung(), "--scans", "4", "--set", "1:%i1=1", "--set",
+                                 "3:1I=0", "--watch", "%I1", "--watch", "%r1"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "0 t=0 Q=0 AQ1=0 AQ2=0 %I0001=0 %R0001=0\n"
+              "1 t=20 Q=1 AQ1=0 AQ2=0 %I0001=1 %R0001=0\n"
+              "2 t=40 Q=1 AQ1=0 AQ2=0 %I0001=1 %R0001=0\n"
+              "3 t=60 Q=0 AQ1=0 AQ2=0 %I0001=0 %R0001=0\n");
+}
+
+TEST_F(CliTest, RunReadsAnInterpreterProgramFromText) {
+    // LOAD %S0007 (always 1), MOVE INT of LEN 1 from %AI0001 to %AQ0002.
+    const std::string file = writeText("move.txt",
+                                       "-1 -12 0 6,\r\n-8, 45, -100, -43, -26, 1, -16, 0, 0, "
+                                       "-17, 2, 0\n-255\n");
+    const ToolRun run = runTool({"run", file, "--scans=2", "--tick=5", "--set", "1:%AI1=-5",
+                                 "--watch", "%AQ2:WORD", "--watch", "%S7"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "0 t=0 Q=0 AQ1=0 AQ2=0 %AQ0002=0 %S0007=1\n"
+              "1 t=5 Q=0 AQ1=0 AQ2=-5 %AQ0002=65531 %S0007=1\n");
+}
+
+TEST_F(CliTest, TextThatIsNoProgramIsBadInput) {
+    for (const std::string text : {"-1 -10 0 0", "-1 x -255", "", "99999999999 -255"}) {
+        const ToolRun run = runTool({"run", writeText("bad.txt", text)});
+        EXPECT_EQ(run.status, 2) << text;
+        EXPECT_NE(run.err, "") << text;
+    }
+}
+
+TEST_F(CliTest, StopRunsTheLastScanAndThePowerDown) {
+    // A plain coil loses its output at the power-down; a retentive one keeps it.
+    for (const auto& [kind, afterStop] : {std::pair{3, 0}, std::pair{12, 1}}) {
+        const ToolRun run =
+            runTool({"run", simpleRung(kind), "--scans", "4", "--set", "0:%I1=1", "--stop", "2"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::string q = std::to_string(afterStop);
+        EXPECT_EQ(run.out, "0 t=0 Q=1 AQ1=0 AQ2=0\n1 t=20 Q=1 AQ1=0 AQ2=0\n2 t=40 Q=" + q +
+                               " AQ1=0 AQ2=0\n3 t=60 Q=" + q + " AQ1=0 AQ2=0\n")
+            << kind;
+    }
+}
+
+TEST_F(CliTest, WatchdogEndsTheRun) {
+    // LABEL 0, LOAD %S0007, JUMP 0: a loop that never leaves the scan.
+    const std::string file = writeText("loop.txt", "-9 74 0 -1 -12 0 6 -9 73 0 -255");
+    const ToolRun run = runTool({"run", file, "--scans", "5"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, "0 t=0 Q=0 AQ1=0 AQ2=0 WATCHDOG\n");
+}
+
+TEST_F(CliTest, WatchTypesReadTheOperandsBytes) {
+    // LOAD %S0007; MOVE INT LEN 1 of the constant 4660 (0x1234) into %R0001.
+    const std::string file =
+        writeText("const.txt", "-1 -12 0 6 -8 45 -100 -43 -26 1 -25 4660 -18 0 0 -255");
+    const ToolRun run = runTool({"run", file, "--watch", "%R1", "--watch", "%R1:BCD4", "--watch",
+                                 "%R1:BYTE", "--watch", "%R1:DINT", "--watch", "%R1:BIT"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "0 t=0 Q=0 AQ1=0 AQ2=0 %R0001=4660 %R0001=1234 %R0001=52 %R0001=4660 %R0001=0\n");
+}
+
+TEST(CliBinaryTest, BinaryAnswersAsTheRunner) {
+    const std::string binary = std::string(WIRTUALON_BINARY_DIR) + "/app/wirtualon-cli";
+    if (!fs::exists(binary)) {
+        GTEST_SKIP() << "wirtualon-cli not built";
+    }
+    FILE* pipe =
+        ::popen((binary + " check /nonexistent/file.jar 2>/dev/null; echo status=$?").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        output += buffer;
+    }
+    ::pclose(pipe);
+    EXPECT_EQ(output, "status=2\n");
+}
+
+}  // namespace
+}  // namespace cli

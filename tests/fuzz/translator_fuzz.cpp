@@ -1,0 +1,110 @@
+// Random ladders from the element vocabulary (contacts, wires, links, coils, control functions,
+// blocks with their parameters, random operands and a few raw codes) are translated, and every
+// program that translates runs a few scans in the controller.
+#include "document/element_catalogue.h"
+#include "document/ladder_document.h"
+#include "plc/clock.h"
+#include "plc/plc.h"
+#include "plc/scan_cycle.h"
+#include "translator/translation_driver.h"
+
+#include <array>
+#include <cstdint>
+#include <fuzzer/FuzzedDataProvider.h>
+#include <string>
+
+namespace {
+
+constexpr std::array<int, 18> kSingleKinds = {1,  2,  3,  4,  5,  7,  8,  9,  10,
+                                              11, 12, 13, 14, 15, 16, 64, 72, 74};
+constexpr std::array<int, 2> kColumnNineKinds = {71, 73};
+constexpr std::array<int, 44> kBlockKinds = {
+    17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38,
+    39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60};
+constexpr std::array<const char*, 16> kOperands = {
+    "#A%I0001#",  "#A%I0002#",  "#A%Q0001#", "#A%M0017#", "#A%R0001#",  "#A%R0003#",
+    "#A%AI0001#", "#A%AQ0002#", "#S+00005#", "#S-00001#", "#A%SA0001#", "#A%S0007#",
+    "#AL1#",      "#AL2#",      "",          "#A%T9999#"};
+constexpr std::array<const char*, 9> kTypes = {"INT",  "DINT",  "WORD",  "BYTE", "BIT",
+                                               "BCD4", "0.01s", "1.00s", "time"};
+constexpr std::array<const char*, 4> kRegisters = {"%R0001", "%R0510", "address", "%M0001"};
+
+class Panel : public plc::IoTransfer {
+public:
+    explicit Panel(std::uint16_t inputs) : m_inputs(inputs) {}
+    void readInputs(plc::Plc& plc) override {
+        plc.setInputWord(m_inputs);
+        plc.setAnalogInputs(static_cast<std::int16_t>(m_inputs), -7);
+    }
+    void writeOutputs(const plc::Plc&) override {}
+
+private:
+    std::uint16_t m_inputs;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider input(data, size);
+    document::LadderDocument ladder;
+    const int rows = input.ConsumeIntegralInRange(1, 24);
+    if (rows > ladder.rowCount()) {
+        ladder.AddRows(rows - ladder.rowCount());
+    } else {
+        ladder.RemoveLastRows(ladder.rowCount() - rows);
+    }
+    while (input.remaining_bytes() > 0) {
+        const int row = input.ConsumeIntegralInRange(0, rows - 1);
+        const int col = input.ConsumeIntegralInRange(0, 9);
+        const int link = 100 * input.ConsumeIntegralInRange(0, 3);
+        switch (input.ConsumeIntegralInRange(0, 9)) {
+            case 0:
+            case 1:
+            case 2:
+                ladder.SetCellCode(row, col, input.PickValueInArray(kSingleKinds) + link);
+                ladder.SetCellText(row, col, input.PickValueInArray(kOperands));
+                break;
+            case 3:
+                ladder.SetCellCode(row, 9, input.PickValueInArray(kColumnNineKinds) + link);
+                ladder.SetCellText(row, 9, input.PickValueInArray(kOperands));
+                break;
+            case 4: ladder.SetCellCode(row, col, 7 + link); break;
+            case 5: ladder.SetCellCode(row, col, link); break;
+            case 6:
+                document::PlaceBlock(ladder, input.PickValueInArray(kBlockKinds), row, col);
+                break;
+            case 7:
+                ladder.SetField(row, col, 'T', input.PickValueInArray(kTypes));
+                ladder.SetField(row, col, 'G', input.PickValueInArray(kRegisters));
+                break;
+            case 8: ladder.SetCellText(row, col, input.PickValueInArray(kOperands)); break;
+            default:
+                ladder.SetCellCode(row, col, input.ConsumeIntegral<std::int32_t>());
+                ladder.SetCellText(row, col, input.ConsumeRandomLengthString(16));
+                break;
+        }
+    }
+
+    const translator::TranslationResult result = translator::translateDocument(ladder, {{}});
+    if (!result.ok()) {
+        return 0;
+    }
+    plc::FakeClock clock;
+    plc::Plc plc(clock);
+    plc.setProgram(result.program);
+    plc::ScanCycle cycle(plc, clock);
+    Panel panel(static_cast<std::uint16_t>(size * 2654435761u));
+    cycle.setPanel(&panel);
+    if (!cycle.startSimulator()) {
+        return 0;
+    }
+    cycle.nextMode();
+    for (int tick = 0; tick < 3; ++tick) {
+        clock.advance(20);
+        cycle.tick();
+    }
+    cycle.nextMode();
+    cycle.tick();
+    cycle.endSimulation();
+    return 0;
+}

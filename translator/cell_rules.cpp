@@ -1,0 +1,168 @@
+// Element classes and operand primitives.
+#include "translator/cell_rules.h"
+
+#include <array>
+#include <limits>
+
+namespace translator {
+
+std::int32_t base(std::int32_t code) {
+    if (code <= 100) {
+        return code;
+    }
+    // Equal to subtracting 100 while the code exceeds 100, without looping over huge codes.
+    return (code - 1) % 100 + 1;
+}
+
+bool isContact(std::int32_t code) {
+    const std::int32_t b = base(code);
+    return b == 1 || b == 2;
+}
+
+bool isCoil(std::int32_t code) {
+    const std::int32_t b = base(code);
+    return (b >= 3 && b <= 5) || (b >= 10 && b <= 16);
+}
+
+bool isBlockTop(std::int32_t code) {
+    return (code >= 400 && code <= 599) || code == 1160;
+}
+
+bool isControl(std::int32_t code) {
+    const std::int32_t b = base(code);
+    return b == 64 || (b >= 71 && b <= 74);
+}
+
+bool isRunLine(std::int32_t code) {
+    const std::int32_t b = base(code);
+    return b == 1 || b == 2 || b == 7 || b == 8 || b == 9;
+}
+
+bool isConductor(std::int32_t code) {
+    return isRunLine(code) || isCoil(code) || isBlockTop(code) || isControl(code);
+}
+
+bool hasVertical(std::int32_t code) {
+    return code >= 100 && code <= 399;
+}
+
+bool isRungStart(std::int32_t code) {
+    const std::int32_t b = base(code);
+    return b == 1 || b == 2 || b == 7 || b == 64 || b == 72 || b == 74;
+}
+
+std::string keyedField(std::string_view cellText, char tag) {
+    // Text before the first '#' belongs to no field.
+    std::size_t start = cellText.find('#');
+    while (start != std::string_view::npos && start + 1 < cellText.size()) {
+        const std::size_t end = cellText.find('#', start + 1);
+        const std::string_view field = cellText.substr(
+            start + 1, end == std::string_view::npos ? std::string_view::npos : end - start - 1);
+        if (!field.empty() && field.front() == tag) {
+            return std::string(field.substr(1));
+        }
+        start = end;
+    }
+    return {};
+}
+
+std::string wyluskaj(std::string_view cellText) {
+    return keyedField(cellText, 'A');
+}
+
+std::string_view addressArea(std::string_view operand) {
+    static constexpr std::array<std::string_view, 12> kAreas = {"AI", "AQ", "SA", "SB", "SC", "I",
+                                                                "Q",  "S",  "G",  "T",  "M",  "R"};
+    if (operand.empty() || operand.front() != '%') {
+        return {};
+    }
+    const std::string_view rest = operand.substr(1);
+    for (std::string_view area : kAreas) {
+        if (rest.size() > area.size() && rest.substr(0, area.size()) == area &&
+            rest[area.size()] >= '0' && rest[area.size()] <= '9') {
+            return area;
+        }
+    }
+    return {};
+}
+
+std::int32_t areaCode(std::string_view operand) {
+    const std::string_view area = addressArea(operand);
+    if (area == "I")
+        return -10;
+    if (area == "Q")
+        return -11;
+    if (area == "S" || area == "SA" || area == "SB" || area == "SC")
+        return -12;
+    if (area == "G")
+        return -13;
+    if (area == "T")
+        return -14;
+    if (area == "M")
+        return -15;
+    if (area == "AI")
+        return -16;
+    if (area == "AQ")
+        return -17;
+    if (area == "R")
+        return -18;
+    return 0;
+}
+
+std::int32_t operandNumber(std::string_view operand) {
+    std::size_t pos = 0;
+    while (pos < operand.size() && !(operand[pos] >= '0' && operand[pos] <= '9')) {
+        ++pos;
+    }
+    std::int32_t number = 0;
+    for (int digits = 0; digits < 4 && pos < operand.size(); ++digits, ++pos) {
+        const char c = operand[pos];
+        if (c < '0' || c > '9') {
+            break;
+        }
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+std::int32_t bitByte(std::string_view operand) {
+    return (operandNumber(operand) - 1) / 8;
+}
+
+std::int32_t bitIndex(std::string_view operand) {
+    return (operandNumber(operand) - 1) % 8;
+}
+
+std::int32_t wordOffset(std::string_view operand) {
+    return 2 * operandNumber(operand) - 2;
+}
+
+std::int32_t constantValue(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && text[pos] == ' ') {
+        ++pos;
+    }
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    std::int64_t value = 0;
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int32_t>::max();
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+        value = value * 10 + (text[pos] - '0');
+        if (value > kLimit + 1) {
+            value = kLimit + 1;
+        }
+        ++pos;
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value > kLimit) {
+        value = kLimit;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace translator

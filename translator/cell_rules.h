@@ -1,0 +1,62 @@
+// The element classes the translator tests cells by, and the operand primitives that turn a
+// cell text into program words. Cell texts are code page 1250 bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace translator {
+
+/// Returns the element kind of a code with its link hundreds removed: 100 is taken away while
+/// the code exceeds 100 (107, 207, 307 give 7; 100, 200, 300 give 100; 417 gives 17).
+[[nodiscard]] std::int32_t base(std::int32_t code);
+
+/// Returns true for a normally open or normally closed contact, with or without links.
+[[nodiscard]] bool isContact(std::int32_t code);
+/// Returns true for a coil kind (3, 4, 5, 10 to 16), with or without links.
+[[nodiscard]] bool isCoil(std::int32_t code);
+/// Returns true for the top cell of a function block (400 to 599, or 1160).
+[[nodiscard]] bool isBlockTop(std::int32_t code);
+/// Returns true for END, MCR, ENDMCR, JUMP and LABEL, with or without links.
+[[nodiscard]] bool isControl(std::int32_t code);
+/// Returns true for contacts, horizontal wires and both continuation elements.
+[[nodiscard]] bool isRunLine(std::int32_t code);
+/// Returns true for every cell that carries power along a rung.
+[[nodiscard]] bool isConductor(std::int32_t code);
+/// Returns true for a code with vertical-link hundreds (100 to 399).
+[[nodiscard]] bool hasVertical(std::int32_t code);
+/// Returns true for an element that may begin a rung in the first column.
+[[nodiscard]] bool isRungStart(std::int32_t code);
+
+/// Returns the value of the first field tagged `tag` ("#" tag value "#"), or the empty string.
+/// Fields are read whole, so a description line never lends its text to another tag.
+[[nodiscard]] std::string keyedField(std::string_view cellText, char tag);
+
+/// Returns the operand address of a contact or coil: the value of its `A` field.
+[[nodiscard]] std::string wyluskaj(std::string_view cellText);
+
+/// Returns the area code (-10 to -18) of an address such as %I0001 or %AQ0002; %SA, %SB and
+/// %SC give the code of %S; anything else gives 0.
+[[nodiscard]] std::int32_t areaCode(std::string_view operand);
+
+/// Returns the reference number of an address, read from at most its first four digits
+/// (%R12345 gives 1234); 0 without digits.
+[[nodiscard]] std::int32_t operandNumber(std::string_view operand);
+
+/// Returns the byte of a bit reference: (number - 1) / 8.
+[[nodiscard]] std::int32_t bitByte(std::string_view operand);
+/// Returns the bit within its byte: (number - 1) % 8.
+[[nodiscard]] std::int32_t bitIndex(std::string_view operand);
+/// Returns the byte offset of a 16-bit register: 2 * number - 2.
+[[nodiscard]] std::int32_t wordOffset(std::string_view operand);
+
+/// Returns the signed decimal value of a constant such as +00012 or -345, saturated to 32 bits;
+/// 0 when the text has no digits.
+[[nodiscard]] std::int32_t constantValue(std::string_view text);
+
+/// Returns the area name of an address ("I", "AQ", "SA"), or the empty string when the text is
+/// not "%" followed by a known area name and a digit.
+[[nodiscard]] std::string_view addressArea(std::string_view operand);
+
+}  // namespace translator

@@ -1,0 +1,95 @@
+// The translation driver and the two listing views.
+#include "translator/translation_driver.h"
+
+#include "document/cp1250.h"
+#include "document/ladder_document.h"
+#include "translator/cell_rules.h"
+#include "translator/translation_error.h"
+#include "translator/translator.h"
+
+namespace translator {
+
+namespace {
+
+const std::string kRule = "-----------------------------------";
+
+}  // namespace
+
+TranslationResult translateDocument(const document::LadderDocument& document,
+                                    const TranslationOptions& options) {
+    const int rows = document.rowCount();
+    // The label tables are sized by these counts; linked JUMP and MCR cells are translated
+    // too, so they are counted with them.
+    int jumps = 0;
+    int mcrs = 0;
+    for (int row = 0; row < rows; ++row) {
+        for (int col = 0; col < 10; ++col) {
+            const std::int32_t kind = base(document.CellCode(row, col));
+            jumps += kind == 73 ? 1 : 0;
+            mcrs += kind == 71 ? 1 : 0;
+        }
+    }
+
+    Translator translator;
+    translator.setTracePath(options.tracePath);
+    translator.setJumpCount(jumps);
+    translator.setMcrCount(mcrs);
+    translator.init(rows);
+    for (int row = 0; row < rows; ++row) {
+        for (int col = 0; col < 10; ++col) {
+            translator.setCell(row, col, document.CellCode(row, col),
+                               document.cellTextRef(row, col));
+        }
+    }
+
+    TranslationResult result;
+    if (translator.Translate() != 0) {
+        result.errorCode = translator.errorCode();
+        result.errorRow = translator.errorPos() / 10;
+        result.errorCol = translator.errorPos() % 10;
+        result.report = errorReportText(result.errorCode, result.errorRow, result.errorCol);
+        translator.release();
+        return result;
+    }
+    const std::vector<std::int32_t> words = translator.programWords();
+    result.instructionList = instructionListView(translator.lines());
+    result.programListing = programView(words);
+    result.program = plc::Program(words, translator.edgeCount(), translator.timerCount());
+    translator.release();
+    return result;
+}
+
+std::vector<std::string> instructionListView(const std::vector<std::string>& lines) {
+    std::vector<std::string> view = {"  POSTAĆ PROGRAMU", "  W FORMACIE LISTY", "     INSTRUKCJI",
+                                     "", kRule};
+    for (const std::string& line : lines) {
+        if (line.empty()) {
+            break;
+        }
+        view.push_back(document::cp1250ToUtf8(line));
+    }
+    return view;
+}
+
+std::vector<std::string> programView(const std::vector<std::int32_t>& words) {
+    std::vector<std::string> view = {" POSTAĆ PROGRAMU", "  W FORMACIE DLA", "   INTERPRETERA", "",
+                                     kRule};
+    view.reserve(words.size() + 7);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        view.push_back("   " + std::to_string(i) + ":  " + std::to_string(words[i]));
+    }
+    view.push_back(kRule);
+    view.push_back("");
+    return view;
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace translator

@@ -1,0 +1,201 @@
+// The translator: turns the ladder grid into an instruction list and an interpreter program in
+// one pass, rung by rung, stopping at the first broken ladder rule with its number and cell.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace translator {
+
+/// Most listing lines and program words one translation may produce.
+inline constexpr int kMaxLines = 5000;
+inline constexpr int kMaxWords = 5000;
+/// Depth of the two branch stacks.
+inline constexpr int kStackSize = 20;
+/// Rows and columns of the output table that hold outputs.
+inline constexpr int kOutputGroups = 8;
+
+/// The translator's state. Use: setJumpCount, setMcrCount, init, setCell for every cell,
+/// Translate, then the error or the outputs, then release. Cell texts and listing lines are code
+/// page 1250 bytes; the trace file is UTF-8.
+class Translator {
+public:
+    Translator() = default;
+    Translator(const Translator&) = delete;
+    Translator& operator=(const Translator&) = delete;
+
+    /// Sets the trace file used by the next `init`; an empty path writes no trace.
+    void setTracePath(std::filesystem::path path) { m_tracePath = std::move(path); }
+    /// Number of JUMP cells in the document (sizes the label table; more are accepted).
+    void setJumpCount(int count) { m_jumpCount = count; }
+    /// Number of MCR cells in the document.
+    void setMcrCount(int count) { m_mcrCount = count; }
+    /// Prepares an empty grid of `rowCount` rows, clears every output and opens the trace file.
+    void init(int rowCount);
+    /// Copies the code and text of one cell; positions outside the grid are ignored.
+    void setCell(int row, int col, std::int32_t code, std::string_view text);
+    /// Translates the grid; returns 0 on success and 1 on the first error.
+    [[nodiscard]] int Translate();
+    /// Frees the working state and closes the trace file.
+    void release();
+
+    /// Returns the error number of the failed translation (0 when none).
+    [[nodiscard]] int errorCode() const { return m_errorCode; }
+    /// Returns the position (row * 10 + column) the error refers to.
+    [[nodiscard]] int errorPos() const { return m_errorPos; }
+    /// Returns listing line `i`, empty past the last one.
+    [[nodiscard]] std::string line(int i) const;
+    /// Returns the number of listing lines.
+    [[nodiscard]] int lineCount() const { return static_cast<int>(m_lines.size()); }
+    /// Returns the number of program words before the end word.
+    [[nodiscard]] int wordCount() const { return static_cast<int>(m_words.size()); }
+    /// Returns program word `i`; index `wordCount()` holds the end word -255.
+    [[nodiscard]] std::int32_t word(int i) const;
+    /// Returns the words 0 to `wordCount()`, the end word included.
+    [[nodiscard]] std::vector<std::int32_t> programWords() const;
+    /// Returns the listing lines.
+    [[nodiscard]] const std::vector<std::string>& lines() const { return m_lines; }
+    /// Returns the number of edge-triggered coils emitted.
+    [[nodiscard]] std::int32_t edgeCount() const { return m_edgeCount; }
+    /// Returns the number of ONDTR and TMR blocks emitted.
+    [[nodiscard]] std::int32_t timerCount() const { return m_timerCount; }
+
+private:
+    struct LabelEntry {
+        std::string label;
+        int pos = 0;
+        bool matched = false;
+    };
+    enum class Move : int { Side = 0, Down = 1, Up = 2 };
+    enum class Side : int { Left, Right };
+
+    // Grid access; every reader treats cells outside the grid as empty.
+    [[nodiscard]] bool inGrid(int row, int col) const;
+    [[nodiscard]] std::int32_t codeAt(int row, int col) const;
+    [[nodiscard]] const std::string& textAt(int row, int col) const;
+    [[nodiscard]] std::int32_t code() const { return codeAt(m_row, m_col); }
+    [[nodiscard]] const std::string& text() const { return textAt(m_row, m_col); }
+    [[nodiscard]] std::size_t cellIndex(int row, int col) const;
+    [[nodiscard]] int position() const { return m_row * 10 + m_col; }
+    void setPosition(int pos);
+
+    // Relations of the current cell.
+    [[nodiscard]] bool linkUp() const;
+    [[nodiscard]] bool linkDown() const;
+    [[nodiscard]] bool connectedLeft() const;
+    [[nodiscard]] bool connectedRight() const;
+
+    // Outputs, trace and errors.
+    void trace(std::string_view text);
+    void traceOutputTable();
+    void addLine(std::string text);
+    void addWord(std::int32_t value);
+    void addAddressWords(std::string_view operand);
+    void fail(int code, int pos);
+    void fail(int code) { fail(code, position()); }
+    [[nodiscard]] bool failed() const { return m_errorCode != 0; }
+    [[nodiscard]] int stepLimit() const;
+
+    // Stacks; an empty stack reads 0 at its top.
+    [[nodiscard]] std::int32_t topS() const;
+    [[nodiscard]] std::int32_t topP() const;
+    void pushS(std::int32_t value);
+    void pushP(std::int32_t value);
+    void popS();
+    void popP();
+
+    // Output table; an empty entry holds kNoOutput.
+    static constexpr int kNoOutput = -1;
+    [[nodiscard]] int& output(int group, int index) {
+        return m_outputTable[static_cast<std::size_t>(group)][static_cast<std::size_t>(index)];
+    }
+    void clearOutputTable();
+
+    // Translation steps.
+    [[nodiscard]] int checkOperands();
+    [[nodiscard]] int resolveLabels();
+    [[nodiscard]] int findBlockStart();
+    int PrzeniesDoStyku();
+    int PrzeniesDoPrzekaznika();
+    [[nodiscard]] int walkNetwork();
+    void Zapisz();
+    void emitContact();
+    [[nodiscard]] bool rozgalezienie();
+    [[nodiscard]] int crossing();
+    [[nodiscard]] int popBranch();
+    [[nodiscard]] bool probeUp();
+    void GoraPrawo();
+    [[nodiscard]] int Pozostale();
+    [[nodiscard]] int followBranch(Move& last, bool& inGroup);
+    [[nodiscard]] bool CzyWiecej();
+    void emitCoils();
+    [[nodiscard]] int emitControl();
+    [[nodiscard]] int labelIndex(const std::vector<LabelEntry>& table,
+                                 std::string_view label) const;
+
+    // Function blocks.
+    [[nodiscard]] int emitBlock();
+    [[nodiscard]] int emitBlockItems(std::int32_t kind);
+    [[nodiscard]] int blockOperand(int rowOffset, Side side, int check, std::string_view label);
+    [[nodiscard]] int optionalOperand(int rowOffset, int check, std::string_view label);
+    [[nodiscard]] int powerFlowInput(int rowOffset, std::string_view label);
+    [[nodiscard]] int blockParameter(int rowOffset, char key, std::string_view placeholder,
+                                     std::string_view label, int missingError);
+    void registerTriple();
+    [[nodiscard]] int presetValue(int rowOffset);
+    void lengthParameter(int rowOffset);
+    [[nodiscard]] std::string blockType();
+    [[nodiscard]] int followOutput(std::string_view label, int rowOffset);
+    [[nodiscard]] int WyjscieBloku();
+    [[nodiscard]] int chainBlock();
+
+    // Grid.
+    int m_rowCount = 0;
+    std::vector<std::int32_t> m_cellCode;
+    std::vector<std::string> m_cellText;
+    std::vector<std::uint8_t> m_emitted;
+    std::vector<std::uint8_t> m_explored;
+    std::vector<std::uint8_t> m_visited;
+
+    // Walk state.
+    int m_row = 0;
+    int m_col = 0;
+    std::array<std::int32_t, kStackSize> m_StosS{};
+    int m_IndexS = 0;
+    std::array<std::int32_t, kStackSize> m_StosP{};
+    int m_IndexP = 0;
+    bool m_BylStyk = false;
+    bool m_newLoad = false;
+    std::array<std::array<int, 10>, 10> m_outputTable{};
+    int m_coilCount = 0;
+    int m_groupIndex = 0;
+    bool m_foundAny = false;
+    bool m_blockChained = false;
+    std::int32_t m_regArea = 0;
+    std::int32_t m_regOffset = 0;
+    int m_headPos = 0;
+    int m_errorCode = 0;
+    int m_errorPos = 0;
+
+    // Outputs.
+    std::vector<std::string> m_lines;
+    std::vector<std::int32_t> m_words;
+    std::int32_t m_edgeCount = 0;
+    std::int32_t m_timerCount = 0;
+
+    // Labels.
+    int m_jumpCount = 0;
+    int m_mcrCount = 0;
+    std::vector<LabelEntry> m_jumps;
+    std::vector<LabelEntry> m_mcrs;
+
+    std::filesystem::path m_tracePath = "EMU.txt";
+    std::ofstream m_trace;
+};
+
+}  // namespace translator
