@@ -1,0 +1,279 @@
+// File commands of the main window: open, save, new and quit with their dialogs and questions.
+#include "tests/ui/scripted_prompts.h"
+
+#include "document/editing.h"
+#include "document/program_file.h"
+#include "ui/ladder_grid.h"
+#include "ui/tform1.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+const QString kSaveQuestion = QString::fromUtf8("Czy chcesz zapisać obecny program?");
+const QString kQuitQuestion = QString::fromUtf8("Czy na pewno chcesz wyjść z programu?");
+
+struct Editor {
+    ScriptedPrompts* prompts;
+    std::unique_ptr<TForm1> window;
+    QTemporaryDir dir;
+
+    Editor() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        window = std::make_unique<TForm1>(std::move(scripted));
+    }
+    document::LadderDocument& doc() { return window->ladderDocument(); }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    void trigger(const char* action) {
+        window->findChild<QAction*>(QString::fromLatin1(action))->trigger();
+    }
+    void click(const char* button) {
+        window->findChild<QToolButton*>(QString::fromLatin1(button))->click();
+    }
+    /// Draws one contact with an operand and leaves the document Modified.
+    void draw() {
+        document::PlaceContact(doc(), 1, 0, 0);
+        doc().SetCellText(0, 0, "#A%I0001#");
+        doc().setStatus(document::DocumentStatus::Modified);
+    }
+    /// Returns true when a close request was accepted.
+    bool closeAccepted() {
+        QCloseEvent event;
+        QApplication::sendEvent(window.get(), &event);
+        return event.isAccepted();
+    }
+};
+
+}  // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void saveWritesFilesAndShowsNameInCaption();
+    void failedSaveReportsAndKeepsCaptionAndStatus();
+    void openLoadsAndMovesCursorHome();
+    void cancelledOpenChangesNothing();
+    void failedOpenReportsAndKeepsDocument();
+    void openWithUnsavedChangesAsksFirst();
+    void toolbarNewAlwaysAsks_data();
+    void toolbarNewAlwaysAsks();
+    void menuNewAsksOnlyWithUnsavedChanges();
+    void closeWithoutChangesAsksOnlyQuitQuestion();
+    void closeWithChangesAsksSaveQuestion_data();
+    void closeWithChangesAsksSaveQuestion();
+    void quitMenuStaysOpenWhenSaveIsCancelled();
+};
+
+void FileCommandsTest::saveWritesFilesAndShowsNameInCaption() {
+    Editor e;
+    e.draw();
+    // A name without extension gets the program file's one.
+    e.prompts->fileNames = {e.path("prog")};
+    e.click("SpeedButton3");
+    QCOMPARE(e.prompts->fileDialogs, std::vector<QString>{QStringLiteral("SaveDialog1")});
+    QVERIFY(QFile::exists(e.path("prog.jar")));
+    QVERIFY(QFile::exists(e.path("prog.jar.str")));
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - ") + e.path("prog.jar"));
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Saved);
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zapisany"));
+    QVERIFY(e.prompts->messages.empty());
+
+    // The menu's save also shows the true status word.
+    document::PlaceContact(e.doc(), 2, 1, 1);
+    e.prompts->fileNames = {e.path("second.jar")};
+    e.trigger("Save1");
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zapisany"));
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - ") + e.path("second.jar"));
+}
+
+void FileCommandsTest::failedSaveReportsAndKeepsCaptionAndStatus() {
+    Editor e;
+    e.draw();
+    e.prompts->fileNames = {e.path("missing-folder/prog.jar")};
+    e.click("SpeedButton3");
+    QCOMPARE(e.prompts->messages.size(), std::size_t{1});
+    QCOMPARE(e.prompts->messages[0].title, QStringLiteral("Wirtualon!"));
+    QCOMPARE(e.prompts->messages[0].icon, QMessageBox::Critical);
+    QVERIFY(!e.prompts->messages[0].text.isEmpty());
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - Program1"));
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Modified);
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zmieniony"));
+}
+
+void FileCommandsTest::openLoadsAndMovesCursorHome() {
+    Editor e;
+    e.draw();
+    document::PlaceBlock(e.doc(), document::BlockKind::BlkMv, 10, 4);  // 21 rows
+    QVERIFY(document::SaveProgram(e.doc(), e.path("big.jar").toStdString()) ==
+            document::FileResult::Success);
+    e.doc().NewDocument();
+    e.window->grid().setRowCount(10);
+    e.window->grid().setCursorCell(5, 5);
+
+    e.prompts->fileNames = {e.path("big.jar")};
+    e.trigger("Open1");
+    QCOMPARE(e.prompts->fileDialogs, std::vector<QString>{QStringLiteral("OpenDialog1")});
+    QCOMPARE(e.doc().rowCount(), 21);
+    QCOMPARE(e.window->grid().rowCount(), 21);
+    QCOMPARE(e.doc().CellText(0, 0), std::string("#A%I0001#"));
+    QCOMPARE(e.window->grid().Row(), 0);
+    QCOMPARE(e.window->grid().Col(), 0);
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - ") + e.path("big.jar"));
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("wczytany"));
+    QVERIFY(e.prompts->questions.empty());
+}
+
+void FileCommandsTest::cancelledOpenChangesNothing() {
+    Editor e;
+    document::PlaceContact(e.doc(), 1, 3, 3);
+    e.doc().setStatus(document::DocumentStatus::Saved);
+    e.prompts->fileNames = {QString()};
+    e.click("SpeedButton2");
+    QCOMPARE(e.doc().CellCode(3, 3), 1);
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - Program1"));
+    QVERIFY(e.prompts->messages.empty());
+}
+
+void FileCommandsTest::failedOpenReportsAndKeepsDocument() {
+    Editor e;
+    document::PlaceContact(e.doc(), 1, 3, 3);
+    e.doc().setStatus(document::DocumentStatus::Saved);
+    QFile junk(e.path("junk.jar"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("not a ladder program at all, just text");
+    junk.close();
+    for (const QString& name : {e.path("junk.jar"), e.path("nowhere.jar")}) {
+        e.prompts->messages.clear();
+        e.prompts->fileNames = {name};
+        e.trigger("Open1");
+        QCOMPARE(e.prompts->messages.size(), std::size_t{1});
+        QCOMPARE(e.prompts->messages[0].title, QStringLiteral("Wirtualon!"));
+        QCOMPARE(e.doc().CellCode(3, 3), 1);
+        QCOMPARE(e.doc().status(), document::DocumentStatus::Saved);
+        QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - Program1"));
+    }
+}
+
+void FileCommandsTest::openWithUnsavedChangesAsksFirst() {
+    Editor e;
+    e.draw();
+    e.prompts->answers = {QMessageBox::Cancel};
+    e.trigger("Open1");
+    QCOMPARE(e.prompts->questions.size(), std::size_t{1});
+    QCOMPARE(e.prompts->questions[0].text, kSaveQuestion);
+    QVERIFY(e.prompts->fileDialogs.empty());
+    QCOMPARE(e.doc().CellCode(0, 0), 1);
+}
+
+void FileCommandsTest::toolbarNewAlwaysAsks_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("saveConfirmed");
+    QTest::addColumn<bool>("cleared");
+    QTest::addColumn<int>("fileDialogs");
+    QTest::newRow("cancel keeps everything") << int(QMessageBox::Cancel) << false << false << 0;
+    QTest::newRow("no discards") << int(QMessageBox::No) << false << true << 0;
+    QTest::newRow("yes and saved") << int(QMessageBox::Yes) << true << true << 1;
+    QTest::newRow("yes but save cancelled") << int(QMessageBox::Yes) << false << false << 1;
+}
+
+void FileCommandsTest::toolbarNewAlwaysAsks() {
+    QFETCH(int, answer);
+    QFETCH(bool, saveConfirmed);
+    QFETCH(bool, cleared);
+    QFETCH(int, fileDialogs);
+    Editor e;
+    e.draw();
+    e.window->setWindowTitle(QStringLiteral("Wirtualon! - /tmp/old.jar"));
+    e.prompts->answers = {static_cast<QMessageBox::StandardButton>(answer)};
+    e.prompts->fileNames = {saveConfirmed ? e.path("kept.jar") : QString()};
+    e.click("SpeedButton1");
+    QCOMPARE(e.prompts->questions.size(), std::size_t{1});
+    QCOMPARE(e.prompts->questions[0].title, QStringLiteral("Wirtualon!"));
+    QCOMPARE(e.prompts->questions[0].text, kSaveQuestion);
+    QCOMPARE(static_cast<int>(e.prompts->fileDialogs.size()), fileDialogs);
+    QCOMPARE(e.doc().CellCode(0, 0), cleared ? 0 : 1);
+    QCOMPARE(QFile::exists(e.path("kept.jar")), saveConfirmed);
+    if (cleared) {
+        QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - Program1"));
+        QCOMPARE(e.doc().status(), document::DocumentStatus::New);
+    } else {
+        QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - /tmp/old.jar"));
+    }
+}
+
+void FileCommandsTest::menuNewAsksOnlyWithUnsavedChanges() {
+    Editor e;
+    document::PlaceContact(e.doc(), 1, 0, 0);
+    e.doc().setStatus(document::DocumentStatus::Saved);
+    e.window->setWindowTitle(QStringLiteral("Wirtualon! - /tmp/old.jar"));
+    e.trigger("New1");
+    QVERIFY(e.prompts->questions.empty());
+    QCOMPARE(e.doc().CellCode(0, 0), 0);
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - Program1"));
+
+    e.draw();
+    e.prompts->answers = {QMessageBox::Cancel};
+    e.trigger("New1");
+    QCOMPARE(e.prompts->questions.size(), std::size_t{1});
+    QCOMPARE(e.doc().CellCode(0, 0), 1);
+}
+
+void FileCommandsTest::closeWithoutChangesAsksOnlyQuitQuestion() {
+    Editor e;
+    e.prompts->answers = {QMessageBox::No};
+    QVERIFY(!e.closeAccepted());
+    QCOMPARE(e.prompts->questions.size(), std::size_t{1});
+    QCOMPARE(e.prompts->questions[0].text, kQuitQuestion);
+    e.prompts->answers = {QMessageBox::Yes};
+    QVERIFY(e.closeAccepted());
+}
+
+void FileCommandsTest::closeWithChangesAsksSaveQuestion_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("saveAs");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("cancel keeps the program open") << int(QMessageBox::Cancel) << "" << false;
+    QTest::newRow("no discards and closes") << int(QMessageBox::No) << "" << true;
+    QTest::newRow("yes saves and closes") << int(QMessageBox::Yes) << "closing.jar" << true;
+    QTest::newRow("yes with save cancelled stays") << int(QMessageBox::Yes) << "" << false;
+}
+
+void FileCommandsTest::closeWithChangesAsksSaveQuestion() {
+    QFETCH(int, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, closes);
+    Editor e;
+    e.draw();
+    e.prompts->answers = {static_cast<QMessageBox::StandardButton>(answer)};
+    e.prompts->fileNames = {saveAs.isEmpty() ? QString() : e.path("closing.jar")};
+    QCOMPARE(e.closeAccepted(), closes);
+    QCOMPARE(e.prompts->questions.size(), std::size_t{1});
+    QCOMPARE(e.prompts->questions[0].text, kSaveQuestion);
+    QCOMPARE(QFile::exists(e.path("closing.jar")), !saveAs.isEmpty());
+    QCOMPARE(e.doc().CellCode(0, 0), 1);
+}
+
+void FileCommandsTest::quitMenuStaysOpenWhenSaveIsCancelled() {
+    Editor e;
+    e.window->show();
+    e.draw();
+    e.prompts->answers = {QMessageBox::Yes};
+    e.trigger("Quit1");
+    QVERIFY(e.window->isVisible());
+    e.prompts->answers = {QMessageBox::No};
+    e.trigger("Quit1");
+    QVERIFY(!e.window->isVisible());
+    // "Koniec" asks only the save question, never the quit question as well.
+    QCOMPARE(e.prompts->questions.size(), std::size_t{2});
+}
+
+QTEST_MAIN(FileCommandsTest)
+#include "file_commands_test.moc"

@@ -1,0 +1,519 @@
+// Main window: start-up state, element buttons, operand entry, deletion, strips and status bar.
+#include "tests/ui/scripted_prompts.h"
+
+#include "document/editing.h"
+#include "document/element_catalogue.h"
+#include "ui/help_window.h"
+#include "ui/ladder_grid.h"
+#include "ui/tform1.h"
+#include "ui/tform2.h"
+#include "ui/tform7.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+struct Editor {
+    ScriptedPrompts* prompts;
+    std::unique_ptr<TForm1> window;
+
+    Editor() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        window = std::make_unique<TForm1>(std::move(scripted));
+    }
+    document::LadderDocument& doc() { return window->ladderDocument(); }
+    LadderGrid& grid() { return window->grid(); }
+    template <typename T>
+    T* find(const char* name) {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QToolButton* button(std::string_view name) { return window->findChild<QToolButton*>(qs(name)); }
+    void trigger(const char* action) {
+        QAction* item = find<QAction>(action);
+        QVERIFY2(item, action);
+        item->trigger();
+    }
+    void showAndActivate() {
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpShowsOnlyFirstElementToolbarAndNewDocument();
+    void everyCatalogueButtonSitsOnItsToolbarWithItsHint();
+    void elementButtonWritesItsCodeAndMovesCursorByItsRefresh_data();
+    void elementButtonWritesItsCodeAndMovesCursorByItsRefresh();
+    void refusedPlacementLeavesStatusUnchanged();
+    void typedOperandGoesToEntryLineAndJumpsToNextContactOrCoil();
+    void emptyEntryLineDoesNothing();
+    void nextOperandCellSearch_data();
+    void nextOperandCellSearch();
+    void rightClickOnMiddleRowDeletesWholeBlock();
+    void doubleClickShowsDescriptionOnlyForElements();
+    void gridLinesToggleWithMenuCheck();
+    void hideAllAndShowKeepElementToolbarsHidden();
+    void fullScreenAlsoHidesParametersWindow();
+    void toolbarSwitchesAreEnabledOnlyWhileTheirToolbarIsHidden();
+    void statusTipGoesToHintPanel();
+    void statusPanelsFollowCursorAndSelection();
+    void insertAndDeleteRowFollowTheDocument();
+    void cutAndPasteMarkModifiedAndKeepCursor();
+    void helpShowsTheShippedPolishPage();
+};
+
+void MainWindowTest::startUpShowsOnlyFirstElementToolbarAndNewDocument() {
+    Editor e;
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - Program1"));
+    QVERIFY(e.window->windowState().testFlag(Qt::WindowMaximized));
+    QVERIFY(!e.find<QFrame>("Panel1")->isHidden());
+    QVERIFY(!e.find<QFrame>("Panel6")->isHidden());
+    QVERIFY(!e.find<QFrame>("Panel7")->isHidden());
+    QVERIFY(e.find<QFrame>("Panel3")->isHidden());
+    QVERIFY(e.find<QFrame>("Panel4")->isHidden());
+    QVERIFY(e.find<QFrame>("Panel5")->isHidden());
+    QVERIFY(e.find<QAction>("Panel11")->isChecked());
+    QVERIFY(!e.find<QAction>("Panel21")->isChecked());
+    QVERIFY(e.find<QAction>("Siatka1")->isChecked());
+    QVERIFY(!e.find<QAction>("Odkryj1")->isEnabled());
+    QVERIFY(e.find<QAction>("Ukryjwszystko1")->isEnabled());
+    QCOMPARE(e.grid().rowCount(), 10);
+    QCOMPARE(e.grid().gridLineWidth(), 1);
+    QCOMPARE(e.doc().rowCount(), 10);
+    QCOMPARE(e.doc().status(), document::DocumentStatus::New);
+    QCOMPARE(e.window->statusPanelText(0), QStringLiteral("w1  k1"));
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("Nowy"));
+    QCOMPARE(e.window->statusPanelText(3),
+             QString::fromUtf8(" Witaj w programie Wirtualon! - symulatorze sterowników "
+                               "programowalnych rodziny GEFanuc"));
+    // The simulator commands are visibly unavailable, not silent.
+    QVERIFY(!e.button("SpeedButton15")->isEnabled());
+    QVERIFY(!e.button("SpeedButton6")->isEnabled());
+    QVERIFY(!e.find<QAction>("UruchomSymulator1")->isEnabled());
+    QVERIFY(!e.find<QAction>("DDE1")->isEnabled());
+    QVERIFY(e.find<QAction>("Testujprogram1")->isEnabled());
+    // Tool windows exist but wait hidden.
+    QVERIFY(!e.window->parametersWindow().isVisible());
+    QVERIFY(!e.window->descriptionWindow().isVisible());
+}
+
+void MainWindowTest::everyCatalogueButtonSitsOnItsToolbarWithItsHint() {
+    Editor e;
+    int buttons = 0;
+    for (const document::ElementEntry& entry : document::elementCatalogue()) {
+        if (entry.button.empty()) {
+            continue;
+        }
+        ++buttons;
+        QToolButton* button = e.button(entry.button);
+        QVERIFY2(button, entry.button.data());
+        QCOMPARE(button->parentWidget()->objectName(), qs(entry.toolbar));
+        QCOMPARE(button->toolTip(), qs(document::hintTooltip(entry.hint)));
+        QCOMPARE(button->statusTip(), qs(document::hintStatusText(entry.hint)));
+        QCOMPARE(button->size(), QSize(23, 23));
+        QVERIFY(!button->icon().isNull());
+    }
+    QVERIFY(buttons >= 60);
+    for (const document::ToolbarEntry& toolbar : document::elementToolbars()) {
+        QToolButton* close = e.button(toolbar.closeButton);
+        QVERIFY(close);
+        QCOMPARE(close->size(), QSize(10, 10));
+        QCOMPARE(close->parentWidget()->objectName(), qs(toolbar.panel));
+    }
+}
+
+void MainWindowTest::elementButtonWritesItsCodeAndMovesCursorByItsRefresh_data() {
+    QTest::addColumn<QString>("button");
+    for (const document::ElementEntry& entry : document::elementCatalogue()) {
+        if (!entry.button.empty()) {
+            QTest::newRow(entry.button.data()) << qs(entry.button);
+        }
+    }
+}
+
+void MainWindowTest::elementButtonWritesItsCodeAndMovesCursorByItsRefresh() {
+    QFETCH(QString, button);
+    const document::ElementEntry* entry = document::findElementByButton(button.toStdString());
+    QVERIFY(entry);
+    Editor e;
+    constexpr int row = 2;
+    constexpr int col = 3;
+    e.grid().setCursorCell(row, col);
+    e.button(button.toStdString())->click();
+
+    const auto& doc = e.doc();
+    switch (entry->placement) {
+        case document::Placement::Contact: QCOMPARE(doc.CellCode(row, col), entry->code); break;
+        case document::Placement::Coil:
+            QCOMPARE(doc.CellCode(row, 9), entry->code);
+            for (int c = col; c < 9; ++c) {
+                QCOMPARE(doc.CellCode(row, c), document::ElementKind::HLink);
+            }
+            break;
+        case document::Placement::Link:
+            if (entry->code == document::LinkFlag::LinkUp) {
+                QCOMPARE(doc.CellCode(row, col), 200);
+                QCOMPARE(doc.CellCode(row - 1, col), 100);
+            } else {
+                QCOMPARE(doc.CellCode(row, col), entry->code);
+                QCOMPARE(doc.CellCode(row + 1, col), 200);
+            }
+            break;
+        case document::Placement::Block: {
+            const document::BlockTemplate* block = document::findBlockTemplate(entry->code);
+            QVERIFY(block);
+            const document::RoleLayout* layout = document::findLayout(block->layout);
+            QVERIFY(layout);
+            for (int i = 0; i < layout->height; ++i) {
+                QCOMPARE(doc.CellCode(row + i, col), entry->code + layout->roles[i]);
+                QCOMPARE(doc.CellText(row + i, col), std::string(block->texts[i]));
+            }
+            QCOMPARE(e.grid().rowCount(), doc.rowCount());
+            QVERIFY(doc.rowCount() >= row + layout->height + 3);
+            break;
+        }
+    }
+
+    QPoint expected(col, row);
+    switch (entry->refresh) {
+        case document::Refresh::AfterContact: expected = {col + 1, row}; break;
+        case document::Refresh::AfterCoil: expected = {0, row + 1}; break;
+        case document::Refresh::AfterLinkDown: expected = {col, row + 1}; break;
+        case document::Refresh::AfterLinkUp: expected = {col, row - 1}; break;
+        default: QFAIL("an element button with a refresh that moves no cursor");
+    }
+    QCOMPARE(QPoint(e.grid().Col(), e.grid().Row()), expected);
+    // Every placement changed the grid, so the status bar says so.
+    QCOMPARE(doc.status(), document::DocumentStatus::Modified);
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zmieniony"));
+    QCOMPARE(e.window->statusPanelText(0),
+             QStringLiteral("w%1  k%2").arg(expected.y() + 1).arg(expected.x() + 1));
+}
+
+void MainWindowTest::refusedPlacementLeavesStatusUnchanged() {
+    Editor e;
+    // Blocks never stand in column 0: nothing changes, so the document is still new.
+    e.grid().setCursorCell(0, 0);
+    e.button("SpeedButton26")->click();
+    QCOMPARE(e.doc().CellCode(0, 0), 0);
+    QCOMPARE(e.doc().status(), document::DocumentStatus::New);
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("nowy"));
+    // A through link on row 0 is refused as well.
+    e.grid().setCursorCell(0, 4);
+    e.button("SpeedButton58")->click();
+    QCOMPARE(e.doc().CellCode(0, 4), 0);
+    QCOMPARE(e.doc().status(), document::DocumentStatus::New);
+}
+
+void MainWindowTest::typedOperandGoesToEntryLineAndJumpsToNextContactOrCoil() {
+    Editor e;
+    e.showAndActivate();
+    e.button("SpeedButton53")->click();  // contact at (0,0), cursor to (0,1)
+    e.button("SpeedButton84")->click();  // coil at (0,9), wires between
+    e.grid().setCursorCell(0, 0);
+    e.grid().setFocus();
+    QTRY_VERIFY(e.grid().hasFocus());
+
+    auto* edit = e.find<QLineEdit>("Edit1");
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Percent, Qt::NoModifier);
+    QCOMPARE(edit->text(), QStringLiteral("%"));
+    QVERIFY(edit->hasFocus());
+    QTest::keyClicks(static_cast<QWidget*>(nullptr), QStringLiteral("i1"));
+    QCOMPARE(edit->text(), QStringLiteral("%i1"));
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Return);
+
+    QCOMPARE(e.doc().CellText(0, 0), std::string("#A%I0001#"));
+    QCOMPARE(e.grid().Row(), 0);
+    QCOMPARE(e.grid().Col(), 9);
+    QVERIFY(edit->text().isEmpty());
+    QVERIFY(edit->hasFocus());
+
+    QTest::keyClicks(edit, QStringLiteral("%Q1"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(e.doc().CellText(0, 9), std::string("#A%Q0001#"));
+    // Nothing further takes an operand: the cursor stays, the line is emptied.
+    QCOMPARE(e.grid().Row(), 0);
+    QCOMPARE(e.grid().Col(), 9);
+    QVERIFY(edit->text().isEmpty());
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Modified);
+}
+
+void MainWindowTest::emptyEntryLineDoesNothing() {
+    Editor e;
+    document::PlaceContact(e.doc(), 1, 0, 0);
+    document::PlaceContact(e.doc(), 1, 0, 4);
+    e.doc().setStatus(document::DocumentStatus::Saved);
+    e.grid().setCursorCell(0, 0);
+    QTest::keyClick(e.find<QLineEdit>("Edit1"), Qt::Key_Return);
+    QCOMPARE(e.grid().Col(), 0);
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Saved);
+}
+
+void MainWindowTest::nextOperandCellSearch_data() {
+    QTest::addColumn<QPoint>("start");  // (col, row)
+    QTest::addColumn<QPoint>("expected");
+    QTest::addColumn<bool>("lineEmptied");
+    // Grid: contact+down link at (1,2), ADD block at rows 3-5 of column 4, coil at (3,9).
+    QTest::newRow("skips wires and empty cells to a linked contact")
+        << QPoint(9, 0) << QPoint(2, 1) << true;
+    QTest::newRow("skips block cells to the coil") << QPoint(2, 1) << QPoint(9, 3) << true;
+    QTest::newRow("past the last row the cursor stays") << QPoint(9, 3) << QPoint(9, 3) << true;
+    QTest::newRow("in the very last cell nothing happens") << QPoint(9, 9) << QPoint(9, 9) << false;
+}
+
+void MainWindowTest::nextOperandCellSearch() {
+    QFETCH(QPoint, start);
+    QFETCH(QPoint, expected);
+    QFETCH(bool, lineEmptied);
+    Editor e;
+    auto& doc = e.doc();
+    document::PlaceContact(doc, 1, 1, 2);
+    document::PlaceLink(doc, 100, 1, 2);
+    document::PlaceBlock(doc, document::BlockKind::Add, 3, 4);
+    document::PlaceCoil(doc, 3, 3, 9);
+    while (doc.rowCount() > 10) {
+        doc.RemoveLastRows(1);
+    }
+    e.grid().setRowCount(doc.rowCount());
+    QCOMPARE(doc.CellCode(1, 2), 101);
+
+    auto* edit = e.find<QLineEdit>("Edit1");
+    e.grid().setCursorCell(start.y(), start.x());
+    edit->setText(QStringLiteral("x"));
+    e.window->NextOperandCell();
+    QCOMPARE(QPoint(e.grid().Col(), e.grid().Row()), expected);
+    QCOMPARE(edit->text().isEmpty(), lineEmptied);
+}
+
+void MainWindowTest::rightClickOnMiddleRowDeletesWholeBlock() {
+    Editor e;
+    e.showAndActivate();
+    e.grid().setCursorCell(1, 2);
+    e.button("SpeedButton26")->click();  // ADD, rows 1-3 of column 2
+    QCOMPARE(e.doc().CellCode(2, 2), 621);
+    e.doc().setStatus(document::DocumentStatus::Saved);
+
+    const QRect cell = e.grid().cellRect(2, 2);
+    QTest::mouseClick(e.grid().viewport(), Qt::RightButton, Qt::NoModifier, cell.center());
+    for (int row = 1; row <= 3; ++row) {
+        QCOMPARE(e.doc().CellCode(row, 2), 0);
+        QCOMPARE(e.doc().CellText(row, 2), std::string());
+    }
+    QCOMPARE(e.grid().Row(), 2);
+    QCOMPARE(e.grid().Col(), 2);
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Modified);
+    QCOMPARE(e.window->parametersWindow().row(), 2);
+    QCOMPARE(e.window->descriptionWindow().col(), 2);
+
+    // A right click on an empty cell changes nothing, so nothing is marked.
+    e.doc().setStatus(document::DocumentStatus::Saved);
+    QTest::mouseClick(e.grid().viewport(), Qt::RightButton, Qt::NoModifier,
+                      e.grid().cellRect(0, 0).center());
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Saved);
+}
+
+void MainWindowTest::doubleClickShowsDescriptionOnlyForElements() {
+    Editor e;
+    e.showAndActivate();
+    document::PlaceBlock(e.doc(), document::BlockKind::Tmr, 0, 3);
+    QTest::mouseDClick(e.grid().viewport(), Qt::LeftButton, Qt::NoModifier,
+                       e.grid().cellRect(0, 3).center());
+    QVERIFY(!e.window->descriptionWindow().isVisible());
+
+    document::PlaceContact(e.doc(), 1, 2, 1);
+    QTest::mouseDClick(e.grid().viewport(), Qt::LeftButton, Qt::NoModifier,
+                       e.grid().cellRect(2, 1).center());
+    QVERIFY(e.window->descriptionWindow().isVisible());
+    QCOMPARE(e.window->descriptionWindow().row(), 2);
+    QCOMPARE(e.window->descriptionWindow().col(), 1);
+}
+
+void MainWindowTest::gridLinesToggleWithMenuCheck() {
+    Editor e;
+    e.button("SpeedButton8")->click();
+    QCOMPARE(e.grid().gridLineWidth(), 0);
+    QVERIFY(!e.find<QAction>("Siatka1")->isChecked());
+    e.trigger("Siatka1");
+    QCOMPARE(e.grid().gridLineWidth(), 1);
+    QVERIFY(e.find<QAction>("Siatka1")->isChecked());
+}
+
+void MainWindowTest::hideAllAndShowKeepElementToolbarsHidden() {
+    Editor e;
+    e.trigger("Panel21");  // Panel5 shown as well
+    QVERIFY(!e.find<QFrame>("Panel5")->isHidden());
+    e.trigger("Ukryjwszystko1");
+    for (const char* strip : {"Panel1", "Panel3", "Panel4", "Panel5", "Panel6", "Panel7"}) {
+        QVERIFY2(e.find<QFrame>(strip)->isHidden(), strip);
+    }
+    QVERIFY(e.window->statusBar()->isHidden());
+    for (const char* item : {"Panel11", "Panel21", "Panel31", "Panel41"}) {
+        QVERIFY2(!e.find<QAction>(item)->isEnabled(), item);
+        QVERIFY2(!e.find<QAction>(item)->isChecked(), item);
+    }
+    QVERIFY(!e.find<QAction>("Ukryjwszystko1")->isEnabled());
+    QVERIFY(e.find<QAction>("Odkryj1")->isEnabled());
+
+    e.trigger("Odkryj1");
+    QVERIFY(!e.find<QFrame>("Panel1")->isHidden());
+    QVERIFY(!e.find<QFrame>("Panel7")->isHidden());
+    QVERIFY(!e.window->statusBar()->isHidden());
+    for (const char* strip : {"Panel3", "Panel4", "Panel5", "Panel6"}) {
+        QVERIFY2(e.find<QFrame>(strip)->isHidden(), strip);
+    }
+    for (const char* item : {"Panel11", "Panel21", "Panel31", "Panel41"}) {
+        QVERIFY2(e.find<QAction>(item)->isEnabled(), item);
+        QVERIFY2(!e.find<QAction>(item)->isChecked(), item);
+    }
+    QVERIFY(!e.find<QAction>("Odkryj1")->isEnabled());
+}
+
+void MainWindowTest::fullScreenAlsoHidesParametersWindow() {
+    Editor e;
+    e.showAndActivate();
+    e.button("SpeedButton9")->click();
+    QVERIFY(e.window->parametersWindow().isVisible());
+    QVERIFY(e.find<QAction>("Panel51")->isChecked());
+    QVERIFY(!e.button("SpeedButton9")->isEnabled());
+    e.button("SpeedButton10")->click();
+    QVERIFY(!e.window->parametersWindow().isVisible());
+    QVERIFY(e.find<QFrame>("Panel1")->isHidden());
+    QVERIFY(!e.find<QAction>("Panel51")->isChecked());
+    QVERIFY(e.button("SpeedButton9")->isEnabled());
+    // The menu item toggles the window.
+    e.trigger("Panel51");
+    QVERIFY(e.window->parametersWindow().isVisible());
+    e.trigger("Panel51");
+    QVERIFY(!e.window->parametersWindow().isVisible());
+}
+
+void MainWindowTest::toolbarSwitchesAreEnabledOnlyWhileTheirToolbarIsHidden() {
+    Editor e;
+    // SpeedButton109/111/112/113 show Panel6/5/3/4 and check menu items Panel1..4.
+    const std::array<std::array<const char*, 3>, 4> switches = {{
+        {"SpeedButton109", "Panel6", "Panel11"},
+        {"SpeedButton111", "Panel5", "Panel21"},
+        {"SpeedButton112", "Panel3", "Panel31"},
+        {"SpeedButton113", "Panel4", "Panel41"},
+    }};
+    QVERIFY(!e.button(switches[0][0])->isEnabled());
+    for (const auto& [button, panel, item] : switches) {
+        if (!e.find<QFrame>(panel)->isHidden()) {
+            continue;
+        }
+        QVERIFY2(e.button(button)->isEnabled(), button);
+        e.button(button)->click();
+        QVERIFY2(!e.find<QFrame>(panel)->isHidden(), panel);
+        QVERIFY2(e.find<QAction>(item)->isChecked(), item);
+        QVERIFY2(!e.button(button)->isEnabled(), button);
+    }
+    // A toolbar's close button hides it again and clears its menu check.
+    e.button("SpeedButton59")->click();
+    QVERIFY(e.find<QFrame>("Panel5")->isHidden());
+    QVERIFY(!e.find<QAction>("Panel21")->isChecked());
+    QVERIFY(e.button("SpeedButton111")->isEnabled());
+}
+
+void MainWindowTest::statusTipGoesToHintPanel() {
+    Editor e;
+    QToolButton* button = e.button("SpeedButton53");
+    QStatusTipEvent tip(button->statusTip());
+    QApplication::sendEvent(button, &tip);
+    QCOMPARE(e.window->statusPanelText(3),
+             QStringLiteral("Wstawia w miejscu kursora styk otwarty"));
+    QCOMPARE(e.window->statusPanelText(0), QStringLiteral("w1  k1"));
+}
+
+void MainWindowTest::statusPanelsFollowCursorAndSelection() {
+    Editor e;
+    e.showAndActivate();
+    e.grid().setCursorCell(2, 4);
+    e.grid().setFocus();
+    QTest::keyClick(&e.grid(), Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&e.grid(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(&e.grid(), Qt::Key_Down, Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    QCOMPARE(e.window->statusPanelText(1), QStringLiteral("sz: 2 wy:3"));
+    e.grid().setCursorCell(4, 7);
+    QCOMPARE(e.window->statusPanelText(0), QStringLiteral("w5  k8"));
+    QCOMPARE(e.window->statusPanelText(1), QStringLiteral("sz: 1 wy:1"));
+}
+
+void MainWindowTest::insertAndDeleteRowFollowTheDocument() {
+    Editor e;
+    document::PlaceBlock(e.doc(), document::BlockKind::Add, 2, 3);
+    e.doc().setStatus(document::DocumentStatus::Saved);
+    e.grid().setCursorCell(3, 0);  // inside the block: refused
+    e.button("SpeedButton4")->click();
+    QCOMPARE(e.doc().rowCount(), 10);
+    QCOMPARE(e.grid().rowCount(), 10);
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Saved);
+
+    e.grid().setCursorCell(2, 0);
+    e.button("SpeedButton4")->click();
+    QCOMPARE(e.doc().rowCount(), 11);
+    QCOMPARE(e.grid().rowCount(), 11);
+    QCOMPARE(e.doc().CellCode(3, 3), 421);
+    QCOMPARE(e.grid().Row(), 2);
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Modified);
+
+    // Deleting the inserted row (the cursor stayed on it) moves the block back up.
+    e.trigger("Usunwiersz1");
+    QCOMPARE(e.doc().rowCount(), 10);
+    QCOMPARE(e.grid().rowCount(), 10);
+    QCOMPARE(e.doc().CellCode(2, 3), 421);
+}
+
+void MainWindowTest::cutAndPasteMarkModifiedAndKeepCursor() {
+    Editor e;
+    document::PlaceContact(e.doc(), 1, 0, 0);
+    e.doc().setStatus(document::DocumentStatus::Saved);
+    e.grid().setCursorCell(0, 0);
+    e.trigger("Kopiuj1");
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Saved);
+    e.grid().setCursorCell(4, 5);
+    e.button("SpeedButton90")->click();
+    QCOMPARE(e.doc().CellCode(4, 5), 1);
+    QCOMPARE(e.grid().Row(), 4);
+    QCOMPARE(e.grid().Col(), 5);
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Modified);
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zmieniony"));
+
+    e.doc().setStatus(document::DocumentStatus::Saved);
+    e.trigger("Wytnij1");
+    QCOMPARE(e.doc().CellCode(4, 5), 0);
+    QCOMPARE(e.doc().status(), document::DocumentStatus::Modified);
+}
+
+void MainWindowTest::helpShowsTheShippedPolishPage() {
+    Editor e;
+    e.button("SpeedButton13")->click();
+    HelpWindow& help = e.window->helpWindow();
+    QVERIFY(help.isVisible());
+    // The page comes from the program's own resources, whatever the working directory.
+    for (const char* section : {"Rysowanie schematu", "Wpisywanie operandów",
+                                "Sprawdzanie programu", "Lista instrukcji", "Symulacja"}) {
+        QVERIFY2(help.pageText().contains(QString::fromUtf8(section)), section);
+    }
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,172 @@
+// Checking and listing from the main window: the progress window, the error report at its cell,
+// "Program poprawny", and the listing window's two views.
+#include "tests/ui/scripted_prompts.h"
+
+#include "document/editing.h"
+#include "translator/translation_driver.h"
+#include "ui/ladder_grid.h"
+#include "ui/tform1.h"
+#include "ui/tform2.h"
+#include "ui/tform5.h"
+#include "ui/tform6.h"
+#include "ui/tform7.h"
+
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+struct Editor {
+    ScriptedPrompts* prompts;
+    std::unique_ptr<TForm1> window;
+
+    Editor() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        window = std::make_unique<TForm1>(std::move(scripted));
+    }
+    document::LadderDocument& doc() { return window->ladderDocument(); }
+    void trigger(const char* action) {
+        window->findChild<QAction*>(QString::fromLatin1(action))->trigger();
+    }
+    void click(const char* button) {
+        window->findChild<QToolButton*>(QString::fromLatin1(button))->click();
+    }
+    /// One rung: %I0001 -| |- ... -( )- %Q0001.
+    void drawSoundRung(int row) {
+        document::PlaceContact(doc(), 1, row, 0);
+        doc().SetCellText(row, 0, "#A%I0001#");
+        document::PlaceCoil(doc(), 3, row, 1);
+        doc().SetCellText(row, 9, "#A%Q0001#");
+        window->grid().setRowCount(doc().rowCount());
+    }
+    QPlainTextEdit* memo(const char* name) {
+        return window->listingWindow().findChild<QPlainTextEdit*>(QString::fromLatin1(name));
+    }
+};
+
+QString joined(const std::vector<std::string>& lines) {
+    return QString::fromStdString(translator::joinLines(lines));
+}
+
+}  // namespace
+
+class TranslationCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void errorReportMovesCursorToTheCell();
+    void soundProgramIsReportedAndListingsFilledButNotShown();
+    void listingWindowShowsExactlyTheListingTexts();
+    void translationHidesToolWindows();
+};
+
+void TranslationCommandsTest::errorReportMovesCursorToTheCell() {
+    Editor e;
+    // Two contacts without operands: column order wins, so the one in column 2 is reported.
+    document::PlaceContact(e.doc(), 1, 6, 1);
+    document::PlaceContact(e.doc(), 1, 0, 2);
+    e.window->grid().setRowCount(e.doc().rowCount());
+    const auto before = e.doc().CellText(6, 1);
+    e.click("SpeedButton11");
+
+    QCOMPARE(e.prompts->messages.size(), std::size_t{1});
+    const auto& report = e.prompts->messages[0];
+    QCOMPARE(report.title, QStringLiteral("Translator"));
+    QCOMPARE(report.icon, QMessageBox::Critical);
+    QCOMPARE(report.text, QString::fromUtf8("Błąd 4 (w7k2): Brak opisu elementu"));
+    QCOMPARE(e.window->grid().Row(), 6);
+    QCOMPARE(e.window->grid().Col(), 1);
+    QVERIFY(!e.window->progressWindow().isVisible());
+    QVERIFY(e.window->programStore().words().empty());
+    QCOMPARE(e.doc().CellText(6, 1), before);
+    // The same report comes from the listing command, which then shows no listing.
+    e.window->grid().setCursorCell(0, 0);
+    e.trigger("Listainstrukcji1");
+    QCOMPARE(e.prompts->messages.size(), std::size_t{2});
+    QVERIFY(e.prompts->modals.empty());
+    QCOMPARE(e.window->grid().Row(), 6);
+}
+
+void TranslationCommandsTest::soundProgramIsReportedAndListingsFilledButNotShown() {
+    Editor e;
+    e.drawSoundRung(0);
+    e.trigger("Testujprogram1");
+    QCOMPARE(e.prompts->messages.size(), std::size_t{1});
+    QCOMPARE(e.prompts->messages[0].title, QStringLiteral("Translator"));
+    QCOMPARE(e.prompts->messages[0].text, QStringLiteral("Program poprawny"));
+    QCOMPARE(e.prompts->messages[0].icon, QMessageBox::Information);
+    QVERIFY(e.prompts->modals.empty());
+    QVERIFY(!e.window->listingWindow().isVisible());
+    QVERIFY(!e.window->progressWindow().isVisible());
+    QVERIFY(e.window->listingWindow().instructionListText().contains(QStringLiteral("%I0001")));
+    // The check frees the program store.
+    QVERIFY(e.window->programStore().words().empty());
+}
+
+void TranslationCommandsTest::listingWindowShowsExactlyTheListingTexts() {
+    Editor e;
+    e.drawSoundRung(0);
+    e.drawSoundRung(1);
+    e.doc().SetCellText(1, 0, "#A%M0012#");
+    const translator::TranslationResult expected =
+        translator::translateDocument(e.doc(), translator::TranslationOptions{{}});
+    QVERIFY(expected.ok());
+
+    bool checkedWhileOpen = false;
+    e.prompts->whileModal = [&](QDialog& dialog) {
+        checkedWhileOpen = true;
+        QCOMPARE(dialog.objectName(), QStringLiteral("TForm5"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Translator"));
+        QPlainTextEdit* memo1 = e.memo("Memo1");
+        QPlainTextEdit* memo2 = e.memo("Memo2");
+        QVERIFY(memo1->isVisible());
+        QVERIFY(!memo2->isVisible());
+        QVERIFY(memo1->isReadOnly());
+        QCOMPARE(memo1->toPlainText(), joined(expected.instructionList));
+        QCOMPARE(memo2->toPlainText(), joined(expected.programListing));
+        QVERIFY(!e.window->programStore().words().empty());
+
+        auto* other = dialog.findChild<QPushButton*>(QStringLiteral("Button2"));
+        QCOMPARE(other->text(), QString::fromUtf8("Inna postać"));
+        other->click();
+        QVERIFY(!memo1->isVisible());
+        QVERIFY(memo2->isVisible());
+        other->click();
+        QVERIFY(memo1->isVisible());
+        QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("Button3"))->isEnabled());
+        other->click();  // leave the second view up: the next showing starts from the first
+        dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    };
+    e.click("SpeedButton14");
+    QVERIFY(checkedWhileOpen);
+    QCOMPARE(e.prompts->modals, std::vector<QString>{QStringLiteral("TForm5")});
+    QVERIFY(e.prompts->messages.empty());
+    QVERIFY(e.window->programStore().words().empty());
+
+    e.prompts->whileModal = [&](QDialog&) {
+        QVERIFY(e.memo("Memo1")->isVisible());
+        QVERIFY(!e.memo("Memo2")->isVisible());
+    };
+    e.trigger("Listainstrukcji1");
+    QCOMPARE(e.prompts->modals.size(), std::size_t{2});
+}
+
+void TranslationCommandsTest::translationHidesToolWindows() {
+    Editor e;
+    e.window->show();
+    e.drawSoundRung(0);
+    e.click("SpeedButton9");
+    e.window->descriptionWindow().show();
+    QVERIFY(e.window->parametersWindow().isVisible());
+    e.click("SpeedButton11");
+    QVERIFY(!e.window->parametersWindow().isVisible());
+    QVERIFY(!e.window->descriptionWindow().isVisible());
+    QVERIFY(e.window->findChild<QToolButton*>(QStringLiteral("SpeedButton9"))->isEnabled());
+}
+
+QTEST_MAIN(TranslationCommandsTest)
+#include "translation_commands_test.moc"

@@ -1,0 +1,10 @@
+// ui/taboutbox.h — the About box: what the program is, shown modally.
+#pragma once
+
+#include <QDialog>
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget* parent = nullptr);
+};

@@ -1,0 +1,180 @@
+// ui/tform1.h — the main window: menus, toolbars, operand entry line, ladder grid and status bar;
+// it owns the document and turns every command into one document operation and a refresh.
+#pragma once
+
+#include "document/element_catalogue.h"
+#include "document/ladder_document.h"
+#include "plc/program.h"
+#include "ui/user_prompts.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class HelpWindow;
+class LadderGrid;
+class QAction;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class TAboutBox;
+class TForm2;
+class TForm5;
+class TForm6;
+class TForm7;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Builds the window and its tool windows; `prompts` answers every question (the Qt message
+    /// boxes and file dialogs when null).
+    explicit TForm1(std::unique_ptr<UserPrompts> prompts = nullptr, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    /// Returns the one document.
+    document::LadderDocument& ladderDocument() { return m_document; }
+    /// Returns the grid.
+    LadderGrid& grid() { return *m_grid; }
+    /// Returns the parameters window.
+    TForm2& parametersWindow() { return *m_form2; }
+    /// Returns the description window.
+    TForm7& descriptionWindow() { return *m_form7; }
+    /// Returns the listing window.
+    TForm5& listingWindow() { return *m_form5; }
+    /// Returns the translation progress window.
+    TForm6& progressWindow() { return *m_form6; }
+    /// Returns the About box.
+    TAboutBox& aboutBox() { return *m_aboutBox; }
+    /// Returns the help viewer.
+    HelpWindow& helpWindow() { return *m_help; }
+    /// Returns the open dialog (it keeps the last confirmed name).
+    QFileDialog& openDialog() { return *m_openDialog; }
+    /// Returns the save dialog (it keeps the last confirmed name).
+    QFileDialog& saveDialog() { return *m_saveDialog; }
+    /// Returns the text of status panel 0 to 3.
+    QString statusPanelText(int panel) const;
+    /// Returns the interpreter program of the last successful translation that no command has taken
+    /// over or freed yet (empty otherwise).
+    const plc::Program& programStore() const { return m_programStore; }
+
+    /// Places the element of one catalogue entry at the cursor and runs its refresh.
+    void placeElement(const document::ElementEntry& entry);
+
+    // Main toolbar and menu commands.
+    void SpeedButton1Click();  ///< "Nowy" on the toolbar: always the save question
+                               ///< first
+    void New1Click();          ///< "Nowy" in the menu: the save question only with unsaved
+                               ///< changes
+    void Open1Click();
+    void Save1Click();
+    void Quit1Click();
+    void CutClick();
+    void CopyClick();
+    void PasteClick();
+    void InsertRowClick();
+    void DeleteRowClick();
+    void GridLinesClick();
+    void HideAllClick();
+    void FullScreenClick();
+    void ShowMainStripsClick();
+    void ParametersButtonClick();
+    void ParametersMenuClick();
+    void AboutClick();
+    void HelpClick();
+
+    /// Moves the cursor to the next contact or coil after it and empties the entry line.
+    void NextOperandCell();
+
+    /// Translates the document; returns 0 when the listings and the program store are filled, 1
+    /// when an error has been reported.
+    int TranslateProgram();
+    /// Moves the cursor to the offending cell and shows the numbered message.
+    void ReportTranslationError(int code, int row, int col);
+    /// Translates and says "Program poprawny" when the program is sound.
+    void CheckProgram();
+    /// Translates and shows the listing window.
+    void ShowInstructionList();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Answer { Proceed, Stop };
+
+    void buildMenus();
+    void buildMainToolbar();
+    void buildElementToolbars();
+    QToolButton* addButton(QFrame* panel, const QString& name, std::string_view hint,
+                           const QIcon& icon);
+    QFrame* makeStrip(const QString& name, int height);
+
+    /// Runs one of the refreshes after a command.
+    void refresh(document::Refresh kind);
+    /// Makes the grid's row count follow the document.
+    void followRowCount();
+    void showStatusWord();
+    void repaintGrid();
+    /// Marks the document Modified when an edit changed it and shows the status word.
+    void noteEdit(bool changed);
+    void updateToolbarState();
+    void updateCursorPanels();
+
+    /// The save question; Proceed when the program was saved or may be discarded.
+    Answer saveQuestion();
+    /// Runs the save dialog and saves; returns true when the program was written.
+    bool saveCommand();
+    /// Makes a new document, the caption "Wirtualon! - Program1" and refreshes.
+    void startNewProgram();
+    void setFileCaption(const QString& fileName);
+    bool hasUnsavedChanges() const;
+
+    void setElementToolbarShown(int index, bool shown);
+    void placeToolWindow(QWidget& tool);
+    void hideStrips();
+
+    void gridCellSelected(int row, int col);
+    void gridRightClicked(int row, int col);
+    void gridDoubleClicked(int row, int col);
+    void gridCharacterTyped(const QString& text);
+    void entryLineReturn();
+
+    document::LadderDocument m_document;
+    std::unique_ptr<UserPrompts> m_prompts;
+    plc::Program m_programStore;
+    bool m_quitConfirmed = false;
+
+    LadderGrid* m_grid = nullptr;
+    QFrame* m_panel1 = nullptr;
+    QFrame* m_panel7 = nullptr;
+    QLineEdit* m_edit1 = nullptr;
+    std::array<QLabel*, 4> m_statusPanels{};
+
+    // Element toolbars in the order of the "Widok" menu: Panel6, Panel5, Panel3, Panel4.
+    struct ElementToolbar {
+        QFrame* panel = nullptr;
+        QAction* menuItem = nullptr;
+        QToolButton* showButton = nullptr;
+    };
+    std::array<ElementToolbar, 4> m_toolbars{};
+
+    QAction* m_gridLinesItem = nullptr;
+    QAction* m_hideAllItem = nullptr;
+    QAction* m_showItem = nullptr;
+    QAction* m_parametersItem = nullptr;
+    QToolButton* m_parametersButton = nullptr;
+
+    QFileDialog* m_openDialog = nullptr;
+    QFileDialog* m_saveDialog = nullptr;
+    TForm2* m_form2 = nullptr;
+    TAboutBox* m_aboutBox = nullptr;
+    TForm5* m_form5 = nullptr;
+    TForm7* m_form7 = nullptr;
+    TForm6* m_form6 = nullptr;
+    HelpWindow* m_help = nullptr;
+};

@@ -1,0 +1,86 @@
+// ui/tform5.cpp — the listing window's views and buttons.
+#include "ui/tform5.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QPlainTextEdit* makeMemo(const char* name, bool readOnly, QWidget* parent) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(QString::fromLatin1(name));
+    memo->setReadOnly(readOnly);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont font(QStringLiteral("Monospace"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setBold(true);
+    memo->setFont(font);
+    return memo;
+}
+
+}  // namespace
+
+TForm5::TForm5(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TForm5"));
+    setWindowTitle(QStringLiteral("Translator"));
+    resize(420, 520);
+
+    m_memo1 = makeMemo("Memo1", true, this);
+    // The interpreter view accepts typing; nothing reads it back.
+    m_memo2 = makeMemo("Memo2", false, this);
+
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    m_ok = new QPushButton(QStringLiteral("Ok"), panel);
+    m_ok->setObjectName(QStringLiteral("Button1"));
+    m_otherForm = new QPushButton(QString::fromUtf8("Inna postać"), panel);
+    m_otherForm->setObjectName(QStringLiteral("Button2"));
+    m_start = new QPushButton(QStringLiteral("START!"), panel);
+    m_start->setObjectName(QStringLiteral("Button3"));
+    // The simulator is not part of this build yet: the button says so by being disabled.
+    m_start->setEnabled(false);
+    m_start->setToolTip(QString::fromUtf8("Symulator nie jest jeszcze dostępny"));
+
+    auto* buttons = new QHBoxLayout(panel);
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_otherForm);
+    buttons->addWidget(m_start);
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_memo1, 1);
+    layout->addWidget(m_memo2, 1);
+    layout->addWidget(panel);
+
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_otherForm, &QPushButton::clicked, this, &TForm5::Button2Click);
+}
+
+void TForm5::setListings(const QString& instructionList, const QString& interpreterProgram) {
+    m_memo1->setPlainText(instructionList);
+    m_memo2->setPlainText(interpreterProgram);
+}
+
+QString TForm5::instructionListText() const {
+    return m_memo1->toPlainText();
+}
+
+QString TForm5::interpreterProgramText() const {
+    return m_memo2->toPlainText();
+}
+
+void TForm5::Button2Click() {
+    const bool firstShown = !m_memo1->isHidden();
+    m_memo1->setVisible(!firstShown);
+    m_memo2->setVisible(firstShown);
+}
+
+void TForm5::showEvent(QShowEvent* event) {
+    m_memo1->setVisible(true);
+    m_memo2->setVisible(false);
+    QDialog::showEvent(event);
+}
