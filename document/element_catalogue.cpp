@@ -306,14 +306,15 @@ std::string_view linkPicture(std::int32_t code) {
 }
 
 void PlaceBlock(LadderDocument& document, int kind, int row, int col) {
+    // Blocks keep column 0 free for the rail side and column 9 for coils.
+    if (row < 0 || col < 1 || col > 8)
+        return;
     const BlockTemplate* block = findBlockTemplate(kind);
     const RoleLayout* layout = layoutOfKind(kind);
-    if (block == nullptr || layout == nullptr || row < 0)
+    // The spare rows below the cursor come first, also for a kind that has no block (height 0).
+    document.EnsureRows(row, layout == nullptr ? 0 : layout->height);
+    if (block == nullptr || layout == nullptr)
         return;
-    // Blocks keep column 0 free for the rail side and column 9 for coils.
-    if (col < 1 || col > 8)
-        return;
-    document.EnsureRows(row, layout->height);
     // Every old block under the new one goes whole, so no stray part of it remains; for the
     // two-column block this includes its second column.
     for (int dc = 0; dc < layout->width; ++dc) {

@@ -203,7 +203,8 @@ struct BlockTemplate {
 
 /// Lays block `kind` with its top-left cell at (row, col): grows the document, deletes whole
 /// blocks standing in the block's cells, writes codes and template texts. Blocks stand in
-/// columns 1 to 8 (CALL in 1 to 9); anything else, or an unknown kind, changes no cell.
+/// columns 1 to 8 (CALL in 1 to 9): any other column changes nothing; an unknown kind only
+/// grows the document to at least row + 3 rows.
 void PlaceBlock(LadderDocument& document, int kind, int row, int col);
 
 }  // namespace document

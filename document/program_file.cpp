@@ -220,6 +220,7 @@ FileResult SaveProgram(LadderDocument& document, const std::filesystem::path& fi
     const std::filesystem::path textName = textFilePath(fileName);
     const std::filesystem::path programTemporary = temporaryBeside(fileName);
     const std::filesystem::path textTemporary = temporaryBeside(textName);
+    const std::filesystem::path textBackup = temporaryBeside(textName);
     std::error_code error;
     const auto discard = [&] {
         std::filesystem::remove(programTemporary, error);
@@ -229,12 +230,32 @@ FileResult SaveProgram(LadderDocument& document, const std::filesystem::path& fi
     if (!writeFile(programTemporary, program.view()) || !writeFile(textTemporary, text.view())) {
         return discard();
     }
+    // The old text file steps aside instead of being overwritten, so that it can come back
+    // when the program file cannot be put in place: the old pair then stays as it was.
+    const bool hadText = std::filesystem::is_regular_file(textName, error);
+    if (hadText) {
+        std::filesystem::rename(textName, textBackup, error);
+        if (error)
+            return discard();
+    }
     std::filesystem::rename(textTemporary, textName, error);
-    if (error)
+    if (error) {
+        if (hadText)
+            std::filesystem::rename(textBackup, textName, error);
         return discard();
+    }
     std::filesystem::rename(programTemporary, fileName, error);
-    if (error)
+    if (error) {
+        // The new text file goes again: the old one comes back, or none stays when none was.
+        if (hadText) {
+            std::filesystem::rename(textBackup, textName, error);
+        } else {
+            std::filesystem::remove(textName, error);
+        }
         return discard();
+    }
+    if (hadText)
+        std::filesystem::remove(textBackup, error);
     document.setStatus(DocumentStatus::Saved);
     return FileResult::Success;
 }

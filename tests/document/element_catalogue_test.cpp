@@ -83,6 +83,60 @@ TEST(ElementCatalogueTest, HintSplitsIntoTooltipAndStatusText) {
               "-( )- Przekaźnik o stykach otwartych");
 }
 
+struct ButtonCase {
+    std::string_view button;
+    int code;
+    std::string_view toolbar;
+    std::string_view hint;
+    Placement placement;
+};
+
+void PrintTo(const ButtonCase& c, std::ostream* os) {
+    *os << c.button;
+}
+
+class ButtonTextTest : public ::testing::TestWithParam<ButtonCase> {};
+
+// The hints are the program's own texts, blanks and spelling included: a tidy-up must not
+// change them, nor move a button to another toolbar.
+TEST_P(ButtonTextTest, ButtonPlacesItsCodeFromItsToolbarWithItsExactHint) {
+    const ButtonCase& c = GetParam();
+    const ElementEntry* entry = findElementByButton(c.button);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->code, c.code);
+    EXPECT_EQ(entry->toolbar, c.toolbar);
+    EXPECT_EQ(entry->hint, c.hint);
+    EXPECT_EQ(entry->placement, c.placement);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, ButtonTextTest,
+    ::testing::Values(
+        ButtonCase{"SpeedButton54", 2, "Panel6", "Styk zamknęty ", Placement::Contact},
+        ButtonCase{"SpeedButton114", 4, "Panel6",
+                   "-(SM)- Ustawia przekaźnik z podtzymaniem i pamięcią", Placement::Coil},
+        ButtonCase{"SpeedButton55", 7, "Panel6", "Połaczenie poziome ", Placement::Contact},
+        ButtonCase{"SpeedButton56", 100, "Panel6", "Połaczenie 'w dół'", Placement::Link},
+        ButtonCase{"SpeedButton58", 300, "Panel6", "Połaczenie pionowe ", Placement::Link},
+        ButtonCase{"SpeedButton67", 64, "Panel4", "END", Placement::Contact},
+        ButtonCase{"SpeedButton76", 73, "Panel4", "JUMP", Placement::Coil},
+        ButtonCase{"SpeedButton104", 17, "Panel6", "ONDTR Przekaźnik czasowy z pamięcią",
+                   Placement::Block},
+        ButtonCase{"SpeedButton93", 31, "Panel5", "LT Relacja: mniejszy ", Placement::Block},
+        ButtonCase{"SpeedButton98", 58, "Panel5", "TOBCD4 Funkcja konwersji z INT na BCD4",
+                   Placement::Block},
+        ButtonCase{"SpeedButton34", 33, "Panel3", "AND ", Placement::Block},
+        ButtonCase{"SpeedButton52", 57, "Panel3", "ARRAY_MOVE", Placement::Block},
+        ButtonCase{"SpeedButton79", 46, "Panel4", "BLK_MOV", Placement::Block}));
+
+TEST(ElementCatalogueTest, ClipboardCommandsRefreshAsTheirButtonsDo) {
+    EXPECT_EQ(refreshAfter(EditCommand::Copy), Refresh::None);
+    EXPECT_EQ(refreshAfter(EditCommand::Cut), Refresh::AfterClipboard);
+    EXPECT_EQ(refreshAfter(EditCommand::Paste), Refresh::AfterClipboard);
+    EXPECT_EQ(refreshAfter(EditCommand::NewDocument), Refresh::AfterLoading);
+    EXPECT_EQ(refreshAfter(EditCommand::Load), Refresh::AfterLoading);
+}
+
 TEST(BlockTemplateTest, EveryRowMatchesTheStubsOfItsRole) {
     for (const BlockTemplate& block : blockTemplates()) {
         SCOPED_TRACE(std::string(block.name));
@@ -146,16 +200,29 @@ TEST(PlaceBlockTest, BlkMvNearTheEndGrowsTheDocument) {
     EXPECT_EQ(document.CellCode(12, 2), 946);
 }
 
-TEST(PlaceBlockTest, OutsideColumnsOneToEightOrUnknownKindChangesNothing) {
+TEST(PlaceBlockTest, OutsideColumnsOneToEightChangesNothing) {
     LadderDocument document;
     document.SetCellCode(0, 0, 1);
     const LadderDocument before = document;
     PlaceBlock(document, BlockKind::Add, 0, 0);
     PlaceBlock(document, BlockKind::Add, 0, 9);
     PlaceBlock(document, BlockKind::Add, -1, 3);
-    PlaceBlock(document, 62, 8, 3);
-    PlaceBlock(document, 3, 8, 3);
+    PlaceBlock(document, BlockKind::BlkMv, 9, 0);
+    PlaceBlock(document, BlockKind::Call, 9, 9);
     EXPECT_TRUE(sameDocument(before, document));
+}
+
+TEST(PlaceBlockTest, UnknownKindOnlyKeepsTheSpareRows) {
+    for (const int kind : {62, 3, 0, 421}) {
+        SCOPED_TRACE(kind);
+        LadderDocument document;
+        document.SetCellCode(8, 3, 1);
+        document.SetCellText(8, 3, "#A%I0001#");
+        LadderDocument expected = document;
+        expected.AddRows(1);
+        PlaceBlock(document, kind, 8, 3);
+        EXPECT_TRUE(sameDocument(expected, document));
+    }
 }
 
 TEST(PlaceBlockTest, OverTheMiddleOfAnotherBlockRemovesAllOfIt) {

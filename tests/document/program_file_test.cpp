@@ -256,6 +256,43 @@ TEST(ProgramFileTest, FailedSaveKeepsThePreviousFilesAndStatus) {
     EXPECT_EQ(SaveProgram(changed, dir.file("brak") / "a.jar"), FileResult::CannotWrite);
 }
 
+TEST(ProgramFileTest, ProgramFileThatCannotBeReplacedKeepsTheOldTextFile) {
+    TempDir dir;
+    LadderDocument good;
+    good.SetCellText(0, 0, "#A%I0001#");
+    ASSERT_EQ(SaveProgram(good, dir.file("b.jar")), FileResult::Success);
+    const std::string goodText = readBytes(dir.file("b.jar.str"));
+    // The program file's place is taken by a folder, found only after the text file is done.
+    std::filesystem::remove(dir.file("b.jar"));
+    std::filesystem::create_directories(dir.file("b.jar") / "inside");
+    std::filesystem::create_directories(dir.file("c.jar") / "inside");
+
+    LadderDocument changed;
+    changed.SetCellText(0, 0, "#A%Q0002#");
+    EXPECT_EQ(SaveProgram(changed, dir.file("b.jar")), FileResult::CannotWrite);
+    EXPECT_EQ(readBytes(dir.file("b.jar.str")), goodText);
+    EXPECT_EQ(SaveProgram(changed, dir.file("c.jar")), FileResult::CannotWrite);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("c.jar.str")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3)
+        << "temporary or set-aside files must not be left behind";
+}
+
+TEST(ProgramFileTest, SavingOverAProgramReplacesBothFilesAndLeavesNothingElse) {
+    TempDir dir;
+    LadderDocument first;
+    first.SetCellText(0, 0, "#A%I0001#");
+    ASSERT_EQ(SaveProgram(first, dir.file("d.jar")), FileResult::Success);
+    LadderDocument second;
+    second.AddRows(2);
+    second.SetCellText(0, 0, "#A%Q0002#");
+    ASSERT_EQ(SaveProgram(second, dir.file("d.jar")), FileResult::Success);
+    LadderDocument loaded;
+    ASSERT_EQ(LoadProgram(loaded, dir.file("d.jar")), FileResult::Success);
+    EXPECT_EQ(loaded.rowCount(), 12);
+    EXPECT_EQ(loaded.CellText(0, 0), "#A%Q0002#");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
 TEST(ProgramFileTest, LongFileNamesWork) {
     TempDir dir;
     const std::filesystem::path folder = dir.file(std::string(120, 'k'));
