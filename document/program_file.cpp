@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <ostream>
 #include <random>
 #include <sstream>
@@ -266,8 +265,10 @@ FileResult LoadProgram(LadderDocument& document, const std::filesystem::path& fi
     const std::optional<std::string> program = readFile(fileName, kMaxProgramBytes);
     if (!program)
         return FileResult::CannotOpen;
-    const std::optional<std::string> text =
-        readFile(textFilePath(fileName), std::numeric_limits<std::size_t>::max());
+    // A text file can hold at most one line a cell; a gigabyte is far beyond any real program,
+    // and a text file larger than that reads as a short one instead of exhausting memory.
+    constexpr std::size_t kMaxTextBytes = std::size_t{1} << 30;
+    const std::optional<std::string> text = readFile(textFilePath(fileName), kMaxTextBytes);
     return readProgram(document, *program,
                        text ? std::optional<std::string_view>(*text) : std::nullopt);
 }
