@@ -606,14 +606,14 @@ void Plc::runArrayMove() {
     const std::int32_t count = fetchInt();
     const Operand dest = fetchOperand();
     m_accumulator = 0;
-    // The bounds as the block defines them (an array's last element is never moved), and a
-    // negative count refused.
-    if (!en || sourceIndex <= 0 || destIndex <= 0 || count < 0 ||
+    // The bounds as the block defines them (an array's last element is never moved). A count
+    // of 0 or less passes them and moves nothing.
+    if (!en || sourceIndex <= 0 || destIndex <= 0 ||
         static_cast<std::int64_t>(sourceIndex) + count > length ||
         static_cast<std::int64_t>(destIndex) + count > length || source.constant || dest.constant) {
         return;
     }
-    if (count == 0) {
+    if (count <= 0) {
         m_accumulator = 1;
         return;
     }

@@ -531,7 +531,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ArrayMoveCase{3, 1, 3, {0, 0, 0, 0, 0}, 0},  // 3 + 3 > LEN
                       ArrayMoveCase{1, 1, 5, {0, 0, 0, 0, 0}, 0},  // the last element never
                       ArrayMoveCase{0, 1, 1, {0, 0, 0, 0, 0}, 0},
-                      ArrayMoveCase{1, 1, -1, {0, 0, 0, 0, 0}, 0}));
+                      // N below 1 passes the bounds and moves nothing.
+                      ArrayMoveCase{1, 1, -1, {0, 0, 0, 0, 0}, 1},
+                      ArrayMoveCase{4, 1, 0, {0, 0, 0, 0, 0}, 1},
+                      ArrayMoveCase{0, 1, -1, {0, 0, 0, 0, 0}, 0}));
 
 TEST(ArrayMoveTest, BitAndDintElements) {
     Builder b;

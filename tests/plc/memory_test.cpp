@@ -266,5 +266,35 @@ TEST(SystemBitsTest, ClockBitsToggleByTheirPeriodsAcrossTheClockWrap) {
     EXPECT_EQ(toggles[3], 2);     // more than 29999 ms: at 30 s and at 60 s
 }
 
+// Each clock bit at the edge of its period: the gap since its last toggle that is just too
+// short, and the one that toggles it.
+struct ClockEdge {
+    int reference;
+    std::uint32_t quiet;
+    std::uint32_t toggles;
+};
+
+class ClockEdgeTest : public ::testing::TestWithParam<ClockEdge> {};
+
+TEST_P(ClockEdgeTest, TogglesFirstAtTheEdgeOfItsPeriod) {
+    const ClockEdge c = GetParam();
+    FakeClock clock(7000);
+    Plc plc(clock);
+    ASSERT_TRUE(plc.allocate());
+    plc.updateSystemBits(false);  // the first update sets every stamp to now
+    const int start = systemBit(plc, c.reference);
+    clock.set(7000 + c.quiet);
+    plc.updateSystemBits(false);
+    EXPECT_EQ(systemBit(plc, c.reference), start) << "after " << c.quiet << " ms";
+    // A bit that did not toggle keeps its stamp: the gap still counts from the first update.
+    clock.set(7000 + c.toggles);
+    plc.updateSystemBits(false);
+    EXPECT_NE(systemBit(plc, c.reference), start) << "after " << c.toggles << " ms";
+}
+
+INSTANTIATE_TEST_SUITE_P(Periods, ClockEdgeTest,
+                         ::testing::Values(ClockEdge{3, 4, 5}, ClockEdge{4, 49, 50},
+                                           ClockEdge{5, 499, 500}, ClockEdge{6, 29999, 30000}));
+
 }  // namespace
 }  // namespace plc::test
