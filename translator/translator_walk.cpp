@@ -144,6 +144,8 @@ void Translator::emitContact() {
     }
     addLine(prefix + operand);
     addWord(instruction);
+    // The operand words come from the contact's own address; the trace notes the extraction.
+    trace("f.wyluskaj");
     addAddressWords(operand);
     if (m_trace.is_open()) {
         trace(traced + document::cp1250ToUtf8(operand));

@@ -27,6 +27,20 @@ Ladder rungTo(int row, const std::string& coil = "%Q0001") {
     return ladder;
 }
 
+// A main rung on row 0 and `branches` rows below it, each hanging off column 1 with a contact
+// of its own and a coil, so that every branch forms an output group of its own.
+Ladder contactBranches(int branches) {
+    Ladder ladder(12);
+    ladder.contact(0, 0, "%I0001").wire(0, 1, kDown).wires(0, 2, 8).coil(0, "%Q0001");
+    for (int row = 1; row <= branches; ++row) {
+        ladder.wire(row, 1, row == branches ? kUp : kBoth)
+            .contact(row, 2, "%I000" + std::to_string(row + 1))
+            .wires(row, 3, 8)
+            .coil(row, "%M000" + std::to_string(row));
+    }
+    return ladder;
+}
+
 std::vector<RuleCase> ruleCases() {
     return {
         {"ContactWithoutOperandColumnBeforeRow",
@@ -95,6 +109,23 @@ std::vector<RuleCase> ruleCases() {
              return l;
          },
          13, 8, 9},
+        {"RungEndingInAPureLinkBeforeTheCoilColumn",
+         [] { return Ladder().contact(0, 0, "%I0001").put(0, 1, 100).wires(0, 2, 8); }, 2, 0, 1},
+        {"BranchBelowTheRungLeadsNowhere",
+         [] {
+             Ladder l = rungTo(0);
+             l.wire(0, 1, kDown).put(1, 1, 200);
+             return l;
+         },
+         2, 1, 1},
+        {"BranchEndsBeforeReachingACoil",
+         [] {
+             Ladder l = rungTo(0);
+             l.wire(0, 1, kDown).wire(1, 1, kUp).wires(1, 2, 4);
+             return l;
+         },
+         2, 1, 4},
+        {"NinthOutputGroupWouldNeverBeTranslated", [] { return contactBranches(8); }, 13, 8, 9},
         {"RungEndingInALinkWithoutOutput",
          [] { return Ladder().contact(0, 0, "%I0001").wires(0, 1, 8).put(0, 9, 100); }, 14, 0, 9},
         {"BranchCoilBesideAJumpWouldReplaceIt",
@@ -188,6 +219,16 @@ TEST_P(RuleErrorTest, StopsAtTheOffendingCell) {
 
 INSTANTIATE_TEST_SUITE_P(Rules, RuleErrorTest, ::testing::ValuesIn(ruleCases()),
                          [](const auto& p) { return p.param.name; });
+
+TEST(OutputGroupLimitTest, EightGroupsAreTranslatedEachWithItsCondition) {
+    const Outcome outcome = translate(contactBranches(7));
+    ASSERT_EQ(outcome.result, 0) << outcome.errorCode;
+    int rules = 0;
+    for (const std::string& line : outcome.lines) {
+        rules += line == kRule ? 1 : 0;
+    }
+    EXPECT_EQ(rules, 8);
+}
 
 TEST(ProgramSizeTest, MoreThanFiveThousandWordsIsTooLarge) {
     // Each rung of one contact and one coil takes nine words.
