@@ -33,6 +33,14 @@ bool isSystemAbc(std::string_view area) {
     return area == "SA" || area == "SB" || area == "SC";
 }
 
+// The byte at which a multi-word operand starts, as an address operand's words give it: in a
+// word area two bytes per reference, in a bit area the byte holding the reference's bit (%M0017
+// starts at byte 2), so that the words that follow it are the ones next to it in memory.
+std::int32_t startByte(std::string_view operand) {
+    const std::int32_t area = areaCode(operand);
+    return area <= -16 && area >= -18 ? wordOffset(operand) : bitByte(operand);
+}
+
 bool isOutputCheck(int check) {
     return check == 2 || check == 4 || check == 6;
 }
@@ -287,7 +295,7 @@ int Translator::emitBlockItems(std::int32_t kind) {
             const std::string q = keyedField(textAt(headRow + 1, headCol + 1), 'A');
             for (int i = 0; i < 6; ++i) {
                 addWord(areaCode(q));
-                addWord(wordOffset(q) + 2 * (i + 1));
+                addWord(startByte(q) + 2 * (i + 1));
                 addWord(0);
             }
             return followOutput("ok:", 0);
@@ -324,11 +332,12 @@ int Translator::emitBlockItems(std::int32_t kind) {
                 return 1;
             return followOutput("ok:", 0);
         case 50:  // COMRQ
+            // Each input is read beside the row that is labelled with it: IN, SYSID, TASK.
             if (blockOperand(1, Side::Left, 10, "IN") != 0)
                 return 1;
-            if (blockOperand(1, Side::Left, 1, "SYSID") != 0)
+            if (blockOperand(2, Side::Left, 1, "SYSID") != 0)
                 return 1;
-            if (blockOperand(2, Side::Left, 3, "TASK") != 0)
+            if (blockOperand(3, Side::Left, 3, "TASK") != 0)
                 return 1;
             return followOutput("FT:", 1);
         case 51:  // SRH EQ .. SRH LE
@@ -436,6 +445,8 @@ int Translator::blockOperand(int rowOffset, Side side, int check, std::string_vi
         return 1;
     }
     if (!address.empty()) {
+        // Taking an element's operand is traced the same way for contacts and block operands.
+        trace("f.wyluskaj");
         addLine(std::string(label) + ": " + address);
         addAddressWords(address);
     } else {
@@ -519,7 +530,7 @@ int Translator::blockParameter(int rowOffset, char key, std::string_view placeho
     }
     if (key == 'G') {
         m_regArea = areaCode(reg);
-        m_regOffset = wordOffset(reg);
+        m_regOffset = startByte(reg);
         registerTriple();
     }
     return failed() ? 1 : 0;
@@ -585,14 +596,17 @@ int Translator::followOutput(std::string_view label, int rowOffset) {
 int Translator::WyjscieBloku() {
     trace("Funkcja Wyjscie bloku");
     Move last = Move::Side;
-    if (linkUp()) {
+    // A coil or block standing right at the output is where the power flow goes; moving off it
+    // first would pass it by (a linked coil there, or a block chained without inputs).
+    const bool atTarget = isBlockTop(code()) || isCoil(code());
+    if (!atTarget && linkUp()) {
         trace(" gora ");
         --m_row;
         last = Move::Up;
-    } else if (connectedRight()) {
+    } else if (!atTarget && connectedRight()) {
         trace(" w prawo ");
         ++m_col;
-    } else if (linkDown()) {
+    } else if (!atTarget && linkDown()) {
         trace(" w dol ");
         ++m_row;
         last = Move::Down;

@@ -23,7 +23,7 @@ std::optional<plc::Program> parseProgramText(std::string_view text, std::string&
             ++end;
         }
         std::string_view token = text.substr(pos, end - pos);
-        if (token.size() > 1 && token.front() == '+') {
+        if (token.size() > 1 && token.front() == '+' && token[1] >= '0' && token[1] <= '9') {
             token.remove_prefix(1);  // from_chars takes no plus sign
         }
         plc::ProgramWord word = 0;

@@ -16,8 +16,8 @@ namespace {
 
 template <typename Number>
 std::optional<Number> parseNumber(std::string_view text) {
-    if (text.size() > 1 && text.front() == '+') {
-        text.remove_prefix(1);
+    if (text.size() > 1 && text.front() == '+' && text[1] >= '0' && text[1] <= '9') {
+        text.remove_prefix(1);  // from_chars takes no plus sign
     }
     Number value{};
     const auto [next, error] = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -164,6 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadArgs{"SeventeenthInput", {"run", "PROGRAM", "--set", "0:%I17=1"}},
                       BadArgs{"BitValueTwo", {"run", "PROGRAM", "--set", "0:%I1=2"}},
                       BadArgs{"AnalogOutOfRange", {"run", "PROGRAM", "--set", "0:%AI2=32768"}},
+                      BadArgs{"TwoSigns", {"run", "PROGRAM", "--set", "0:%AI1=+-5"}},
+                      BadArgs{"TickWithTwoSigns", {"run", "PROGRAM", "--tick", "+-5"}},
                       BadArgs{"SetWithoutTick", {"run", "PROGRAM", "--set", "%I1=1"}},
                       BadArgs{"UnknownWatchOperand", {"run", "PROGRAM", "--watch", "%X1"}},
                       BadArgs{"WatchBeyondItsArea", {"run", "PROGRAM", "--watch", "%R0513"}},
@@ -195,8 +197,27 @@ TEST_F(CliTest, RunReadsAnInterpreterProgramFromText) {
               "1 t=5 Q=0 AQ1=0 AQ2=-5 %AQ0002=65531 %S0007=1\n");
 }
 
+TEST_F(CliTest, ShortTextProgramGetsItsEdgeAndTimerTables) {
+    // Eleven words of a -(^)- coil on %Q0001, then a TMR of 10 ms units, PV 2, register %R0001,
+    // driving %Q0002: far fewer words than the 64 table entries a text program is given.
+    const std::string file = writeText(
+        "tables.txt",
+        "-1 -10 0 0 -7 15 0 -11 0 0\n"
+        "-1 -10 0 0 -8 18 -100 0 -46 -18 0 0 -18 2 0 -18 4 0 -25 2 -18 0 0 -18 2 0 -18 4 0\n"
+        "-7 3 -11 0 1 -255\n");
+    const ToolRun run = runTool(
+        {"run", file, "--scans", "5", "--tick", "10", "--set", "1:%I1=1", "--watch", "%R1"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "0 t=0 Q=0 AQ1=0 AQ2=0 %R0001=0\n"
+              "1 t=10 Q=1 AQ1=0 AQ2=0 %R0001=0\n"
+              "2 t=20 Q=0 AQ1=0 AQ2=0 %R0001=1\n"
+              "3 t=30 Q=2 AQ1=0 AQ2=0 %R0001=2\n"
+              "4 t=40 Q=2 AQ1=0 AQ2=0 %R0001=3\n");
+}
+
 TEST_F(CliTest, TextThatIsNoProgramIsBadInput) {
-    for (const std::string text : {"-1 -10 0 0", "-1 x -255", "", "99999999999 -255"}) {
+    for (const std::string text : {"-1 -10 0 0", "-1 x -255", "", "99999999999 -255", "+-5 -255"}) {
         const ToolRun run = runTool({"run", writeText("bad.txt", text)});
         EXPECT_EQ(run.status, 2) << text;
         EXPECT_NE(run.err, "") << text;
