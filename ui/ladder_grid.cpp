@@ -183,9 +183,10 @@ void LadderGrid::scrollContentsBy(int dx, int dy) {
 void LadderGrid::keyPressEvent(QKeyEvent* event) {
     const bool extend = event->modifiers().testFlag(Qt::ShiftModifier);
     const bool control = event->modifiers().testFlag(Qt::ControlModifier);
-    // Keys move the cursor, or with Shift the selection's second corner.
-    int row = extend ? m_cornerRow : m_cursorRow;
-    int col = extend ? m_cornerCol : m_cursorCol;
+    // Keys always move the cursor; with Shift the selection's other corner stays where it was,
+    // so the rectangle grows or shrinks with the cursor.
+    int row = m_cursorRow;
+    int col = m_cursorCol;
     const int page = layout().fullRowsIn(viewport()->height());
     switch (event->key()) {
         case Qt::Key_Up: --row; break;
@@ -221,7 +222,11 @@ void LadderGrid::keyPressEvent(QKeyEvent* event) {
             }
             return;
     }
-    moveTo(row, col, extend);
+    if (extend) {
+        moveCursorKeepingCorner(row, col);
+    } else {
+        moveTo(row, col, false);
+    }
     event->accept();
 }
 
@@ -300,6 +305,20 @@ void LadderGrid::moveTo(int row, int col, bool extend) {
     if (cursorMoves) {
         emit cellSelected(row, col);
     }
+}
+
+void LadderGrid::moveCursorKeepingCorner(int row, int col) {
+    row = std::clamp(row, 0, m_rowCount - 1);
+    col = std::clamp(col, 0, ui::kGridColumns - 1);
+    if (row == m_cursorRow && col == m_cursorCol) {
+        return;
+    }
+    const QRect before = Selection();
+    m_cursorRow = row;
+    m_cursorCol = col;
+    ensureVisible(row, col);
+    repaintSelectionChange(before);
+    emit cellSelected(row, col);
 }
 
 void LadderGrid::updateScrollBars() {

@@ -20,9 +20,10 @@ struct GridLayout;
 class QPainter;
 
 /// The ladder grid "DrawGrid1". The cursor is the focused cell; the selection is the rectangle
-/// between the cursor and a second corner that Shift + cursor keys, Shift + click and dragging
-/// with the left button move (the cursor itself stays where the selection was started). A plain
-/// click or cursor key collapses the selection onto the new cursor cell.
+/// between the cursor and a second corner. Shift + cursor keys move the cursor and leave the
+/// corner where it was; Shift + click and dragging with the left button move the corner and leave
+/// the cursor where the selection was started. A plain click or cursor key collapses the
+/// selection onto the new cursor cell.
 class LadderGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -63,7 +64,7 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    /// Every cursor move by mouse or keys (and setCursorCell).
+    /// Every cursor move by mouse or keys, Shift + keys included (and setCursorCell).
     void cellSelected(int row, int col);
     /// The right button was pressed on a cell; the cursor has already moved there.
     void cellRightClicked(int row, int col);
@@ -90,6 +91,8 @@ protected:
 private:
     /// Moves the cursor, collapses or extends the selection and keeps the moved corner in view.
     void moveTo(int row, int col, bool extend);
+    /// Moves the cursor and keeps the selection's second corner, so the rectangle follows.
+    void moveCursorKeepingCorner(int row, int col);
     [[nodiscard]] ui::GridLayout layout() const;
     void updateScrollBars();
     void ensureVisible(int row, int col);

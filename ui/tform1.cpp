@@ -32,6 +32,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -101,6 +102,24 @@ bool takesOperand(std::int32_t code) {
         code -= 100;
     }
     return (code >= 1 && code <= 5) || (code >= 10 && code <= 16);
+}
+
+// Where a button stands on its element toolbar, left to right by group; within a group the
+// catalogue's order holds. Panel6 shows contacts, then the wires, then the coils, then timers and
+// counters; Panel4 its data blocks before the control functions; the other two hold only blocks.
+int buttonGroup(const document::ElementEntry& entry, std::string_view panel) {
+    const bool block = entry.placement == document::Placement::Block;
+    if (panel == "Panel4") {
+        return block ? 0 : 1;
+    }
+    if (block) {
+        return 3;
+    }
+    constexpr int kHorizontalLink = 7;
+    if (entry.placement == document::Placement::Link || entry.code == kHorizontalLink) {
+        return 1;
+    }
+    return entry.placement == document::Placement::Coil ? 2 : 0;
 }
 
 std::filesystem::path toPath(const QString& fileName) {
@@ -380,13 +399,21 @@ void TForm1::buildElementToolbars() {
         connect(close, &QToolButton::clicked, this,
                 [this, index] { setElementToolbarShown(index, false); });
 
+        std::vector<const document::ElementEntry*> entries;
         for (const document::ElementEntry& entry : document::elementCatalogue()) {
-            if (entry.toolbar != toolbar.panel || entry.button.empty()) {
-                continue;
+            if (entry.toolbar == toolbar.panel && !entry.button.empty()) {
+                entries.push_back(&entry);
             }
+        }
+        std::stable_sort(
+            entries.begin(), entries.end(),
+            [&toolbar](const document::ElementEntry* a, const document::ElementEntry* b) {
+                return buttonGroup(*a, toolbar.panel) < buttonGroup(*b, toolbar.panel);
+            });
+        for (const document::ElementEntry* entry : entries) {
             QToolButton* button =
-                addButton(panel, fromUtf8(entry.button), entry.hint, elementGlyph(entry));
-            connect(button, &QToolButton::clicked, this, [this, &entry] { placeElement(entry); });
+                addButton(panel, fromUtf8(entry->button), entry->hint, elementGlyph(*entry));
+            connect(button, &QToolButton::clicked, this, [this, entry] { placeElement(*entry); });
         }
         static_cast<QHBoxLayout*>(panel->layout())->addStretch();
     }
@@ -864,14 +891,21 @@ void TForm1::ShowMainStripsClick() {
 }
 
 void TForm1::placeToolWindow(QWidget& tool) {
-    // First showing: at the grid's top-right corner, clear of the toolbars.
+    // First showing: at the grid's top-right corner, clear of the toolbars; the description
+    // window goes below the place of the parameters window, so that the two never cover each
+    // other.
     if (tool.property("placed").toBool()) {
         return;
     }
     tool.setProperty("placed", true);
     tool.adjustSize();
     const QPoint corner = m_grid->mapToGlobal(QPoint(m_grid->width(), 0));
-    tool.move(corner.x() - tool.frameGeometry().width() - 24, corner.y() + 8);
+    int top = corner.y() + 8;
+    if (&tool == m_form7) {
+        constexpr int kTitleBarAllowance = 40;
+        top += m_form2->sizeHint().height() + kTitleBarAllowance;
+    }
+    tool.move(corner.x() - tool.frameGeometry().width() - 24, top);
 }
 
 void TForm1::ParametersButtonClick() {

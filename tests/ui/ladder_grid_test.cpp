@@ -128,19 +128,27 @@ void LadderGridTest::shiftAndCursorKeysGrowTheSelectionUntilAPlainKey() {
     QTest::keyClick(f.grid.get(), Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClick(f.grid.get(), Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(f.grid->Selection(), QRect(QPoint(3, 2), QPoint(5, 3)));
-    QCOMPARE(f.grid->Row(), 2);
-    QCOMPARE(f.grid->Col(), 3);
-    // Growing up and to the left of the cursor keeps the rectangle normalised.
+    // The cursor moves with the keys, and each of its moves is a selection of that cell.
+    QCOMPARE(f.grid->Row(), 3);
+    QCOMPARE(f.grid->Col(), 5);
+    QCOMPARE(selected, (Moves{cell(2, 4), cell(2, 5), cell(3, 5)}));
+    // Passing back over the first corner keeps the rectangle normalised.
     for (int i = 0; i < 3; ++i) {
         QTest::keyClick(f.grid.get(), Qt::Key_Left, Qt::ShiftModifier);
         QTest::keyClick(f.grid.get(), Qt::Key_Up, Qt::ShiftModifier);
     }
     QCOMPARE(f.grid->Selection(), QRect(QPoint(2, 0), QPoint(3, 2)));
-    QCOMPARE(selected.count(), 0);
+    QCOMPARE(f.grid->Row(), 0);
+    QCOMPARE(f.grid->Col(), 2);
+    QCOMPARE(selected.count(), 9);
+    // At the grid's edge the cursor cannot move: no selection is reported.
+    QTest::keyClick(f.grid.get(), Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(selected.count(), 9);
     // A plain key collapses the selection and moves on from the cursor.
+    selected.clear();
     QTest::keyClick(f.grid.get(), Qt::Key_Right);
-    QCOMPARE(f.grid->Selection(), QRect(4, 2, 1, 1));
-    QCOMPARE(selected, Moves{cell(2, 4)});
+    QCOMPARE(f.grid->Selection(), QRect(3, 0, 1, 1));
+    QCOMPARE(selected, Moves{cell(0, 3)});
 }
 
 void LadderGridTest::pageKeysMoveByAViewOfRowsAndScroll() {
@@ -200,6 +208,7 @@ void LadderGridTest::rightClickMovesTheCursorFirstThenReports() {
     connect(f.grid.get(), &LadderGrid::cellRightClicked, this,
             [&](int row, int col) { order << QStringLiteral("right %1 %2").arg(row).arg(col); });
     QTest::keyClick(f.grid.get(), Qt::Key_Right, Qt::ShiftModifier);
+    order.clear();
     QTest::mouseClick(f.view(), Qt::RightButton, {}, f.centre(2, 6));
     QCOMPARE(order, (QList<QString>{"selected 2 6", "right 2 6"}));
     QCOMPARE(f.grid->Selection(), QRect(6, 2, 1, 1));
@@ -362,11 +371,11 @@ void LadderGridTest::paintingShowsTheDocumentAndReportsWhenDone() {
     // The focused cursor cell is framed, not filled; the rest of a selection is highlighted.
     QTest::keyClick(f.grid.get(), Qt::Key_Right, Qt::ShiftModifier);
     const QImage selected = f.view()->grab().toImage();
-    QCOMPARE(selected.pixelColor(40, 20), QColor(Qt::white));
-    QCOMPARE(selected.pixelColor(78 + 40, 20), f.grid->palette().color(QPalette::Highlight));
+    QCOMPARE(selected.pixelColor(78 + 40, 20), QColor(Qt::white));
+    QCOMPARE(selected.pixelColor(40, 20), f.grid->palette().color(QPalette::Highlight));
     // Without the focus the cursor cell is highlighted like the rest of the selection.
     f.grid->clearFocus();
-    QTRY_COMPARE(f.view()->grab().toImage().pixelColor(40, 20),
+    QTRY_COMPARE(f.view()->grab().toImage().pixelColor(78 + 40, 20),
                  f.grid->palette().color(QPalette::Highlight));
 }
 

@@ -13,11 +13,16 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QToolButton>
+
+#include <array>
 
 namespace {
 
@@ -40,6 +45,10 @@ struct Editor {
     T* find(const char* name) {
         return window->findChild<T*>(QString::fromLatin1(name));
     }
+    /// The entry line: the tool windows own controls named "Edit1" too.
+    QLineEdit* entryLine() {
+        return find<QFrame>("Panel7")->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    }
     QToolButton* button(std::string_view name) { return window->findChild<QToolButton*>(qs(name)); }
     void trigger(const char* action) {
         QAction* item = find<QAction>(action);
@@ -60,6 +69,11 @@ class MainWindowTest : public QObject {
 private slots:
     void startUpShowsOnlyFirstElementToolbarAndNewDocument();
     void everyCatalogueButtonSitsOnItsToolbarWithItsHint();
+    void mainToolbarButtonsStandInOrderWithTheirHints();
+    void elementToolbarButtonsStandInTheirGroups_data();
+    void elementToolbarButtonsStandInTheirGroups();
+    void menusHoldTheirItemsAndSeparators();
+    void statusBarPanelsHaveTheirWidths();
     void elementButtonWritesItsCodeAndMovesCursorByItsRefresh_data();
     void elementButtonWritesItsCodeAndMovesCursorByItsRefresh();
     void refusedPlacementLeavesStatusUnchanged();
@@ -232,7 +246,7 @@ void MainWindowTest::typedOperandGoesToEntryLineAndJumpsToNextContactOrCoil() {
     e.grid().setFocus();
     QTRY_VERIFY(e.grid().hasFocus());
 
-    auto* edit = e.find<QLineEdit>("Edit1");
+    auto* edit = e.entryLine();
     QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Percent, Qt::NoModifier);
     QCOMPARE(edit->text(), QStringLiteral("%"));
     QVERIFY(edit->hasFocus());
@@ -262,7 +276,7 @@ void MainWindowTest::emptyEntryLineDoesNothing() {
     document::PlaceContact(e.doc(), 1, 0, 4);
     e.doc().setStatus(document::DocumentStatus::Saved);
     e.grid().setCursorCell(0, 0);
-    QTest::keyClick(e.find<QLineEdit>("Edit1"), Qt::Key_Return);
+    QTest::keyClick(e.entryLine(), Qt::Key_Return);
     QCOMPARE(e.grid().Col(), 0);
     QCOMPARE(e.doc().status(), document::DocumentStatus::Saved);
 }
@@ -295,7 +309,7 @@ void MainWindowTest::nextOperandCellSearch() {
     e.grid().setRowCount(doc.rowCount());
     QCOMPARE(doc.CellCode(1, 2), 101);
 
-    auto* edit = e.find<QLineEdit>("Edit1");
+    auto* edit = e.entryLine();
     e.grid().setCursorCell(start.y(), start.x());
     edit->setText(QStringLiteral("x"));
     e.window->NextOperandCell();
@@ -452,6 +466,8 @@ void MainWindowTest::statusPanelsFollowCursorAndSelection() {
     QTest::keyClick(&e.grid(), Qt::Key_Down, Qt::ShiftModifier);
     QCoreApplication::processEvents();
     QCOMPARE(e.window->statusPanelText(1), QStringLiteral("sz: 2 wy:3"));
+    // The cursor went along with the keys.
+    QCOMPARE(e.window->statusPanelText(0), QStringLiteral("w5  k6"));
     e.grid().setCursorCell(4, 7);
     QCOMPARE(e.window->statusPanelText(0), QStringLiteral("w5  k8"));
     QCOMPARE(e.window->statusPanelText(1), QStringLiteral("sz: 1 wy:1"));
@@ -513,6 +529,150 @@ void MainWindowTest::helpShowsTheShippedPolishPage() {
                                 "Sprawdzanie programu", "Lista instrukcji", "Symulacja"}) {
         QVERIFY2(help.pageText().contains(QString::fromUtf8(section)), section);
     }
+}
+
+void MainWindowTest::mainToolbarButtonsStandInOrderWithTheirHints() {
+    struct Expected {
+        const char* name;
+        const char* tooltip;
+        const char* statusText;
+        bool enabled;  // right after start-up
+    };
+    // Left to right; the toolbar switches are off while their toolbar shows (only Panel6 does),
+    // the simulator, DDE and analysis commands until they exist.
+    const Expected expected[] = {
+        {"SpeedButton1", "Nowy", "Usuwa zawartość aktualnego dokumentu i tworzy nowy", true},
+        {"SpeedButton2", "Otwórz", "Ładuje program z dysku", true},
+        {"SpeedButton3", "Zapisz", "Zapisuje program na dysk", true},
+        {"SpeedButton5", "Wytnij", "Usuwa zaznaczony fragment programu i ładuje go do bufora",
+         true},
+        {"SpeedButton89", "Kopiuj", "Kopiuje zaznaczony fragment programu do bufora", true},
+        {"SpeedButton90", "Wstaw",
+         "Wstawia zawartość bufora w miejsce w którym znajduje się kursor ", true},
+        {"SpeedButton4", "Wstaw wiersz", "Wstaw wiersz", true},
+        {"SpeedButton7", "Usuń wiersz", "Usuń wiersz", true},
+        {"SpeedButton11", "Sprawdź program", "Sprawdź poprawność programu", true},
+        {"SpeedButton14", "Lista instrukcji",
+         "Sprawdza poprawność programu i wyświetla go w postaci listy instrukcji", true},
+        {"SpeedButton15", "Uruchom symulator", "Sprawdza poprawość programu i uruchamia symulator",
+         false},
+        {"SpeedButton6", "Połączenie DDE",
+         "Umożłiwia współpracę programu Wirtualon! z innymi programami przez łącze DDE", false},
+        {"SpeedButton8", "Siatka", "Włącza i wyłacza siatkę", true},
+        {"SpeedButton10", "Pełny ekran", "Usuwa z ekranu wszystkie paski narzędziowe", true},
+        {"SpeedButton109", "Panel1",
+         "Włacza pasek1 zawierający: styki, przekaźniki, timery i liczniki", false},
+        {"SpeedButton111", "Panel2", "Operacje bitowe i tablicowe", true},
+        {"SpeedButton112", "Panel3", "Funkcje sterujące i operacje na danych", true},
+        {"SpeedButton113", "Panel4", "Funkcje i relacje matematyczne, funkcje konwersji", true},
+        {"SpeedButton9", "Typy danych",
+         "Wyświetla okno umożliwiające zmianę parametrów bloków funkcyjnych", true},
+        {"SpeedButton12", "O programie", " Wyświetla okno z inforamcjami o programie Wirtualon!",
+         true},
+        {"SpeedButton13", "Pomoc ", " Uruchamia pomoc programu Wirtualon!", true},
+        {"SpeedButton16", "", "", false},
+    };
+    Editor e;
+    QLayout* layout = e.find<QFrame>("Panel1")->layout();
+    int previous = -1;
+    for (const Expected& item : expected) {
+        QToolButton* button = e.button(item.name);
+        QVERIFY2(button, item.name);
+        QCOMPARE(button->parentWidget()->objectName(), QStringLiteral("Panel1"));
+        QCOMPARE(button->toolTip(), QString::fromUtf8(item.tooltip));
+        QCOMPARE(button->statusTip(), QString::fromUtf8(item.statusText));
+        QCOMPARE(button->isEnabled(), item.enabled);
+        QCOMPARE(button->size(), QSize(23, 23));
+        QVERIFY(button->autoRaise());
+        QVERIFY(!button->icon().isNull());
+        const int index = layout->indexOf(button);
+        QVERIFY2(index > previous, item.name);
+        previous = index;
+    }
+    QCOMPARE(e.find<QFrame>("Panel1")->findChildren<QToolButton*>().size(),
+             qsizetype(std::size(expected)));
+}
+
+void MainWindowTest::elementToolbarButtonsStandInTheirGroups_data() {
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QStringList>("buttons");
+    const auto names = [](std::initializer_list<int> numbers) {
+        QStringList list;
+        for (int number : numbers) {
+            list << QStringLiteral("SpeedButton%1").arg(number);
+        }
+        return list;
+    };
+    // Contacts, wires, coils, then timers and counters.
+    QTest::newRow("Panel6") << QStringLiteral("Panel6")
+                            << names({53,  54, 119, 55,  56,  57,  58,  84,  114, 115, 118,
+                                      117, 85, 116, 100, 101, 102, 103, 104, 105, 106, 107});
+    QTest::newRow("Panel5") << QStringLiteral("Panel5")
+                            << names({26, 27, 28, 29, 30, 31, 32, 33, 91, 92, 93, 94, 98, 99});
+    QTest::newRow("Panel3") << QStringLiteral("Panel3")
+                            << names({34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48,
+                                      49, 50, 51, 52});
+    // The data blocks first, then the control functions.
+    QTest::newRow("Panel4") << QStringLiteral("Panel4")
+                            << names({78, 79, 80, 81, 82, 67, 74, 75, 76, 77});
+}
+
+void MainWindowTest::elementToolbarButtonsStandInTheirGroups() {
+    QFETCH(QString, panel);
+    QFETCH(QStringList, buttons);
+    Editor e;
+    auto* strip = e.window->findChild<QFrame*>(panel);
+    QVERIFY(strip);
+    QStringList shown;
+    for (int i = 0; i < strip->layout()->count(); ++i) {
+        if (auto* button = qobject_cast<QToolButton*>(strip->layout()->itemAt(i)->widget())) {
+            shown << button->objectName();
+        }
+    }
+    // The close button stands first, at the toolbar's left end.
+    QVERIFY(!shown.isEmpty());
+    shown.removeFirst();
+    QCOMPARE(shown, buttons);
+}
+
+void MainWindowTest::menusHoldTheirItemsAndSeparators() {
+    Editor e;
+    QStringList menus;
+    for (QAction* menuAction : e.window->menuBar()->actions()) {
+        QString line = menuAction->text() + QLatin1Char(':');
+        for (QAction* item : menuAction->menu()->actions()) {
+            line += QLatin1Char(' ') + (item->isSeparator() ? QStringLiteral("-") : item->text());
+            QVERIFY2(item->shortcut().isEmpty(), qPrintable(item->text()));
+        }
+        menus << line;
+    }
+    const QStringList expected = {
+        QString::fromUtf8("Plik: Nowy - Otwórz Zapisz - Koniec"),
+        QString::fromUtf8("Edycja: Kopiuj Wytnij Wstaw - Wstaw wiersz Usuń wiersz"),
+        QString::fromUtf8("Widok: Panel1 Panel2 Panel3 Panel4 Okno Parametry - Ukryj wszystko "
+                          "Odkryj - Siatka"),
+        QString::fromUtf8("Program: Testuj program Lista instrukcji Uruchom Symulator - DDE"),
+        QString::fromUtf8("Pomoc: Info Pomoc"),
+    };
+    QCOMPARE(menus, expected);
+    for (const char* name : {"New1", "Open1", "Save1", "Quit1", "Panel51"}) {
+        QVERIFY2(e.find<QAction>(name), name);
+    }
+}
+
+void MainWindowTest::statusBarPanelsHaveTheirWidths() {
+    Editor e;
+    const std::array<int, 3> widths = {78, 77, 79};
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        auto* label = e.window->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i));
+        QVERIFY(label);
+        QCOMPARE(label->width(), widths[i]);
+        QCOMPARE(label->alignment(), Qt::AlignCenter);
+    }
+    auto* hint = e.find<QLabel>("StatusPanel3");
+    QVERIFY(hint->alignment().testFlag(Qt::AlignLeft));
+    QCOMPARE(hint->minimumWidth(), 50);
+    QCOMPARE(e.find<QStatusBar>("StatusBar1")->height(), 20);
 }
 
 QTEST_MAIN(MainWindowTest)

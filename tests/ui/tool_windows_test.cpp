@@ -98,6 +98,16 @@ void ToolWindowsTest::parametersEnableWhatTheBlockAllows_data() {
                             << "5" << true << false << false << false;
     QTest::newRow("ARRMV") << int(K::ArrMv) << 1 << "12356"
                            << "5" << true << false << false << false;
+    QTest::newRow("LE") << int(K::Le) << 1 << "56"
+                        << "5" << true << false << false << false;
+    QTest::newRow("BLKMV") << int(K::BlkMv) << 1 << "35"
+                           << "5" << true << false << false << false;
+    QTest::newRow("BLKCLR") << int(K::BlkClr) << 1 << "3"
+                            << "3" << true << false << true << false;
+    QTest::newRow("SHFR") << int(K::Shfr) << 1 << "13"
+                          << "3" << true << false << false << false;
+    QTest::newRow("TO BCD") << int(K::ToBcd) << 1 << "5"
+                            << "5" << true << false << false << false;
     QTest::newRow("BITSEQ register") << int(K::BitSeq) << 4 << ""
                                      << "" << false << false << false << true;
 }

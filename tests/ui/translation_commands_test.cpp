@@ -60,6 +60,7 @@ private slots:
     void errorReportMovesCursorToTheCell();
     void soundProgramIsReportedAndListingsFilledButNotShown();
     void listingWindowShowsExactlyTheListingTexts();
+    void listingViewsHoldTheirHeadersAndNumberedWords();
     void translationHidesToolWindows();
 };
 
@@ -153,6 +154,32 @@ void TranslationCommandsTest::listingWindowShowsExactlyTheListingTexts() {
     };
     e.trigger("Listainstrukcji1");
     QCOMPARE(e.prompts->modals.size(), std::size_t{2});
+}
+
+void TranslationCommandsTest::listingViewsHoldTheirHeadersAndNumberedWords() {
+    Editor e;
+    e.drawSoundRung(0);
+    e.trigger("Testujprogram1");
+    const QString rule(35, QLatin1Char('-'));
+    const QString list = e.memo("Memo1")->toPlainText();
+    QVERIFY2(list.startsWith(QString::fromUtf8("  POSTAĆ PROGRAMU\n  W FORMACIE LISTY\n     "
+                                               "INSTRUKCJI\n\n") +
+                             rule + QLatin1Char('\n')),
+             qPrintable(list));
+    QVERIFY(list.contains(QStringLiteral("%I0001")));
+    QVERIFY(list.contains(QStringLiteral("%Q0001")));
+    // One rung: LOAD %I0001, the coil %Q0001 and the end word, three blanks before each index
+    // and two after its colon, no padding to a column.
+    const QString expected = QString::fromUtf8(
+                                 " POSTAĆ PROGRAMU\n  W FORMACIE DLA\n   "
+                                 "INTERPRETERA\n\n") +
+                             rule +
+                             QStringLiteral(
+                                 "\n   0:  -1\n   1:  -10\n   2:  0\n   3:  0\n"
+                                 "   4:  -7\n   5:  3\n   6:  -11\n   7:  0\n"
+                                 "   8:  0\n   9:  -255\n") +
+                             rule + QStringLiteral("\n\n");
+    QCOMPARE(e.memo("Memo2")->toPlainText(), expected);
 }
 
 void TranslationCommandsTest::translationHidesToolWindows() {
