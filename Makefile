@@ -7,7 +7,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
-PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev \
+PACKAGES := cmake ninja-build g++ clang-format libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev \
             clang libclang-rt-dev
 MISSING = $(shell for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
             | grep -q 'install ok installed' || echo $$p; done)
