@@ -148,18 +148,24 @@ void Plc::runBlock(ProgramWord code) {
     }
 }
 
+Plc::RegisterBlock Plc::fetchRegisterBlock() {
+    RegisterBlock block;
+    block.cvIn = fetchOperand();
+    block.pvCopyIn = fetchOperand();
+    block.controlIn = fetchOperand();
+    block.pv = fetchInt();
+    block.cv = fetchOperand();
+    block.pvCopy = fetchOperand();
+    block.control = fetchOperand();
+    return block;
+}
+
 void Plc::runTimer(bool onDelay) {
     const bool en = m_accumulator != 0;
     const bool reset = onDelay && runInnerInput() != 0;
     const ProgramWord k = m_words[m_pc++];
     const ProgramWord base = m_words[m_pc++];
-    const Operand cvIn = fetchOperand();
-    const Operand pvCopyIn = fetchOperand();
-    const Operand controlIn = fetchOperand();
-    const std::int16_t pv = fetchInt();
-    const Operand cv = fetchOperand();
-    const Operand pvCopy = fetchOperand();
-    const Operand control = fetchOperand();
+    const auto [cvIn, pvCopyIn, controlIn, pv, cv, pvCopy, control] = fetchRegisterBlock();
     m_accumulator = 0;
     if (k < 0 || static_cast<std::size_t>(k) >= m_timerStarts.size()) {
         return;  // no start time to measure from
@@ -215,13 +221,7 @@ void Plc::runTimer(bool onDelay) {
 void Plc::runCounter(bool up) {
     const bool en = m_accumulator != 0;
     const bool reset = runInnerInput() != 0;
-    const Operand cvIn = fetchOperand();
-    const Operand pvCopyIn = fetchOperand();
-    const Operand controlIn = fetchOperand();
-    const std::int16_t pv = fetchInt();
-    const Operand cv = fetchOperand();
-    const Operand pvCopy = fetchOperand();
-    const Operand control = fetchOperand();
+    const auto [cvIn, pvCopyIn, controlIn, pv, cv, pvCopy, control] = fetchRegisterBlock();
 
     std::int16_t value = cvIn.constant ? 0 : readInt(cvIn.area, cvIn.byteOffset);
     std::int16_t preset = pvCopyIn.constant ? 0 : readInt(pvCopyIn.area, pvCopyIn.byteOffset);

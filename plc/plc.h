@@ -169,6 +169,18 @@ private:
         ProgramWord bit = 0;
     };
 
+    /// The register block of a timer or counter as its words name it: CV, PV copy and control
+    /// word read at the start, the preset, and the same three words again as outputs.
+    struct RegisterBlock {
+        Operand cvIn;
+        Operand pvCopyIn;
+        Operand controlIn;
+        std::int16_t pv = 0;
+        Operand cv;
+        Operand pvCopy;
+        Operand control;
+    };
+
     // Engine helpers (engine.cpp).
     void runBlock(ProgramWord code);
     Operand fetchOperand();
@@ -183,6 +195,7 @@ private:
 
     // Function blocks (blocks.cpp); each starts after the enable input with the enable in
     // the accumulator and leaves the power-flow output there.
+    RegisterBlock fetchRegisterBlock();
     void runTimer(bool onDelay);
     void runCounter(bool up);
     void runArithmetic(ProgramWord code);

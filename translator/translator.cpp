@@ -460,19 +460,7 @@ int Translator::findBlockStart() {
             fail(static_cast<int>(TranslationError::BrokenConnection));
             return 1;
         }
-        if (linkUp() && last != Move::Down) {
-            trace(" gora ");
-            --m_row;
-            last = Move::Up;
-        } else if (connectedRight()) {
-            trace(" w prawo ");
-            ++m_col;
-            last = Move::Side;
-        } else if (linkDown() && last != Move::Up) {
-            trace(" w dol ");
-            ++m_row;
-            last = Move::Down;
-        } else {
+        if (!stepRightward(last)) {
             if (m_col != 9 || isBlockTop(c) || isCoil(c)) {
                 trace("Brak ciągłości szczebla drabiny");
                 fail(static_cast<int>(TranslationError::BrokenConnection));
@@ -484,6 +472,25 @@ int Translator::findBlockStart() {
     }
     fail(static_cast<int>(TranslationError::BrokenConnection));
     return 1;
+}
+
+bool Translator::stepRightward(Move& last) {
+    if (linkUp() && last != Move::Down) {
+        trace(" gora ");
+        --m_row;
+        last = Move::Up;
+    } else if (connectedRight()) {
+        trace(" w prawo ");
+        ++m_col;
+        last = Move::Side;
+    } else if (linkDown() && last != Move::Up) {
+        trace(" w dol ");
+        ++m_row;
+        last = Move::Down;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 int Translator::PrzeniesDoStyku() {

@@ -120,6 +120,9 @@ private:
     [[nodiscard]] int checkOperands();
     [[nodiscard]] int resolveLabels();
     [[nodiscard]] int findBlockStart();
+    /// One step towards the rung's output: up a link, right, or down a link, never reversing
+    /// the last vertical move; returns false when no step leads on.
+    bool stepRightward(Move& last);
     int PrzeniesDoStyku();
     int PrzeniesDoPrzekaznika();
     [[nodiscard]] int walkNetwork();

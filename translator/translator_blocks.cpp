@@ -619,19 +619,7 @@ int Translator::WyjscieBloku() {
             last = Move::Side;
             continue;
         }
-        if (linkUp() && last != Move::Down) {
-            trace(" gora ");
-            --m_row;
-            last = Move::Up;
-        } else if (connectedRight()) {
-            trace(" w prawo ");
-            ++m_col;
-            last = Move::Side;
-        } else if (linkDown() && last != Move::Up) {
-            trace(" w dol ");
-            ++m_row;
-            last = Move::Down;
-        } else {
+        if (!stepRightward(last)) {
             if (m_col != 9) {
                 trace("Brak ciągłości szczebla drabiny");
                 fail(static_cast<int>(TranslationError::BrokenConnection));
