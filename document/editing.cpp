@@ -36,21 +36,31 @@ bool hasDownFlag(std::int32_t code) {
     return (code >= 100 && code <= 199) || (code >= 300 && code <= 399);
 }
 
-// Clears the cells of a one-column block from (row, col) downward while they continue it.
+// Clears the cells of a one-column block from (row, col) downward while they continue it: inner
+// rows, then the bottom row, which ends the block. A block or CALL square standing right below
+// begins with a top role and is never entered.
 void clearDownward(LadderDocument& document, int row, int col) {
     clearCell(document, row, col);
-    for (int r = row + 1; document.contains(r, col) && document.CellCode(r, col) >= 600; ++r) {
+    for (int r = row + 1; document.contains(r, col); ++r) {
+        const std::int32_t code = document.CellCode(r, col);
+        if (code < 600 || code > 1099)
+            break;
         clearCell(document, r, col);
+        if (code >= 800)
+            break;
     }
 }
 
-// Clears the cells above (row, col) while they are the top or inner rows of a block.
+// Clears the cells above (row, col) while they are the top or inner rows of a block, stopping
+// after the top row so that a block standing right above is left whole.
 void clearUpward(LadderDocument& document, int row, int col) {
     for (int r = row - 1; document.contains(r, col); --r) {
         const std::int32_t code = document.CellCode(r, col);
         if (code < 400 || code > 799)
             break;
         clearCell(document, r, col);
+        if (code <= 599)
+            break;
     }
 }
 

@@ -151,6 +151,53 @@ TEST_P(DeleteBlockTest, AnyCellRemovesTheWholeBlockAndNothingElse) {
 
 INSTANTIATE_TEST_SUITE_P(EveryRowOfBlkMv, DeleteBlockTest, ::testing::Range(0, 8));
 
+// A block of each height between an ADD directly above it and, directly below it, a TMR or a
+// CALL square: deleting any of its rows takes it alone, its neighbours stay whole.
+struct NeighbourCase {
+    int kind;
+    int row;  // row of the block that is hit, counted from its top
+    bool callBelow;
+};
+
+class DeleteBetweenNeighboursTest : public ::testing::TestWithParam<NeighbourCase> {};
+
+TEST_P(DeleteBetweenNeighboursTest, LeavesTheBlocksAboveAndBelowWhole) {
+    const NeighbourCase c = GetParam();
+    const int height = BlockHeight(c.kind);
+    LadderDocument document;
+    PlaceBlock(document, BlockKind::Add, 0, 4);
+    PlaceBlock(document, c.kind, 3, 4);
+    const int below = 3 + height;
+    PlaceBlock(document, c.callBelow ? BlockKind::Call : BlockKind::Tmr, below, 4);
+    const LadderDocument before = document;
+
+    DeleteElement(document, 3 + c.row, 4);
+
+    for (int row = 0; row < document.rowCount(); ++row) {
+        for (int col = 0; col < kColumns; ++col) {
+            const bool inBlock = col == 4 && row >= 3 && row < below;
+            EXPECT_EQ(document.CellCode(row, col), inBlock ? 0 : before.CellCode(row, col))
+                << "w" << row << " k" << col;
+            EXPECT_EQ(document.CellText(row, col), inBlock ? "" : before.CellText(row, col));
+        }
+    }
+}
+
+std::vector<NeighbourCase> neighbourCases() {
+    std::vector<NeighbourCase> cases;
+    for (const int kind :
+         {BlockKind::Tmr, BlockKind::Add, BlockKind::Shl, BlockKind::BitSeq, BlockKind::BlkMv}) {
+        for (int row = 0; row < BlockHeight(kind); ++row) {
+            cases.push_back({kind, row, false});
+            cases.push_back({kind, row, true});
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryHeightAndRow, DeleteBetweenNeighboursTest,
+                         ::testing::ValuesIn(neighbourCases()));
+
 class DeleteCallTest : public ::testing::TestWithParam<std::pair<int, int>> {};
 
 TEST_P(DeleteCallTest, AnyQuarterRemovesTheSquare) {
