@@ -18,22 +18,26 @@ void addToCode(LadderDocument& document, int row, int col, int amount) {
     document.SetCellCode(row, col, document.CellCode(row, col) + amount);
 }
 
-// A cell that may take a down flag: no down flag yet and no block (below 100 or 200 to 299).
+// A cell that may take a down flag: no down flag yet and no block.
 bool acceptsDownFlag(std::int32_t code) {
-    return (code >= 0 && code < 100) || (code >= 200 && code <= 299);
+    return code >= 0 && !isBlockCell(code) && !hasDownFlag(code);
 }
 
 // A cell that may take an up flag: no up flag yet and no block.
 bool acceptsUpFlag(std::int32_t code) {
-    return code >= 0 && code < 200;
+    return code >= 0 && !isBlockCell(code) && !hasUpFlag(code);
 }
 
-bool hasUpFlag(std::int32_t code) {
-    return code >= 200 && code <= 399;
+// A row below a one-column block's top: inner rows and bottom rows.
+bool isBelowBlockTop(std::int32_t code) {
+    const int role = blockRole(code);
+    return role >= BlockRole::BlockMid && role <= BlockRole::BlockBottomNoIn;
 }
 
-bool hasDownFlag(std::int32_t code) {
-    return (code >= 100 && code <= 199) || (code >= 300 && code <= 399);
+// A row above a one-column block's bottom: top rows and inner rows.
+bool isAboveBlockBottom(std::int32_t code) {
+    const int role = blockRole(code);
+    return role >= BlockRole::BlockTop && role <= BlockRole::BlockMidNoOut;
 }
 
 // Clears the cells of a one-column block from (row, col) downward while they continue it: inner
@@ -43,10 +47,10 @@ void clearDownward(LadderDocument& document, int row, int col) {
     clearCell(document, row, col);
     for (int r = row + 1; document.contains(r, col); ++r) {
         const std::int32_t code = document.CellCode(r, col);
-        if (code < 600 || code > 1099)
+        if (!isBelowBlockTop(code))
             break;
         clearCell(document, r, col);
-        if (code >= 800)
+        if (blockRole(code) >= BlockRole::BlockBottom)
             break;
     }
 }
@@ -56,10 +60,10 @@ void clearDownward(LadderDocument& document, int row, int col) {
 void clearUpward(LadderDocument& document, int row, int col) {
     for (int r = row - 1; document.contains(r, col); --r) {
         const std::int32_t code = document.CellCode(r, col);
-        if (code < 400 || code > 799)
+        if (!isAboveBlockBottom(code))
             break;
         clearCell(document, r, col);
-        if (code <= 599)
+        if (blockRole(code) <= BlockRole::BlockTopNoOut)
             break;
     }
 }
@@ -71,10 +75,6 @@ void clearSquare(LadderDocument& document, int top, int left) {
     clearCell(document, top + 1, left + 1);
 }
 
-bool onlyLinkOrEmpty(std::int32_t code) {
-    return code == 0 || code == 100 || code == 200 || code == 300;
-}
-
 }  // namespace
 
 void PlaceContact(LadderDocument& document, int code, int row, int col) {
@@ -82,9 +82,9 @@ void PlaceContact(LadderDocument& document, int code, int row, int col) {
         return;
     document.setStatus(DocumentStatus::Modified);
     document.EnsureRows(row, 1);
-    if (document.CellCode(row, col) >= kFirstBlockCode)
+    if (isBlockCell(document.CellCode(row, col)))
         DeleteElement(document, row, col);
-    document.SetCellCode(row, col, code + LadderDocument::LinkPart(document.CellCode(row, col)));
+    document.SetCellCode(row, col, code + linkPart(document.CellCode(row, col)));
 }
 
 void PlaceLink(LadderDocument& document, int link, int row, int col) {
@@ -98,27 +98,27 @@ void PlaceLink(LadderDocument& document, int link, int row, int col) {
         case LinkFlag::LinkDown:
             if (!aboveLast || !acceptsDownFlag(code))
                 return;
-            addToCode(document, row, col, 100);
+            addToCode(document, row, col, LinkFlag::LinkDown);
             if (acceptsUpFlag(document.CellCode(row + 1, col)))
-                addToCode(document, row + 1, col, 200);
+                addToCode(document, row + 1, col, LinkFlag::LinkUp);
             return;
         case LinkFlag::LinkUp:
             if (row == 0 || !acceptsUpFlag(code))
                 return;
-            addToCode(document, row, col, 200);
+            addToCode(document, row, col, LinkFlag::LinkUp);
             if (acceptsDownFlag(document.CellCode(row - 1, col))) {
-                addToCode(document, row - 1, col, 100);
+                addToCode(document, row - 1, col, LinkFlag::LinkDown);
             }
             return;
         case LinkFlag::LinkBoth:
-            if (row == 0 || !aboveLast || code < 0 || code >= 100)
+            if (row == 0 || !aboveLast || code < 0 || code >= LinkFlag::LinkDown)
                 return;
             if (acceptsDownFlag(document.CellCode(row - 1, col))) {
-                addToCode(document, row - 1, col, 100);
+                addToCode(document, row - 1, col, LinkFlag::LinkDown);
             }
             if (acceptsUpFlag(document.CellCode(row + 1, col)))
-                addToCode(document, row + 1, col, 200);
-            addToCode(document, row, col, 300);
+                addToCode(document, row + 1, col, LinkFlag::LinkUp);
+            addToCode(document, row, col, LinkFlag::LinkBoth);
             return;
         default: return;
     }
@@ -131,7 +131,7 @@ void PlaceCoil(LadderDocument& document, int code, int row, int col) {
     constexpr int kCoilColumn = kColumns - 1;
     if (col != kCoilColumn) {
         for (int c = col; c < kColumns; ++c) {
-            if (!onlyLinkOrEmpty(document.CellCode(row, c)))
+            if (!isEmptyOrLinkOnly(document.CellCode(row, c)))
                 return;
         }
         for (int c = col; c < kCoilColumn; ++c)
@@ -145,29 +145,31 @@ void DeleteElement(LadderDocument& document, int row, int col) {
     if (!document.contains(row, col))
         return;
     const std::int32_t code = document.CellCode(row, col);
-    if (code >= 1100 && code <= 1199) {
-        clearSquare(document, row, col);
-    } else if (code >= 1200 && code <= 1299) {
-        clearSquare(document, row, col - 1);
-    } else if (code >= 1300 && code <= 1399) {
-        clearSquare(document, row - 1, col);
-    } else if (code >= 1400 && code <= 1499) {
-        clearSquare(document, row - 1, col - 1);
-    } else if (code >= 400 && code <= 599) {
-        clearDownward(document, row, col);
-    } else if (code >= 600 && code <= 799) {
-        clearDownward(document, row, col);
-        clearUpward(document, row, col);
-    } else if (code >= 800) {
-        clearUpward(document, row, col);
-    } else if (code >= 100 && code <= 399) {
-        // The partner flags go with the link, so no half link is left behind.
-        if (hasDownFlag(code) && hasUpFlag(document.CellCode(row + 1, col))) {
-            addToCode(document, row + 1, col, -200);
-        }
-        if (hasUpFlag(code) && hasDownFlag(document.CellCode(row - 1, col))) {
-            addToCode(document, row - 1, col, -100);
-        }
+    switch (blockRole(code)) {
+        case 0:
+            // The partner flags go with the link, so no half link is left behind.
+            if (hasDownFlag(code) && hasUpFlag(document.CellCode(row + 1, col))) {
+                addToCode(document, row + 1, col, -LinkFlag::LinkUp);
+            }
+            if (hasUpFlag(code) && hasDownFlag(document.CellCode(row - 1, col))) {
+                addToCode(document, row - 1, col, -LinkFlag::LinkDown);
+            }
+            break;
+        case BlockRole::CallTopLeft: clearSquare(document, row, col); break;
+        case BlockRole::CallTopRight: clearSquare(document, row, col - 1); break;
+        case BlockRole::CallBottomLeft: clearSquare(document, row - 1, col); break;
+        case BlockRole::CallBottomRight: clearSquare(document, row - 1, col - 1); break;
+        case BlockRole::BlockTop:
+        case BlockRole::BlockTopNoOut: clearDownward(document, row, col); break;
+        case BlockRole::BlockMid:
+        case BlockRole::BlockMidNoOut:
+            clearDownward(document, row, col);
+            clearUpward(document, row, col);
+            break;
+        default:
+            // Bottom rows, and codes beyond the roles that no editor writes.
+            clearUpward(document, row, col);
+            break;
     }
     clearCell(document, row, col);
 }

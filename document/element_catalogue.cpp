@@ -12,8 +12,8 @@ namespace {
 using P = Placement;
 using R = Refresh;
 
-// In the order the buttons stand on their toolbars; rows without a button (kinds that only
-// come from files) carry what drawing needs.
+// Within each group of a toolbar (contacts, wires, coils, blocks) in the order the buttons
+// stand; rows without a button (kinds that only come from files) carry what drawing needs.
 constexpr ElementEntry kCatalogue[] = {
     // Single-cell elements.
     {1, "ContactNO", "SpeedButton53", "Panel6",
@@ -290,17 +290,17 @@ int blockWidth(int kind) {
 }
 
 std::string_view elementPicture(std::int32_t code) {
-    const int base = LadderDocument::BaseKind(code);
-    if (base >= kFirstBlockCode) {
-        const RoleEntry* role = findRole(base);
+    const int kind = pictureKind(code);
+    if (isBlockCell(kind)) {
+        const RoleEntry* role = findRole(kind);
         return role == nullptr ? std::string_view() : role->picture;
     }
-    const ElementEntry* entry = base == 0 ? nullptr : findElement(base);
+    const ElementEntry* entry = kind == 0 ? nullptr : findElement(kind);
     return entry == nullptr ? std::string_view() : entry->picture;
 }
 
 std::string_view linkPicture(std::int32_t code) {
-    const int link = LadderDocument::LinkPart(code);
+    const int link = linkPart(code);
     const ElementEntry* entry = link == 0 ? nullptr : findElement(link);
     return entry == nullptr ? std::string_view() : entry->picture;
 }
@@ -319,7 +319,7 @@ void PlaceBlock(LadderDocument& document, int kind, int row, int col) {
     // two-column block this includes its second column.
     for (int dc = 0; dc < layout->width; ++dc) {
         for (int dr = 0; dr < layout->height; ++dr) {
-            if (document.CellCode(row + dr, col + dc) >= kFirstBlockCode) {
+            if (isBlockCell(document.CellCode(row + dr, col + dc))) {
                 DeleteElement(document, row + dr, col + dc);
             }
         }

@@ -11,87 +11,6 @@
 
 namespace document {
 
-/// Base codes of the single-cell element kinds.
-struct ElementKind {
-    enum : int {
-        ContactNO = 1,
-        ContactNC = 2,
-        Coil = 3,
-        CoilSM = 4,
-        CoilRM = 5,
-        HLink = 7,
-        ContinuationCoil = 8,
-        ContinuationContact = 9,
-        CoilNotM = 10,
-        CoilNot = 11,
-        CoilM = 12,
-        CoilS = 13,
-        CoilR = 14,
-        CoilPos = 15,
-        CoilNeg = 16,
-        End = 64,
-        McrN = 67,
-        EndMcrN = 68,
-        JumpN = 69,
-        Mcr = 71,
-        EndMcr = 72,
-        Jump = 73,
-        Label = 74,
-    };
-};
-
-/// Function-block kinds (a block cell holds kind + role).
-struct BlockKind {
-    enum : int {
-        Ondtr = 17,
-        Tmr = 18,
-        UpCtr = 19,
-        DnCtr = 20,
-        Add = 21,
-        Sub = 22,
-        Mul = 23,
-        Div = 24,
-        Mod = 25,
-        Sqrt = 26,
-        Eq = 27,
-        Ne = 28,
-        Gt = 29,
-        Ge = 30,
-        Lt = 31,
-        Le = 32,
-        And = 33,
-        Or = 34,
-        Xor = 35,
-        Not = 36,
-        Shl = 37,
-        Shr = 38,
-        Rol = 39,
-        Ror = 40,
-        BitTst = 41,
-        BitSet = 42,
-        BitClr = 43,
-        BitPos = 44,
-        Move = 45,
-        BlkMv = 46,
-        BlkClr = 47,
-        Shfr = 48,
-        BitSeq = 49,
-        ComRq = 50,
-        SrhEq = 51,
-        SrhNe = 52,
-        SrhGt = 53,
-        SrhGe = 54,
-        SrhLt = 55,
-        SrhLe = 56,
-        ArrMv = 57,
-        ToBcd = 58,
-        ToInt = 59,
-        Call = 60,
-        DoIo = 61,
-        SvcRq = 66,
-    };
-};
-
 /// Which operation a button calls.
 enum class Placement : int {
     Contact = 0,  ///< PlaceContact: any column, keeps the cell's link flags
@@ -161,8 +80,8 @@ struct BlockTemplate {
     std::array<std::string_view, kMaxBlockCells> texts;
 };
 
-/// Returns every element kind, link and block kind; the buttons of one toolbar come in the
-/// order they stand on it.
+/// Returns every element kind, link and block kind. The main window groups the buttons of each
+/// toolbar (contacts, wires, coils, blocks); within a group they stand in this order.
 [[nodiscard]] std::span<const ElementEntry> elementCatalogue();
 /// Returns the entry of a base code, link flag or block kind, or nullptr.
 [[nodiscard]] const ElementEntry* findElement(int code);
@@ -192,10 +111,14 @@ struct BlockTemplate {
 
 /// Returns the number of rows of a block kind, 0 for anything that is not one.
 [[nodiscard]] int BlockHeight(int kind);
+/// Returns the number of rows of a block kind.
+[[nodiscard]] inline int BlockHeight(BlockKind kind) {
+    return BlockHeight(kindNumber(kind));
+}
 /// Returns the number of columns of a block kind (2 for CALL), 0 for anything else.
 [[nodiscard]] int blockWidth(int kind);
 
-/// Returns the picture of a cell code: by element kind or block role (BaseKind), empty when
+/// Returns the picture of a cell code: by element kind or block role (pictureKind), empty when
 /// the code has none. Link pictures come separately from linkPicture.
 [[nodiscard]] std::string_view elementPicture(std::int32_t code);
 /// Returns the picture of a code's vertical-link flag (O6D, O6G, O6), empty when it has none.
@@ -206,5 +129,9 @@ struct BlockTemplate {
 /// columns 1 to 8 (CALL in 1 to 9): any other column changes nothing; an unknown kind only
 /// grows the document to at least row + 3 rows.
 void PlaceBlock(LadderDocument& document, int kind, int row, int col);
+/// PlaceBlock with a kind named in code.
+inline void PlaceBlock(LadderDocument& document, BlockKind kind, int row, int col) {
+    PlaceBlock(document, kindNumber(kind), row, col);
+}
 
 }  // namespace document

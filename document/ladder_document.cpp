@@ -1,4 +1,4 @@
-// The ladder grid document: storage, the code scheme, tagged fields and row management.
+// The ladder grid document: storage, cell access and row management.
 #include "document/ladder_document.h"
 
 #include "document/editing.h"
@@ -11,20 +11,6 @@ namespace {
 
 const std::string kNoText;
 
-// Bytes that would break a field apart or the text file's one-line-per-cell layout.
-bool breaksField(char c) {
-    return c == '#' || static_cast<unsigned char>(c) < 32;
-}
-
-// Returns the position just after the tag letter of the first field with `tag`, or npos.
-std::size_t fieldValueStart(std::string_view text, char tag) {
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == '#' && text[i + 1] == tag)
-            return i + 2;
-    }
-    return std::string_view::npos;
-}
-
 }  // namespace
 
 std::string_view statusWord(DocumentStatus status) {
@@ -35,42 +21,6 @@ std::string_view statusWord(DocumentStatus status) {
         case DocumentStatus::Saved: return "zapisany";
     }
     return {};
-}
-
-std::string fieldOf(std::string_view text, char tag) {
-    const std::size_t start = fieldValueStart(text, tag);
-    if (start == std::string_view::npos)
-        return {};
-    const std::size_t end = text.find('#', start);
-    return std::string(text.substr(start, end == std::string_view::npos ? end : end - start));
-}
-
-std::string withField(std::string_view text, char tag, std::string_view value) {
-    std::string clean;
-    clean.reserve(value.size());
-    std::copy_if(value.begin(), value.end(), std::back_inserter(clean),
-                 [](char c) { return !breaksField(c); });
-    const std::size_t start = fieldValueStart(text, tag);
-    std::string result;
-    if (start == std::string_view::npos) {
-        result.reserve(text.size() + clean.size() + 3);
-        result.append(text);
-        result += '#';
-        result += tag;
-        result += clean;
-        result += '#';
-        return result;
-    }
-    std::size_t end = text.find('#', start);
-    result.append(text.substr(0, start));
-    result += clean;
-    if (end == std::string_view::npos) {
-        // An unclosed last field gets its closing "#" so the text stays well formed.
-        result += '#';
-    } else {
-        result.append(text.substr(end));
-    }
-    return result;
 }
 
 LadderDocument::LadderDocument() {
@@ -97,29 +47,12 @@ const std::string& LadderDocument::cellTextRef(int row, int col) const {
     return contains(row, col) ? m_texts[index(row, col)] : kNoText;
 }
 
-int LadderDocument::BaseKind(std::int32_t code) {
-    if ((code >= 1 && code <= 16) || code == 64 || code == 65 || (code >= 67 && code <= 74)) {
-        return code;
-    }
-    if (code >= 401 && code <= 1499 && code % 100 != 0)
-        return code / 100 * 100;
-    if (code >= 101 && code <= 399 && code % 100 != 0)
-        return code % 100;
-    return 0;
-}
-
-int LadderDocument::LinkPart(std::int32_t code) {
-    if (code >= 100 && code <= 399)
-        return code / 100 * 100;
-    return 0;
-}
-
 std::string LadderDocument::GetField(int row, int col, char tag) const {
     return fieldOf(cellTextRef(row, col), tag);
 }
 
 std::string LadderDocument::GetBlockField(int row, int col, char tag) const {
-    if (CellCode(row, col) < kFirstBlockCode)
+    if (!isBlockCell(CellCode(row, col)))
         return {};
     return GetField(row, col, tag);
 }
@@ -137,9 +70,7 @@ void LadderDocument::SetField(int row, int col, char tag, std::string_view value
 }
 
 void LadderDocument::SetBlockField(int row, int col, char tag, std::string_view value) {
-    if (CellCode(row, col) < kFirstBlockCode)
-        return;
-    if (fieldValueStart(cellTextRef(row, col), tag) == std::string_view::npos)
+    if (!isBlockCell(CellCode(row, col)) || !hasField(cellTextRef(row, col), tag))
         return;
     SetField(row, col, tag, value);
 }
@@ -193,7 +124,9 @@ int LadderDocument::InsertRow(int row) {
         const std::int32_t code = CellCode(row, col);
         // An inner or bottom row of a block, or the lower half of a CALL square: inserting
         // here would cut the block in two.
-        if ((code >= 600 && code <= 1099) || code > 1300)
+        const int role = blockRole(code);
+        if ((role >= BlockRole::BlockMid && role <= BlockRole::BlockBottomNoIn) ||
+            code > BlockRole::CallBottomLeft)
             return 1;
     }
     const auto at = static_cast<std::ptrdiff_t>(index(row, 0));

@@ -2,6 +2,9 @@
 // with the clipboard of the editing operations and the status word shown to the user.
 #pragma once
 
+#include "document/cell_code.h"
+#include "document/cell_text.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,38 +26,13 @@ enum class DocumentStatus : int { Modified = 0, Loaded = 1, New = 2, Saved = 3 }
 /// Returns the status-bar word of a status ("zmieniony", "wczytany", "nowy", "zapisany").
 [[nodiscard]] std::string_view statusWord(DocumentStatus status);
 
-/// Vertical-link flags: the hundreds of a code below 400.
-struct LinkFlag {
-    enum : int { LinkDown = 100, LinkUp = 200, LinkBoth = 300 };
-};
-
-/// Block roles: the hundreds of a code of 400 or more.
-struct BlockRole {
-    enum : int {
-        BlockTop = 400,
-        BlockTopNoOut = 500,
-        BlockMid = 600,
-        BlockMidNoOut = 700,
-        BlockBottom = 800,
-        BlockBottomNoOut = 900,
-        BlockBottomNoIn = 1000,
-        CallTopLeft = 1100,
-        CallTopRight = 1200,
-        CallBottomLeft = 1300,
-        CallBottomRight = 1400,
-    };
-};
-
-/// Smallest code of a function-block cell.
-inline constexpr int kFirstBlockCode = 400;
-
 /// The clipboard of copy, cut and paste: `rows` × `cols` codes and texts, row by row.
 struct Clipboard {
     int rows = 0;
     int cols = 0;
     std::vector<std::int32_t> codes;
     std::vector<std::string> texts;
-    /// Returns true once something has been copied.
+    /// Returns true while nothing has been copied.
     [[nodiscard]] bool empty() const { return rows <= 0 || cols <= 0; }
 };
 
@@ -81,12 +59,6 @@ public:
     void setStatus(DocumentStatus status) { m_status = status; }
     /// Returns true when (row, col) lies inside the grid.
     [[nodiscard]] bool contains(int row, int col) const;
-
-    /// Returns the element kind or block role of a code (117 gives 17, 1460 gives 1400),
-    /// 0 for empty cells, pure links and bare block kinds.
-    [[nodiscard]] static int BaseKind(std::int32_t code);
-    /// Returns the vertical-link flag of a code: 100, 200, 300 for codes 100 to 399, else 0.
-    [[nodiscard]] static int LinkPart(std::int32_t code);
 
     /// Returns the value of the first field with `tag`, or the empty string.
     [[nodiscard]] std::string GetField(int row, int col, char tag) const;
@@ -137,10 +109,5 @@ private:
     int m_rowCount = 0;
     DocumentStatus m_status = DocumentStatus::New;
 };
-
-/// Returns the value of the first field with `tag` in a cell text, or the empty string.
-[[nodiscard]] std::string fieldOf(std::string_view text, char tag);
-/// Returns `text` with the first field `tag` set to `value` (appended when absent).
-[[nodiscard]] std::string withField(std::string_view text, char tag, std::string_view value);
 
 }  // namespace document

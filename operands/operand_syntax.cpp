@@ -1,5 +1,5 @@
 // Operand syntax: the three typed shapes (prefixed address, suffixed address, constant), their
-// normal forms, and the new cell text when an operand is entered.
+// normal forms, and label names.
 #include "operands/operand_syntax.h"
 
 #include <algorithm>
@@ -11,10 +11,6 @@ namespace {
 
 constexpr std::size_t kMaxAreaLetters = 3;
 constexpr std::size_t kMaxDigits = 7;
-// Codes of the elements whose operand is a label name (MCR, ENDMCR, JUMP, LABEL).
-constexpr int kFirstLabelKind = 71;
-constexpr int kLastLabelKind = 74;
-constexpr int kFirstBlockCode = 400;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -72,7 +68,8 @@ std::uint64_t magnitudeOf(std::int64_t n) {
     return n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
 }
 
-// A label name stays as typed; '#' or control characters would break the cell text apart.
+// A label name stays as typed, so it may hold neither '#' nor a control character: no stored
+// operand text can carry them.
 bool isStorableLabel(std::string_view typed) {
     return !typed.empty() && typed.size() <= kMaxLabelLength &&
            std::none_of(typed.begin(), typed.end(),
@@ -161,49 +158,20 @@ std::string ParseConstant(std::string_view text) {
     return FormatConstant(negative ? -value : value);
 }
 
-std::optional<OperandField> operandFieldFor(int cellCode, std::string_view typed) {
-    if (cellCode >= kFirstBlockCode)
-        return std::nullopt;
-    std::optional<OperandField> field;
-    // The element kind without its vertical-link flags.
-    const int kind = cellCode > 100 && cellCode < kFirstBlockCode ? cellCode % 100 : cellCode;
-    if (kind >= kFirstLabelKind && kind <= kLastLabelKind && isStorableLabel(typed)) {
-        field = OperandField{'A', std::string(typed)};
+std::optional<Operand> readOperand(std::string_view typed, bool labelAllowed) {
+    std::optional<Operand> operand;
+    if (labelAllowed && isStorableLabel(typed)) {
+        operand = Operand{OperandForm::Label, std::string(typed)};
     }
     // An address or number wins over a label that reads as one.
     if (std::string a = ParsePrefixedAddress(typed); !a.empty()) {
-        field = OperandField{'A', std::move(a)};
+        operand = Operand{OperandForm::Address, std::move(a)};
     } else if (std::string b = ParseSuffixedAddress(typed); !b.empty()) {
-        field = OperandField{'A', std::move(b)};
+        operand = Operand{OperandForm::Address, std::move(b)};
     } else if (std::string k = ParseConstant(typed); !k.empty()) {
-        field = OperandField{'S', std::move(k)};
+        operand = Operand{OperandForm::Constant, std::move(k)};
     }
-    return field;
-}
-
-std::optional<std::string> enterOperandText(int cellCode, std::string_view oldText,
-                                            std::string_view typed) {
-    const std::optional<OperandField> field = operandFieldFor(cellCode, typed);
-    if (!field)
-        return std::nullopt;
-    std::string text = "#";
-    text += field->tag;
-    text += field->value;
-    text += '#';
-    // Every field of the old text except its operand: the characters between two "#".
-    std::size_t open = oldText.find('#');
-    while (open != std::string_view::npos) {
-        const std::size_t close = oldText.find('#', open + 1);
-        if (close == std::string_view::npos)
-            break;
-        const std::string_view old = oldText.substr(open + 1, close - open - 1);
-        if (!old.empty() && old.front() != 'A' && old.front() != 'S') {
-            text += old;
-            text += '#';
-        }
-        open = close;
-    }
-    return text;
+    return operand;
 }
 
 }  // namespace operands

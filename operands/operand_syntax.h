@@ -56,20 +56,23 @@ inline constexpr std::size_t kMaxLabelLength = 8;
 /// or the empty string when it is not a constant.
 [[nodiscard]] std::string ParseConstant(std::string_view text);
 
-/// The operand field a typed text gives in a cell with element code `cellCode`: tag 'A' with an
-/// address or label, or tag 'S' with a constant. Empty when the text fits no form or the cell is
-/// a function-block cell (code 400 or more).
-struct OperandField {
-    char tag = 'A';
-    std::string value;
+/// The three things an operand text can be.
+enum class OperandForm : int {
+    Address = 0,   ///< an address in its normal form, %Q0012
+    Constant = 1,  ///< a constant in its normal form, +00012
+    Label = 2,     ///< a label name of MCR, ENDMCR, JUMP and LABEL, stored as typed
 };
-[[nodiscard]] std::optional<OperandField> operandFieldFor(int cellCode, std::string_view typed);
 
-/// Returns the new cell text after `typed` is entered into a cell with code `cellCode` and text
-/// `oldText`: the old `A` and `S` fields give way to the new operand field, which comes first;
-/// every other field (description lines among them) is kept in order. Returns nothing when the
-/// typed text fits no form, so the cell must stay unchanged.
-[[nodiscard]] std::optional<std::string> enterOperandText(int cellCode, std::string_view oldText,
-                                                          std::string_view typed);
+/// A typed text in its stored form.
+struct Operand {
+    OperandForm form = OperandForm::Address;
+    std::string text;
+};
+
+/// Returns what a typed text is in its normal form: an address (prefixed or suffixed), a
+/// constant, or, where `labelAllowed`, a label name of at most 8 characters without "#" or
+/// control characters. An address or constant wins over a label that reads as one. Returns
+/// nothing when the text fits no form.
+[[nodiscard]] std::optional<Operand> readOperand(std::string_view typed, bool labelAllowed);
 
 }  // namespace operands

@@ -1,73 +1,39 @@
 // Element classes and operand primitives.
 #include "translator/cell_rules.h"
 
+#include "document/cell_code.h"
+#include "document/cell_text.h"
+
 #include <array>
 #include <limits>
 
 namespace translator {
 
-std::int32_t base(std::int32_t code) {
-    if (code <= 100) {
-        return code;
-    }
-    // Equal to subtracting 100 while the code exceeds 100, without looping over huge codes.
-    return (code - 1) % 100 + 1;
-}
+namespace {
 
-bool isContact(std::int32_t code) {
-    const std::int32_t b = base(code);
-    return b == 1 || b == 2;
-}
+using document::ElementKind;
 
-bool isCoil(std::int32_t code) {
-    const std::int32_t b = base(code);
-    return (b >= 3 && b <= 5) || (b >= 10 && b <= 16);
-}
-
-bool isBlockTop(std::int32_t code) {
-    return (code >= 400 && code <= 599) || code == 1160;
-}
-
-bool isControl(std::int32_t code) {
-    const std::int32_t b = base(code);
-    return b == 64 || (b >= 71 && b <= 74);
-}
+}  // namespace
 
 bool isRunLine(std::int32_t code) {
-    const std::int32_t b = base(code);
-    return b == 1 || b == 2 || b == 7 || b == 8 || b == 9;
+    const std::int32_t kind = document::kindOf(code);
+    return document::isContact(code) || kind == ElementKind::HLink ||
+           kind == ElementKind::ContinuationCoil || kind == ElementKind::ContinuationContact;
 }
 
 bool isConductor(std::int32_t code) {
-    return isRunLine(code) || isCoil(code) || isBlockTop(code) || isControl(code);
-}
-
-bool hasVertical(std::int32_t code) {
-    return code >= 100 && code <= 399;
+    return isRunLine(code) || document::isCoil(code) || document::isBlockTop(code) ||
+           document::isControl(code);
 }
 
 bool isRungStart(std::int32_t code) {
-    const std::int32_t b = base(code);
-    return b == 1 || b == 2 || b == 7 || b == 64 || b == 72 || b == 74;
-}
-
-std::string keyedField(std::string_view cellText, char tag) {
-    // Text before the first '#' belongs to no field.
-    std::size_t start = cellText.find('#');
-    while (start != std::string_view::npos && start + 1 < cellText.size()) {
-        const std::size_t end = cellText.find('#', start + 1);
-        const std::string_view field = cellText.substr(
-            start + 1, end == std::string_view::npos ? std::string_view::npos : end - start - 1);
-        if (!field.empty() && field.front() == tag) {
-            return std::string(field.substr(1));
-        }
-        start = end;
-    }
-    return {};
+    const std::int32_t kind = document::kindOf(code);
+    return document::isContact(code) || kind == ElementKind::HLink || kind == ElementKind::End ||
+           kind == ElementKind::EndMcr || kind == ElementKind::Label;
 }
 
 std::string wyluskaj(std::string_view cellText) {
-    return keyedField(cellText, 'A');
+    return document::fieldOf(cellText, 'A');
 }
 
 std::string_view addressArea(std::string_view operand) {

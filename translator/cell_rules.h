@@ -1,5 +1,6 @@
-// The element classes the translator tests cells by, and the operand primitives that turn a
-// cell text into program words. Cell texts are code page 1250 bytes.
+// The ladder-rule classes the translator tests cells by (on top of the code scheme of
+// "document/cell_code.h"), and the operand primitives that turn a cell text into program words.
+// Cell texts are code page 1250 bytes.
 #pragma once
 
 #include <cstdint>
@@ -8,30 +9,12 @@
 
 namespace translator {
 
-/// Returns the element kind of a code with its link hundreds removed: 100 is taken away while
-/// the code exceeds 100 (107, 207, 307 give 7; 100, 200, 300 give 100; 417 gives 17).
-[[nodiscard]] std::int32_t base(std::int32_t code);
-
-/// Returns true for a normally open or normally closed contact, with or without links.
-[[nodiscard]] bool isContact(std::int32_t code);
-/// Returns true for a coil kind (3, 4, 5, 10 to 16), with or without links.
-[[nodiscard]] bool isCoil(std::int32_t code);
-/// Returns true for the top cell of a function block (400 to 599, or 1160).
-[[nodiscard]] bool isBlockTop(std::int32_t code);
-/// Returns true for END, MCR, ENDMCR, JUMP and LABEL, with or without links.
-[[nodiscard]] bool isControl(std::int32_t code);
 /// Returns true for contacts, horizontal wires and both continuation elements.
 [[nodiscard]] bool isRunLine(std::int32_t code);
 /// Returns true for every cell that carries power along a rung.
 [[nodiscard]] bool isConductor(std::int32_t code);
-/// Returns true for a code with vertical-link hundreds (100 to 399).
-[[nodiscard]] bool hasVertical(std::int32_t code);
 /// Returns true for an element that may begin a rung in the first column.
 [[nodiscard]] bool isRungStart(std::int32_t code);
-
-/// Returns the value of the first field tagged `tag` ("#" tag value "#"), or the empty string.
-/// Fields are read whole, so a description line never lends its text to another tag.
-[[nodiscard]] std::string keyedField(std::string_view cellText, char tag);
 
 /// Returns the operand address of a contact or coil: the value of its `A` field.
 [[nodiscard]] std::string wyluskaj(std::string_view cellText);

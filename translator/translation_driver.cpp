@@ -24,9 +24,9 @@ TranslationResult translateDocument(const document::LadderDocument& document,
     int mcrs = 0;
     for (int row = 0; row < rows; ++row) {
         for (int col = 0; col < 10; ++col) {
-            const std::int32_t kind = base(document.CellCode(row, col));
-            jumps += kind == 73 ? 1 : 0;
-            mcrs += kind == 71 ? 1 : 0;
+            const std::int32_t kind = document::kindOf(document.CellCode(row, col));
+            jumps += kind == document::ElementKind::Jump ? 1 : 0;
+            mcrs += kind == document::ElementKind::Mcr ? 1 : 0;
         }
     }
 

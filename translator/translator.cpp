@@ -1,7 +1,10 @@
 // The translator's state, its primitives, the driver loop and the rung search.
 #include "translator/translator.h"
 
+#include "document/cell_code.h"
+#include "document/cell_text.h"
 #include "document/cp1250.h"
+#include "plc/program.h"
 #include "translator/cell_rules.h"
 #include "translator/translation_error.h"
 
@@ -9,7 +12,7 @@ namespace translator {
 
 namespace {
 
-constexpr std::int32_t kEndWord = -255;
+using document::ElementKind;
 
 std::string number(int value) {
     return std::to_string(value);
@@ -98,7 +101,7 @@ std::string Translator::line(int i) const {
 
 std::int32_t Translator::word(int i) const {
     if (i == wordCount()) {
-        return kEndWord;
+        return plc::kEnd;
     }
     if (i < 0 || i > wordCount()) {
         return 0;
@@ -108,7 +111,7 @@ std::int32_t Translator::word(int i) const {
 
 std::vector<std::int32_t> Translator::programWords() const {
     std::vector<std::int32_t> words = m_words;
-    words.push_back(kEndWord);
+    words.push_back(plc::kEnd);
     return words;
 }
 
@@ -138,26 +141,23 @@ void Translator::setPosition(int pos) {
 }
 
 bool Translator::linkUp() const {
-    const std::int32_t c = code();
-    const std::int32_t above = codeAt(m_row - 1, m_col);
-    return m_row > 0 && c >= 200 && c <= 399 && above >= 100 && above <= 399;
+    return m_row > 0 && document::hasUpFlag(code()) && document::hasLink(codeAt(m_row - 1, m_col));
 }
 
 bool Translator::linkDown() const {
-    const std::int32_t c = code();
-    const std::int32_t below = codeAt(m_row + 1, m_col);
-    return m_row < m_rowCount - 1 && ((c >= 100 && c <= 199) || (c >= 300 && c <= 399)) &&
-           below >= 200 && below <= 399;
+    return m_row < m_rowCount - 1 && document::hasDownFlag(code()) &&
+           document::hasUpFlag(codeAt(m_row + 1, m_col));
 }
 
 bool Translator::connectedLeft() const {
     const std::int32_t c = code();
-    return m_col > 0 && (isConductor(c) || hasVertical(c)) && isConductor(codeAt(m_row, m_col - 1));
+    return m_col > 0 && (isConductor(c) || document::hasLink(c)) &&
+           isConductor(codeAt(m_row, m_col - 1));
 }
 
 bool Translator::connectedRight() const {
     const std::int32_t right = codeAt(m_row, m_col + 1);
-    return m_col < 9 && isConductor(code()) && (isConductor(right) || hasVertical(right));
+    return m_col < 9 && isConductor(code()) && (isConductor(right) || document::hasLink(right));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -297,14 +297,14 @@ int Translator::Translate() {
             setPosition(m_headPos);
             const std::int32_t head = code();
             int result = 0;
-            if (isCoil(head)) {
+            if (document::isCoil(head)) {
                 result = walkNetwork();
                 if (result == 0) {
                     emitCoils();
                 }
-            } else if (isBlockTop(head)) {
+            } else if (document::isBlockTop(head)) {
                 result = emitBlock();
-            } else if (isControl(head)) {
+            } else if (document::isControl(head)) {
                 result = emitControl();
             }
             if (result != 0 || failed()) {
@@ -320,7 +320,8 @@ int Translator::checkOperands() {
     for (int col = 0; col < 10; ++col) {
         for (int row = 0; row < m_rowCount; ++row) {
             const std::int32_t c = codeAt(row, col);
-            if ((isContact(c) || isCoil(c)) && wyluskaj(textAt(row, col)).empty()) {
+            if ((document::isContact(c) || document::isCoil(c)) &&
+                wyluskaj(textAt(row, col)).empty()) {
                 fail(static_cast<int>(TranslationError::MissingOperand), row * 10 + col);
                 return 1;
             }
@@ -334,25 +335,27 @@ int Translator::resolveLabels() {
     const int savedCol = m_col;
     for (int col = 0; col < 10; ++col) {
         for (int row = 0; row < m_rowCount; ++row) {
-            const std::int32_t kind = base(codeAt(row, col));
-            if (kind == 71) {
-                m_mcrs.push_back({keyedField(textAt(row, col), 'A'), row * 10 + col, false});
-            } else if (kind == 73) {
-                m_jumps.push_back({keyedField(textAt(row, col), 'A'), row * 10 + col, false});
+            const std::int32_t kind = document::kindOf(codeAt(row, col));
+            if (kind == ElementKind::Mcr) {
+                m_mcrs.push_back({document::fieldOf(textAt(row, col), 'A'), row * 10 + col, false});
+            } else if (kind == ElementKind::Jump) {
+                m_jumps.push_back(
+                    {document::fieldOf(textAt(row, col), 'A'), row * 10 + col, false});
             }
         }
     }
     for (int col = 0; col < 10; ++col) {
         for (int row = 0; row < m_rowCount; ++row) {
-            const std::int32_t kind = base(codeAt(row, col));
-            if (kind != 72 && kind != 74) {
+            const std::int32_t kind = document::kindOf(codeAt(row, col));
+            if (kind != ElementKind::EndMcr && kind != ElementKind::Label) {
                 continue;
             }
-            auto& table = kind == 74 ? m_jumps : m_mcrs;
-            const int found = labelIndex(table, keyedField(textAt(row, col), 'A'));
+            auto& table = kind == ElementKind::Label ? m_jumps : m_mcrs;
+            const int found = labelIndex(table, document::fieldOf(textAt(row, col), 'A'));
             if (found < 0) {
-                fail(static_cast<int>(kind == 74 ? TranslationError::LabelWithoutJump
-                                                 : TranslationError::EndMcrWithoutMcr),
+                fail(static_cast<int>(kind == ElementKind::Label
+                                          ? TranslationError::LabelWithoutJump
+                                          : TranslationError::EndMcrWithoutMcr),
                      row * 10 + col);
                 return 1;
             }
@@ -426,21 +429,22 @@ int Translator::findBlockStart() {
     const int limit = stepLimit();
     for (int step = 0; step < limit; ++step) {
         const std::int32_t c = code();
-        if (isBlockTop(c) || isCoil(c) || isControl(c)) {
-            const std::int32_t kind = base(c);
-            if (isCoil(c) && m_col != 9) {
+        if (document::isBlockTop(c) || document::isCoil(c) || document::isControl(c)) {
+            const std::int32_t kind = document::kindOf(c);
+            if (document::isCoil(c) && m_col != 9) {
                 fail(static_cast<int>(TranslationError::CoilNotInLastColumn));
                 return 1;
             }
-            if (isControl(c) && (kind == 64 || kind == 74) && m_col != 0) {
+            if (document::isControl(c) &&
+                (kind == ElementKind::End || kind == ElementKind::Label) && m_col != 0) {
                 fail(static_cast<int>(TranslationError::MisplacedEndOrLabel));
                 return 1;
             }
             const std::string where =
                 " wiersz : " + number(m_row + 1) + " kolumna: " + number(m_col + 1);
-            if (isControl(c)) {
+            if (document::isControl(c)) {
                 trace("Znalazlem funkcje sterujaca!" + where);
-            } else if (isBlockTop(c)) {
+            } else if (document::isBlockTop(c)) {
                 trace("Znalazlem funkcje!" + where);
             } else {
                 trace("Znalazlem przekaźnik!" + where);
@@ -451,7 +455,7 @@ int Translator::findBlockStart() {
             m_visited[cellIndex(m_row, m_col)] = 1;
             return 0;
         }
-        if (m_col == 9 && c == 8 && PrzeniesDoStyku() != 0) {
+        if (m_col == 9 && c == ElementKind::ContinuationCoil && PrzeniesDoStyku() != 0) {
             last = Move::Side;
             continue;
         }
@@ -461,7 +465,7 @@ int Translator::findBlockStart() {
             return 1;
         }
         if (!stepRightward(last)) {
-            if (m_col != 9 || isBlockTop(c) || isCoil(c)) {
+            if (m_col != 9 || document::isBlockTop(c) || document::isCoil(c)) {
                 trace("Brak ciągłości szczebla drabiny");
                 fail(static_cast<int>(TranslationError::BrokenConnection));
             } else {
@@ -500,7 +504,8 @@ int Translator::PrzeniesDoStyku() {
     int row = m_row;
     while (row < m_rowCount - 1) {
         ++row;
-        if (codeAt(row, 0) == 9 && m_visited[cellIndex(row, 0)] == 0) {
+        if (codeAt(row, 0) == ElementKind::ContinuationContact &&
+            m_visited[cellIndex(row, 0)] == 0) {
             m_row = row;
             m_col = 0;
             trace("PrzeniesDoStyku() YES");
@@ -517,7 +522,7 @@ int Translator::PrzeniesDoPrzekaznika() {
     int row = m_row;
     while (row > 0) {
         --row;
-        if (codeAt(row, 9) == 8 && m_visited[cellIndex(row, 9)] == 0) {
+        if (codeAt(row, 9) == ElementKind::ContinuationCoil && m_visited[cellIndex(row, 9)] == 0) {
             m_row = row;
             m_col = 9;
             trace("PrzeniesDoPrzekaznika() YES");

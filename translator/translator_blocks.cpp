@@ -1,5 +1,7 @@
 // Function blocks: the header, the enable network, each block's inputs, parameters and operands
 // checked against the areas it accepts, and the walk along its power-flow output.
+#include "document/cell_code.h"
+#include "document/cell_text.h"
 #include "operands/operand_syntax.h"
 #include "translator/cell_rules.h"
 #include "translator/translation_error.h"
@@ -91,8 +93,8 @@ int Translator::emitBlock() {
     const int head = output(0, 0);
     m_headPos = head;
     setPosition(head);
-    const std::int32_t kind = base(code());
-    addLine("FUNKCJA" + number(kind) + " - " + keyedField(text(), 'N'));
+    const std::int32_t kind = document::kindOf(code());
+    addLine("FUNKCJA" + number(kind) + " - " + document::fieldOf(text(), 'N'));
     addWord(-8);
     addWord(kind);
     addLine("enable: ");
@@ -292,7 +294,7 @@ int Translator::emitBlockItems(std::int32_t kind) {
             }
             if (blockOperand(1, Side::Right, isInt ? 2 : 6, "Q") != 0)
                 return 1;
-            const std::string q = keyedField(textAt(headRow + 1, headCol + 1), 'A');
+            const std::string q = document::fieldOf(textAt(headRow + 1, headCol + 1), 'A');
             for (int i = 0; i < 6; ++i) {
                 addWord(areaCode(q));
                 addWord(startByte(q) + 2 * (i + 1));
@@ -416,7 +418,7 @@ int Translator::emitBlockItems(std::int32_t kind) {
                 return 1;
             return followOutput("ok:", 0);
         case 60:  // CALL
-            addLine("   ->  CALL " + keyedField(textAt(headRow, headCol + 1), 'Z'));
+            addLine("   ->  CALL " + document::fieldOf(textAt(headRow, headCol + 1), 'Z'));
             return ok() ? 0 : 1;
         default: return ok() ? 0 : 1;
     }
@@ -427,8 +429,8 @@ int Translator::blockOperand(int rowOffset, Side side, int check, std::string_vi
     const int col = m_headPos % 10 + (side == Side::Left ? -1 : 1);
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
     const std::string& cell = textAt(row, col);
-    const std::string address = keyedField(cell, 'A');
-    const std::string constant = keyedField(cell, 'S');
+    const std::string address = document::fieldOf(cell, 'A');
+    const std::string constant = document::fieldOf(cell, 'S');
     const bool isOutput = isOutputCheck(check);
     if (address.empty() && constant.empty()) {
         fail(static_cast<int>(isOutput ? TranslationError::MissingBlockOutput
@@ -462,8 +464,8 @@ int Translator::optionalOperand(int rowOffset, int check, std::string_view label
     const int col = m_headPos % 10 - 1;
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
     const std::string& cell = textAt(row, col);
-    const std::string address = keyedField(cell, 'A');
-    const std::string constant = keyedField(cell, 'S');
+    const std::string address = document::fieldOf(cell, 'A');
+    const std::string constant = document::fieldOf(cell, 'S');
     if (address.empty() && constant.empty()) {
         addLine(std::string(label) + ":");
         return failed() ? 1 : 0;
@@ -498,7 +500,7 @@ int Translator::blockParameter(int rowOffset, char key, std::string_view placeho
     const int row = m_headPos / 10 + rowOffset;
     const int col = m_headPos % 10;
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
-    const std::string value = keyedField(textAt(row, col), key);
+    const std::string value = document::fieldOf(textAt(row, col), key);
     bool missing = value.empty() || value == placeholder;
     std::string reg;
     if (!missing && key == 'G') {
@@ -549,8 +551,8 @@ int Translator::presetValue(int rowOffset) {
     const int col = m_headPos % 10 - 1;
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
     const std::string& cell = textAt(row, col);
-    const std::string address = keyedField(cell, 'A');
-    const std::string constant = keyedField(cell, 'S');
+    const std::string address = document::fieldOf(cell, 'A');
+    const std::string constant = document::fieldOf(cell, 'S');
     if (address.empty() && constant.empty()) {
         // The controller always reads a preset; a block without one would be misread.
         fail(static_cast<int>(TranslationError::MissingBlockInput), pos);
@@ -567,14 +569,15 @@ int Translator::presetValue(int rowOffset) {
 }
 
 void Translator::lengthParameter(int rowOffset) {
-    const std::string value = keyedField(textAt(m_headPos / 10 + rowOffset, m_headPos % 10), 'D');
+    const std::string value =
+        document::fieldOf(textAt(m_headPos / 10 + rowOffset, m_headPos % 10), 'D');
     addLine("LEN: " + value);
     addWord(-26);
     addWord(constantValue(value));
 }
 
 std::string Translator::blockType() {
-    const std::string type = keyedField(textAt(m_headPos / 10 + 1, m_headPos % 10), 'T');
+    const std::string type = document::fieldOf(textAt(m_headPos / 10 + 1, m_headPos % 10), 'T');
     addLine("T: " + type);
     return type;
 }
@@ -598,7 +601,7 @@ int Translator::WyjscieBloku() {
     Move last = Move::Side;
     // A coil or block standing right at the output is where the power flow goes; moving off it
     // first would pass it by (a linked coil there, or a block chained without inputs).
-    const bool atTarget = isBlockTop(code()) || isCoil(code());
+    const bool atTarget = document::isBlockTop(code()) || document::isCoil(code());
     if (!atTarget && linkUp()) {
         trace(" gora ");
         --m_row;
@@ -614,7 +617,7 @@ int Translator::WyjscieBloku() {
 
     const int limit = stepLimit();
     int step = 0;
-    for (; step < limit && !isBlockTop(code()) && !isCoil(code()); ++step) {
+    for (; step < limit && !document::isBlockTop(code()) && !document::isCoil(code()); ++step) {
         if (m_col == 9 && code() == 8 && PrzeniesDoStyku() != 0) {
             last = Move::Side;
             continue;
@@ -633,11 +636,11 @@ int Translator::WyjscieBloku() {
         fail(static_cast<int>(TranslationError::BrokenConnection));
         return 1;
     }
-    if (isCoil(code()) && m_col != 9) {
+    if (document::isCoil(code()) && m_col != 9) {
         fail(static_cast<int>(TranslationError::CoilNotInLastColumn));
         return 1;
     }
-    if (isBlockTop(code())) {
+    if (document::isBlockTop(code())) {
         addLine("   >>>>>");
         return chainBlock();
     }

@@ -1,4 +1,7 @@
 // The outputs of a rung: collecting them into groups, coil assignments and control functions.
+#include "document/cell_code.h"
+#include "document/cell_text.h"
+#include "plc/program.h"
 #include "translator/cell_rules.h"
 #include "translator/translation_error.h"
 #include "translator/translator.h"
@@ -8,6 +11,8 @@
 namespace translator {
 
 namespace {
+
+using document::ElementKind;
 
 std::string number(int value) {
     return std::to_string(value);
@@ -26,7 +31,7 @@ int Translator::Pozostale() {
     const int limit = stepLimit();
     for (int step = 0; step < limit; ++step) {
         trace(" w" + number(m_row + 1) + " k " + number(m_col + 1));
-        if (isContact(code()) && !inGroup) {
+        if (document::isContact(code()) && !inGroup) {
             ++m_groupIndex;
             m_coilCount = 0;
             inGroup = true;
@@ -49,7 +54,7 @@ int Translator::Pozostale() {
                     return 1;
                 }
             }
-            if (isCoil(code())) {
+            if (document::isCoil(code())) {
                 if (m_col != 9) {
                     fail(static_cast<int>(TranslationError::CoilNotInLastColumn));
                     return 1;
@@ -66,11 +71,11 @@ int Translator::Pozostale() {
                     const std::int32_t head = output(0, 0) == kNoOutput
                                                   ? 0
                                                   : codeAt(output(0, 0) / 10, output(0, 0) % 10);
-                    if (isBlockTop(head)) {
+                    if (document::isBlockTop(head)) {
                         fail(static_cast<int>(TranslationError::BadBlockWiring));
                         return 1;
                     }
-                    if (isControl(head)) {
+                    if (document::isControl(head)) {
                         fail(static_cast<int>(TranslationError::ControlNotAlone));
                         return 1;
                     }
@@ -102,10 +107,10 @@ int Translator::Pozostale() {
 int Translator::followBranch(Move& last, bool& inGroup) {
     const int limit = stepLimit();
     for (int step = 0; step < limit; ++step) {
-        if (isCoil(code())) {
+        if (document::isCoil(code())) {
             return 0;
         }
-        if (isContact(code()) && !inGroup) {
+        if (document::isContact(code()) && !inGroup) {
             ++m_groupIndex;
             m_coilCount = 0;
             inGroup = true;
@@ -144,12 +149,12 @@ bool Translator::CzyWiecej() {
 void Translator::emitCoils() {
     for (int i = 0; i < 10 && output(0, i) != kNoOutput; ++i) {
         const int pos = output(0, i);
-        const std::int32_t kind = base(codeAt(pos / 10, pos % 10));
+        const std::int32_t kind = document::kindOf(codeAt(pos / 10, pos % 10));
         const std::string operand = wyluskaj(textAt(pos / 10, pos % 10));
         addLine("   = (" + number(kind) + ") " + operand);
-        addWord(-7);
+        addWord(plc::kCoil);
         addWord(kind);
-        if (kind == 15 || kind == 16) {
+        if (kind == ElementKind::CoilPos || kind == ElementKind::CoilNeg) {
             addWord(m_edgeCount++);
         }
         addAddressWords(operand);
@@ -160,29 +165,29 @@ void Translator::emitCoils() {
 int Translator::emitControl() {
     const int head = output(0, 0);
     setPosition(head);
-    const std::int32_t kind = base(code());
-    if (kind == 71 || kind == 73) {
+    const std::int32_t kind = document::kindOf(code());
+    if (kind == ElementKind::Mcr || kind == ElementKind::Jump) {
         if (walkNetwork() != 0) {
             return 1;
         }
     }
-    const std::string label = keyedField(textAt(head / 10, head % 10), 'A');
+    const std::string label = document::fieldOf(textAt(head / 10, head % 10), 'A');
     auto labelWords = [&](std::string_view name, const std::vector<LabelEntry>& table) {
         addLine("   ->  " + std::string(name) + " " + label);
-        addWord(-9);
+        addWord(plc::kControl);
         addWord(kind);
         const int index = labelIndex(table, label);
         addWord(index < 0 ? 0 : index);
     };
     switch (kind) {
-        case 64:
+        case ElementKind::End:
             addLine("   ->  END");
-            addWord(-255);
+            addWord(plc::kEnd);
             break;
-        case 71: labelWords("MCR", m_mcrs); break;
-        case 72: labelWords("ENDMCR", m_mcrs); break;
-        case 73: labelWords("JUMP", m_jumps); break;
-        case 74: labelWords("LABEL", m_jumps); break;
+        case ElementKind::Mcr: labelWords("MCR", m_mcrs); break;
+        case ElementKind::EndMcr: labelWords("ENDMCR", m_mcrs); break;
+        case ElementKind::Jump: labelWords("JUMP", m_jumps); break;
+        case ElementKind::Label: labelWords("LABEL", m_jumps); break;
         default: break;
     }
     addLine(kRule);

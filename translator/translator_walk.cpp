@@ -1,6 +1,8 @@
 // The network walk: from an output back to the left rail, emitting the contact logic with the
 // two branch stacks (positions of branches still to walk, columns where parallel blocks close).
+#include "document/cell_code.h"
 #include "document/cp1250.h"
+#include "plc/program.h"
 #include "translator/cell_rules.h"
 #include "translator/translation_error.h"
 #include "translator/translator.h"
@@ -8,6 +10,8 @@
 namespace translator {
 
 namespace {
+
+using document::ElementKind;
 
 std::string number(int value) {
     return std::to_string(value);
@@ -31,10 +35,12 @@ int Translator::walkNetwork() {
         if (failed()) {
             return 1;
         }
-        if (!(m_col != 0 || m_IndexS != 0 || m_IndexP != 0 || code() == 9)) {
+        if (!(m_col != 0 || m_IndexS != 0 || m_IndexP != 0 ||
+              code() == ElementKind::ContinuationContact)) {
             return 0;
         }
-        if (m_col == 0 && code() == 9 && PrzeniesDoPrzekaznika() != 0) {
+        if (m_col == 0 && code() == ElementKind::ContinuationContact &&
+            PrzeniesDoPrzekaznika() != 0) {
             continue;
         }
         const bool closing = (m_col == 0 || (linkDown() && topP() == m_col)) && topS() == -1;
@@ -44,7 +50,7 @@ int Translator::walkNetwork() {
                 while (topP() == m_col && (linkDown() || m_col == 0) && m_IndexP > 0) {
                     popP();
                     addLine("   OR (S)");
-                    addWord(-5);
+                    addWord(plc::kOrStack);
                     trace(" OR !!!!");
                     last = Move::Side;
                     closed = true;
@@ -53,7 +59,7 @@ int Translator::walkNetwork() {
                     popP();
                     closed = true;
                     addLine("   AND (S)");
-                    addWord(-6);
+                    addWord(plc::kAndStack);
                     trace(" AND !!!!");
                 }
                 if (topS() == -1) {
@@ -117,7 +123,7 @@ void Translator::Zapisz() {
         m_BylStyk = true;
         popS();
     }
-    if (isContact(code()) && m_emitted[cellIndex(m_row, m_col)] == 0) {
+    if (document::isContact(code()) && m_emitted[cellIndex(m_row, m_col)] == 0) {
         trace("Funkcja Zapisz w>" + number(m_row + 1) + "k>" + number(m_col + 1));
         emitContact();
         m_emitted[cellIndex(m_row, m_col)] = 1;
@@ -128,7 +134,7 @@ void Translator::Zapisz() {
 
 void Translator::emitContact() {
     const std::string operand = wyluskaj(text());
-    const bool negated = base(code()) == 2;
+    const bool negated = document::kindOf(code()) == ElementKind::ContactNC;
     const bool load = !m_BylStyk || m_newLoad;
     std::string prefix;
     std::string traced;
@@ -136,11 +142,11 @@ void Translator::emitContact() {
     if (load) {
         prefix = negated ? "   LOAD NOT " : "   LOAD        ";
         traced = negated ? "LOAD NOT " : "LOAD ";
-        instruction = negated ? -2 : -1;
+        instruction = negated ? plc::kLoadNot : plc::kLoad;
     } else {
         prefix = negated ? "   AND NOT   " : "   AND          ";
         traced = negated ? "AND NOT " : "AND  ";
-        instruction = negated ? -4 : -3;
+        instruction = negated ? plc::kAndNot : plc::kAnd;
     }
     addLine(prefix + operand);
     addWord(instruction);
@@ -167,7 +173,7 @@ bool Translator::rozgalezienie() {
         trace("rozgalezienie3");
         return true;
     }
-    if (c >= 300 && c <= 399 && connectedLeft()) {
+    if (document::linkPart(c) == document::LinkFlag::LinkBoth && connectedLeft()) {
         trace("rozgalezienie4");
         return true;
     }
@@ -186,10 +192,11 @@ int Translator::crossing() {
     int step = 0;
     for (; step < limit; ++step) {
         trace("  funkcja skrzyżowanie: adres w" + number(m_row + 1) + " k" + number(m_col + 1));
-        if (m_col == 0 && code() == 9 && PrzeniesDoPrzekaznika() != 0) {
+        if (m_col == 0 && code() == ElementKind::ContinuationContact &&
+            PrzeniesDoPrzekaznika() != 0) {
             continue;
         }
-        if (isContact(code()) && cameLeft) {
+        if (document::isContact(code()) && cameLeft) {
             if (foundCount >= kMaxFound) {
                 fail(static_cast<int>(TranslationError::ProgramTooLarge));
                 return 1;

@@ -1,6 +1,9 @@
 // Pixel geometry of the ladder grid.
 #include "ui/cell_geometry.h"
 
+#include "document/cell_code.h"
+#include "document/cell_text.h"
+
 #include <algorithm>
 
 namespace ui {
@@ -16,12 +19,19 @@ int floorDiv(int value, int divisor) {
     return quotient;
 }
 
+using document::BlockRole;
+
+// A block row below the top whose input takes an operand: inner and bottom rows with an input
+// stub, from the first such code that carries a kind.
 bool hasInput(std::int32_t code) {
-    return code >= 601 && code <= 999;
+    return code > BlockRole::BlockMid && code < BlockRole::BlockBottomNoIn;
 }
 
+// A block row below the top whose output gives an operand, and every cell of the CALL square.
 bool hasOutput(std::int32_t code) {
-    return code >= 1000 || (code >= 600 && code <= 699) || (code >= 800 && code <= 899);
+    const int role = document::blockRole(code);
+    return role == BlockRole::BlockMid || role == BlockRole::BlockBottom ||
+           role >= BlockRole::BlockBottomNoIn;
 }
 
 }  // namespace
@@ -69,22 +79,14 @@ OperandPlace operandPlace(bool hasOperand, std::int32_t code, int col, std::int3
 }
 
 CellFields::CellFields(std::string_view text) {
-    // Fields share their "#" separators: the text between every two consecutive "#" is one
-    // field, its first character the tag.
-    std::size_t start = text.find('#');
-    while (start != std::string_view::npos) {
-        const std::size_t end = text.find('#', start + 1);
-        if (end == std::string_view::npos) {
-            break;
+    document::forEachField(text, [this](const document::CellField& field) {
+        const std::size_t slot = kTags.find(field.tag);
+        if (field.closed && !field.value.empty() && slot != std::string_view::npos &&
+            m_values[slot].empty()) {
+            m_values[slot] = field.value;
         }
-        if (end - start > 2) {
-            const std::size_t slot = kTags.find(text[start + 1]);
-            if (slot != std::string_view::npos && m_values[slot].empty()) {
-                m_values[slot] = text.substr(start + 2, end - start - 2);
-            }
-        }
-        start = end;
-    }
+        return true;
+    });
 }
 
 std::string_view CellFields::operator[](char tag) const {

@@ -109,9 +109,9 @@ enum class OperandPlace : int {
 /// The fields of one cell text, split without copying: views into the text.
 class CellFields {
 public:
-    /// Splits `text` into its fields; the views stay valid as long as `text` does.
-    /// Unknown tags and empty fields are skipped; of several fields with one tag the first
-    /// counts, as it is the one that field editing changes and translation reads.
+    /// Splits `text` into its fields; the views stay valid as long as `text` does. Only what
+    /// can be drawn counts: unknown tags, empty values and an unclosed last field are skipped;
+    /// of several drawable fields with one tag the first counts.
     explicit CellFields(std::string_view text);
     /// Returns the value of the field `tag`, empty when the text has none.
     [[nodiscard]] std::string_view operator[](char tag) const;

@@ -78,13 +78,11 @@ void CellPainter::paint(QPainter& painter, const document::LadderDocument& docum
     // pixel AND give the same result; over the highlight the AND keeps the selection visible.
     const auto plain =
         selected ? QPainter::RasterOp_SourceAndDestination : QPainter::CompositionMode_SourceOver;
-    const int baseKind = document::LadderDocument::BaseKind(code);
-    if (const QImage* picture = m_pictures.forBaseKind(baseKind)) {
+    if (const QImage* picture = m_pictures.forPictureKind(document::pictureKind(code))) {
         painter.setCompositionMode(plain);
-        painter.drawImage(x, baseKind < document::kFirstBlockCode ? y + kElementPictureTop : y,
-                          *picture);
+        painter.drawImage(x, document::isBlockCell(code) ? y : y + kElementPictureTop, *picture);
     }
-    if (const QImage* link = m_pictures.forLink(document::LadderDocument::LinkPart(code))) {
+    if (const QImage* link = m_pictures.forLink(document::linkPart(code))) {
         painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
         painter.drawImage(x, y, *link);
     }

@@ -373,13 +373,13 @@ const ElementPictures& ElementPictures::shared() {
     return pictures;
 }
 
-const QImage* ElementPictures::forBaseKind(int baseKind) const {
-    if (baseKind > 0 && baseKind < kElementSlots) {
-        return m_elements[static_cast<std::size_t>(baseKind)];
+const QImage* ElementPictures::forPictureKind(int kind) const {
+    if (kind > 0 && kind < kElementSlots) {
+        return m_elements[static_cast<std::size_t>(kind)];
     }
-    if (baseKind >= document::kFirstBlockCode && baseKind % 100 == 0 &&
-        baseKind < document::kFirstBlockCode + 100 * kRoleSlots) {
-        return m_roles[static_cast<std::size_t>(baseKind / 100 - 4)];
+    if (document::isBlockCell(kind) && kind == document::blockRole(kind) &&
+        kind < document::kFirstBlockCode + 100 * kRoleSlots) {
+        return m_roles[static_cast<std::size_t>((kind - document::kFirstBlockCode) / 100)];
     }
     return nullptr;
 }

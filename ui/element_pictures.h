@@ -25,9 +25,9 @@ public:
     /// Returns the shared pictures, drawn on the first call (needs a running application).
     static const ElementPictures& shared();
 
-    /// Returns the picture of a base kind (1..99) or block role (400..1400), or nullptr when the
-    /// kind has none (6, 65, 70, unassigned codes).
-    [[nodiscard]] const QImage* forBaseKind(int baseKind) const;
+    /// Returns the picture of a picture kind (document::pictureKind: an element kind 1..99 or a
+    /// block role 400..1400), or nullptr when the kind has none (6, 65, 70, unassigned codes).
+    [[nodiscard]] const QImage* forPictureKind(int kind) const;
     /// Returns the picture of a link part (100, 200, 300), or nullptr for any other value.
     [[nodiscard]] const QImage* forLink(int linkPart) const;
     /// Returns the picture with a catalogue name ("O1", "BLOKG", "O6D" ...), or nullptr.

@@ -96,14 +96,6 @@ private:
     std::vector<std::string> m_texts;
 };
 
-// A contact or a coil: the elements that take an operand typed into the entry line.
-bool takesOperand(std::int32_t code) {
-    while (code > 100) {
-        code -= 100;
-    }
-    return (code >= 1 && code <= 5) || (code >= 10 && code <= 16);
-}
-
 // Where a button stands on its element toolbar, left to right by group; within a group the
 // catalogue's order holds. Panel6 shows contacts, then the wires, then the coils, then timers and
 // counters; Panel4 its data blocks before the control functions; the other two hold only blocks.
@@ -115,8 +107,8 @@ int buttonGroup(const document::ElementEntry& entry, std::string_view panel) {
     if (block) {
         return 3;
     }
-    constexpr int kHorizontalLink = 7;
-    if (entry.placement == document::Placement::Link || entry.code == kHorizontalLink) {
+    if (entry.placement == document::Placement::Link ||
+        entry.code == document::ElementKind::HLink) {
         return 1;
     }
     return entry.placement == document::Placement::Coil ? 2 : 0;
@@ -620,7 +612,7 @@ void TForm1::gridRightClicked(int row, int col) {
 }
 
 void TForm1::gridDoubleClicked(int row, int col) {
-    if (m_document.CellCode(row, col) >= document::kFirstBlockCode) {
+    if (document::isBlockCell(m_document.CellCode(row, col))) {
         return;
     }
     m_form7->RefreshDescription(row, col);
@@ -667,7 +659,7 @@ void TForm1::NextOperandCell() {
             m_edit1->clear();
             return;
         }
-        if (takesOperand(m_document.CellCode(row, col))) {
+        if (document::takesOperand(m_document.CellCode(row, col))) {
             m_grid->setCursorCell(row, col);
             m_edit1->clear();
             return;

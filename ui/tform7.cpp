@@ -52,7 +52,7 @@ TForm7::TForm7(document::LadderDocument& document, std::function<void(bool chang
 void TForm7::RefreshDescription(int row, int col) {
     m_row = row;
     m_col = col;
-    const bool editable = m_document.CellCode(row, col) <= document::kFirstBlockCode;
+    const bool editable = !document::isBlockCell(m_document.CellCode(row, col));
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         m_lines[i]->setEnabled(editable);
         m_lines[i]->setText(QString::fromStdString(
@@ -62,7 +62,7 @@ void TForm7::RefreshDescription(int row, int col) {
 }
 
 void TForm7::Button1Click() {
-    if (m_document.CellCode(m_row, m_col) >= document::kFirstBlockCode) {
+    if (document::isBlockCell(m_document.CellCode(m_row, m_col))) {
         return;
     }
     const std::string before = m_document.CellText(m_row, m_col);

@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(EveryRowOfBlkMv, DeleteBlockTest, ::testing::Range(0, 8
 // A block of each height between an ADD directly above it and, directly below it, a TMR or a
 // CALL square: deleting any of its rows takes it alone, its neighbours stay whole.
 struct NeighbourCase {
-    int kind;
+    BlockKind kind;
     int row;  // row of the block that is hit, counted from its top
     bool callBelow;
 };
@@ -185,7 +185,7 @@ TEST_P(DeleteBetweenNeighboursTest, LeavesTheBlocksAboveAndBelowWhole) {
 
 std::vector<NeighbourCase> neighbourCases() {
     std::vector<NeighbourCase> cases;
-    for (const int kind :
+    for (const BlockKind kind :
          {BlockKind::Tmr, BlockKind::Add, BlockKind::Shl, BlockKind::BitSeq, BlockKind::BlkMv}) {
         for (int row = 0; row < BlockHeight(kind); ++row) {
             cases.push_back({kind, row, false});

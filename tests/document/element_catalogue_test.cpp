@@ -45,13 +45,13 @@ TEST(ElementCatalogueTest, EveryRowIsUsableByTheToolbarsAndTheGrid) {
                 EXPECT_EQ(e.refresh, Refresh::AfterContact);
                 break;
             case Placement::Link:
-                EXPECT_EQ(LadderDocument::LinkPart(e.code), e.code);
+                EXPECT_EQ(linkPart(e.code), e.code);
                 EXPECT_EQ(linkPicture(e.code), e.picture);
                 break;
             case Placement::Contact:
             case Placement::Coil:
                 // A single-cell kind is drawn by the picture its own base code selects.
-                EXPECT_EQ(LadderDocument::BaseKind(e.code), e.code);
+                EXPECT_EQ(pictureKind(e.code), e.code);
                 EXPECT_EQ(elementPicture(e.code + 100), e.picture);
                 EXPECT_EQ(BlockHeight(e.code), 0);
                 break;

@@ -1,4 +1,4 @@
-// The grid document: the code scheme, tagged fields, growing, row insertion and deletion.
+// The grid document: tagged fields, growing, row insertion and deletion.
 #include "document/ladder_document.h"
 
 #include "document_test_helpers.h"
@@ -29,32 +29,6 @@ TEST(LadderDocumentTest, NewDocumentIsTenEmptyRowsWithStatusNew) {
     // The clipboard survives, so a fragment can move into the next program.
     EXPECT_EQ(document.clipboard().codes, std::vector<std::int32_t>{101});
 }
-
-struct CodeCase {
-    std::int32_t code;
-    int baseKind;
-    int linkPart;
-};
-
-class CodeSchemeTest : public ::testing::TestWithParam<CodeCase> {};
-
-TEST_P(CodeSchemeTest, SplitsCodeIntoKindAndLink) {
-    EXPECT_EQ(LadderDocument::BaseKind(GetParam().code), GetParam().baseKind);
-    EXPECT_EQ(LadderDocument::LinkPart(GetParam().code), GetParam().linkPart);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Codes, CodeSchemeTest,
-    ::testing::Values(CodeCase{0, 0, 0}, CodeCase{1, 1, 0}, CodeCase{16, 16, 0}, CodeCase{17, 0, 0},
-                      CodeCase{63, 0, 0}, CodeCase{64, 64, 0}, CodeCase{65, 65, 0},
-                      CodeCase{66, 0, 0}, CodeCase{70, 70, 0}, CodeCase{74, 74, 0},
-                      CodeCase{75, 0, 0}, CodeCase{99, 0, 0}, CodeCase{100, 0, 100},
-                      CodeCase{101, 1, 100}, CodeCase{117, 17, 100}, CodeCase{199, 99, 100},
-                      CodeCase{200, 0, 200}, CodeCase{207, 7, 200}, CodeCase{300, 0, 300},
-                      CodeCase{374, 74, 300}, CodeCase{400, 0, 0}, CodeCase{421, 400, 0},
-                      CodeCase{599, 500, 0}, CodeCase{1000, 0, 0}, CodeCase{1044, 1000, 0},
-                      CodeCase{1460, 1400, 0}, CodeCase{1500, 0, 0}, CodeCase{-1, 0, 0},
-                      CodeCase{-101, 0, 0}));
 
 struct EnsureCase {
     int row;

@@ -8,37 +8,10 @@
 namespace translator {
 namespace {
 
-TEST(CellRulesTest, BaseStripsLinkHundredsButKeepsPureLinks) {
-    EXPECT_EQ(base(107), 7);
-    EXPECT_EQ(base(207), 7);
-    EXPECT_EQ(base(307), 7);
-    EXPECT_EQ(base(300), 100);
-    EXPECT_EQ(base(417), 17);
-    EXPECT_EQ(base(1160), 60);
-    EXPECT_EQ(base(2147483647), 47);
+TEST(CellRulesTest, PureLinksAndContinuationContactsAreNoConductorsOrRungStarts) {
     EXPECT_FALSE(isConductor(300));
-    EXPECT_FALSE(isContact(300));
-    EXPECT_TRUE(isContact(201));
-    EXPECT_TRUE(isCoil(316));
-    EXPECT_FALSE(isCoil(8));
-    EXPECT_TRUE(isBlockTop(527));
-    EXPECT_FALSE(isBlockTop(621));
-    EXPECT_TRUE(isBlockTop(1160));
+    EXPECT_TRUE(isConductor(307));
     EXPECT_FALSE(isRungStart(9));
-}
-
-TEST(CellRulesTest, FieldsAreReadWhole) {
-    EXPECT_EQ(wyluskaj("#A%I0001#"), "%I0001");
-    EXPECT_EQ(keyedField("#NADD#", 'N'), "ADD");
-    EXPECT_EQ(keyedField("#LI1#PQ#TINT#", 'A'), "");
-    // Description lines after the operand, and letters inside other fields, lend it nothing.
-    EXPECT_EQ(wyluskaj("#A%I0001##1Pompa#"), "%I0001");
-    EXPECT_EQ(wyluskaj("#1Alarm A%Q0009##A%I0001#"), "%I0001");
-    EXPECT_EQ(keyedField("#A%SA0001#", 'S'), "");
-    EXPECT_EQ(keyedField("#1Stop#S+00012#", 'S'), "+00012");
-    EXPECT_EQ(keyedField("#LPV#Gaddress##A%R0005#", 'A'), "%R0005");
-    EXPECT_EQ(keyedField("#A#", 'A'), "");
-    EXPECT_EQ(keyedField("A%I0001#", 'A'), "");
 }
 
 TEST(CellRulesTest, AddressesGiveAreaAndOffsets) {
