@@ -2,6 +2,8 @@
 // normal forms, and label names.
 #include "operands/operand_syntax.h"
 
+#include "operands/memory_area.h"
+
 #include <algorithm>
 #include <cstddef>
 
@@ -78,12 +80,45 @@ bool isStorableLabel(std::string_view typed) {
 
 }  // namespace
 
+std::string_view dataTypeWord(DataType type) {
+    switch (type) {
+        case DataType::Bit: return "BIT";
+        case DataType::Byte: return "BYTE";
+        case DataType::Word: return "WORD";
+        case DataType::Int: return "INT";
+        case DataType::Dint: return "DINT";
+        case DataType::Bcd4: return "BCD4";
+    }
+    return {};
+}
+
+std::optional<DataType> dataTypeNamed(std::string_view word) {
+    for (const DataType type : kDataTypes) {
+        if (dataTypeWord(type) == word) {
+            return type;
+        }
+    }
+    return std::nullopt;
+}
+
+std::size_t dataTypeBytes(DataType type) {
+    switch (type) {
+        case DataType::Bit:
+        case DataType::Byte: return 1;
+        case DataType::Word:
+        case DataType::Int:
+        case DataType::Bcd4: return 2;
+        case DataType::Dint: return 4;
+    }
+    return 1;
+}
+
 bool isAreaName(std::string_view name) {
-    return std::find(kAreaNames.begin(), kAreaNames.end(), name) != kAreaNames.end();
+    return findArea(name) != nullptr;
 }
 
 bool isDataTypeWord(std::string_view word) {
-    return std::find(kDataTypeWords.begin(), kDataTypeWords.end(), word) != kDataTypeWords.end();
+    return dataTypeNamed(word).has_value();
 }
 
 bool isTimeBaseWord(std::string_view word) {

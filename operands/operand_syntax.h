@@ -10,13 +10,23 @@
 
 namespace operands {
 
-/// The twelve memory area names an address may use, in upper case.
-inline constexpr std::array<std::string_view, 12> kAreaNames = {"I", "Q",  "M",  "T",  "G",  "S",
-                                                                "R", "AI", "AQ", "SA", "SB", "SC"};
+/// The data types of block operands and watched values, numbered as the watch table numbers
+/// them.
+enum class DataType : int { Bit = 1, Byte = 2, Word = 3, Int = 4, Dint = 5, Bcd4 = 6 };
 
-/// Data-type words a function block carries in its `T` field.
-inline constexpr std::array<std::string_view, 6> kDataTypeWords = {"BIT", "BYTE", "WORD",
-                                                                   "INT", "DINT", "BCD4"};
+/// Every data type, in the order of their numbers.
+inline constexpr std::array<DataType, 6> kDataTypes = {
+    DataType::Bit, DataType::Byte, DataType::Word, DataType::Int, DataType::Dint, DataType::Bcd4};
+
+/// Returns the word a function block carries in its `T` field for a type: "BIT", "BYTE",
+/// "WORD", "INT", "DINT", "BCD4".
+[[nodiscard]] std::string_view dataTypeWord(DataType type);
+
+/// Returns the type whose word is `word` (exact, case-sensitive), or nothing.
+[[nodiscard]] std::optional<DataType> dataTypeNamed(std::string_view word);
+
+/// Returns the bytes one value of a type takes in memory (a BIT is read from its byte).
+[[nodiscard]] std::size_t dataTypeBytes(DataType type);
 
 /// Time-base words of the timer blocks (`T` field of ONDTR and TMR).
 inline constexpr std::array<std::string_view, 3> kTimeBaseWords = {"0.01s", "0.10s", "1.00s"};
@@ -27,7 +37,7 @@ inline constexpr std::string_view kTimePlaceholder = "time";
 /// Longest label (MCR, ENDMCR, JUMP, LABEL) stored as typed.
 inline constexpr std::size_t kMaxLabelLength = 8;
 
-/// Returns true when `name` (already upper case) is one of the twelve area names.
+/// Returns true when `name` (already upper case) names a memory area ("operands/memory_area.h").
 [[nodiscard]] bool isAreaName(std::string_view name);
 
 /// Returns true when `word` is one of the data-type words (exact, case-sensitive).

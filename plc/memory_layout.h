@@ -1,7 +1,10 @@
 // Where each area lies in the controller's one byte array, looked up by area code in O(1) so
-// that every access can be checked without slowing the scan down.
+// that every access can be checked without slowing the scan down. Sizes, codes and units come
+// from the one area table, "operands/memory_area.h".
 #pragma once
 
+#include "operands/memory_area.h"
+#include "plc/plc.h"
 #include "plc/program.h"
 
 #include <array>
@@ -10,19 +13,68 @@
 
 namespace plc {
 
-// Areas in kind-index order: %I %Q %M %S %G %T %AI %AQ %R.
-inline constexpr std::array<std::uint32_t, 9> kKindSize{64, 64, 128, 16, 160, 32, 128, 64, 1024};
-inline constexpr std::array<std::uint32_t, 9> kKindBase{0, 64, 128, 256, 272, 432, 464, 592, 656};
-inline constexpr std::uint32_t kMemorySize = 1680;
+/// The row of the area table a kind stands for.
+[[nodiscard]] constexpr const operands::MemoryArea& areaOf(AreaKind kind) {
+    switch (kind) {
+        case AreaKind::I: return operands::memoryArea("I");
+        case AreaKind::Q: return operands::memoryArea("Q");
+        case AreaKind::M: return operands::memoryArea("M");
+        case AreaKind::S: return operands::memoryArea("S");
+        case AreaKind::G: return operands::memoryArea("G");
+        case AreaKind::T: return operands::memoryArea("T");
+        case AreaKind::AI: return operands::memoryArea("AI");
+        case AreaKind::AQ: return operands::memoryArea("AQ");
+        case AreaKind::R: return operands::memoryArea("R");
+    }
+    return operands::kMemoryAreas.front();
+}
+
+// Areas in kind-index order: %I %Q %M %S %G %T %AI %AQ %R, one after the other.
+inline constexpr std::array<std::uint32_t, kAreaKindCount> kKindSize = [] {
+    std::array<std::uint32_t, kAreaKindCount> sizes{};
+    for (int kind = 0; kind < kAreaKindCount; ++kind) {
+        sizes[static_cast<std::size_t>(kind)] = areaOf(static_cast<AreaKind>(kind)).bytes;
+    }
+    return sizes;
+}();
+inline constexpr std::array<std::uint32_t, kAreaKindCount> kKindBase = [] {
+    std::array<std::uint32_t, kAreaKindCount> bases{};
+    for (std::size_t kind = 1; kind < bases.size(); ++kind) {
+        bases[kind] = bases[kind - 1] + kKindSize[kind - 1];
+    }
+    return bases;
+}();
+inline constexpr std::uint32_t kMemorySize =
+    kKindBase[kAreaKindCount - 1] + kKindSize[kAreaKindCount - 1];
+static_assert(kMemorySize == Plc::kMemoryBytes);
 
 // Slot s = -10 - area code, so slots 0..8 are the codes -10..-18 and slot 9 stands for every
 // other code: an area of size 0 at which no access fits.
-inline constexpr std::uint32_t kInvalidSlot = 9;
-inline constexpr std::array<std::uint32_t, 10> kSlotSize{64,  64,  16, 160,  32,
-                                                         128, 128, 64, 1024, 0};
-inline constexpr std::array<std::uint32_t, 10> kSlotBase{0,   64,  256, 272, 432,
-                                                         128, 464, 592, 656, 0};
-inline constexpr std::array<int, 10> kSlotKind{0, 1, 3, 4, 5, 2, 6, 7, 8, -1};
+inline constexpr std::uint32_t kInvalidSlot = kAreaKindCount;
+inline constexpr std::array<int, kAreaKindCount + 1> kSlotKind = [] {
+    std::array<int, kAreaKindCount + 1> kinds{};
+    kinds[kInvalidSlot] = -1;
+    for (int kind = 0; kind < kAreaKindCount; ++kind) {
+        const auto slot =
+            static_cast<std::size_t>(kAreaI - areaOf(static_cast<AreaKind>(kind)).code);
+        kinds[slot] = kind;
+    }
+    return kinds;
+}();
+inline constexpr std::array<std::uint32_t, kAreaKindCount + 1> kSlotSize = [] {
+    std::array<std::uint32_t, kAreaKindCount + 1> sizes{};
+    for (std::size_t slot = 0; slot < kInvalidSlot; ++slot) {
+        sizes[slot] = kKindSize[static_cast<std::size_t>(kSlotKind[slot])];
+    }
+    return sizes;
+}();
+inline constexpr std::array<std::uint32_t, kAreaKindCount + 1> kSlotBase = [] {
+    std::array<std::uint32_t, kAreaKindCount + 1> bases{};
+    for (std::size_t slot = 0; slot < kInvalidSlot; ++slot) {
+        bases[slot] = kKindBase[static_cast<std::size_t>(kSlotKind[slot])];
+    }
+    return bases;
+}();
 
 /// The slot of an area code; kInvalidSlot for a code the controller has no area for.
 [[nodiscard]] inline std::uint32_t slotOf(ProgramWord areaCode) {

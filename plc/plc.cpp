@@ -11,8 +11,8 @@
 namespace plc {
 namespace {
 
-constexpr std::uint32_t kSlotQ = 1;
-constexpr std::uint32_t kSlotM = 5;
+constexpr std::uint32_t kSlotQ = static_cast<std::uint32_t>(kAreaI - kAreaQ);
+constexpr std::uint32_t kSlotM = static_cast<std::uint32_t>(kAreaI - kAreaM);
 
 std::uint16_t loadWord(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -28,33 +28,10 @@ std::int32_t bcd4Value(std::uint16_t pattern) {
            ((pattern >> 4) & 0xF) * 10 + (pattern & 0xF);
 }
 
-std::size_t valueBytes(DataType type) {
-    switch (type) {
-        case DataType::Bit:
-        case DataType::Byte: return 1;
-        case DataType::Word:
-        case DataType::Int:
-        case DataType::Bcd4: return 2;
-        case DataType::Dint: return 4;
-    }
-    return 0;
-}
-
 }  // namespace
 
 ProgramWord areaCodeOf(AreaKind kind) {
-    switch (kind) {
-        case AreaKind::I: return kAreaI;
-        case AreaKind::Q: return kAreaQ;
-        case AreaKind::M: return kAreaM;
-        case AreaKind::S: return kAreaS;
-        case AreaKind::G: return kAreaG;
-        case AreaKind::T: return kAreaT;
-        case AreaKind::AI: return kAreaAI;
-        case AreaKind::AQ: return kAreaAQ;
-        case AreaKind::R: return kAreaR;
-    }
-    return 0;
+    return areaOf(kind).code;
 }
 
 std::optional<AreaKind> areaKindOf(ProgramWord areaCode) {
@@ -66,11 +43,11 @@ std::optional<AreaKind> areaKindOf(ProgramWord areaCode) {
 }
 
 bool isWordArea(AreaKind kind) {
-    return kind == AreaKind::AI || kind == AreaKind::AQ || kind == AreaKind::R;
+    return areaOf(kind).wordArea;
 }
 
 std::size_t areaSize(AreaKind kind) {
-    return kKindSize[static_cast<std::size_t>(kind)];
+    return areaOf(kind).bytes;
 }
 
 bool isBcd4Digits(std::uint16_t pattern) {
@@ -83,7 +60,6 @@ bool isBcd4Digits(std::uint16_t pattern) {
 }
 
 Plc::Plc(Clock& clock) : m_clock(clock) {
-    static_assert(kMemoryBytes == kMemorySize);
     setProgram(Program{});
 }
 
@@ -393,7 +369,7 @@ std::span<const std::uint8_t> Plc::retentiveCopy(AreaKind kind) const {
 std::optional<std::int32_t> Plc::readValue(AreaKind kind, int byteOffset, int bit,
                                            DataType type) const {
     const ProgramWord code = areaCodeOf(kind);
-    if (at(code, byteOffset, valueBytes(type)) == nullptr) {
+    if (at(code, byteOffset, operands::dataTypeBytes(type)) == nullptr) {
         return std::nullopt;
     }
     switch (type) {

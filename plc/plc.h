@@ -2,6 +2,8 @@
 // the interpreter program over that memory, one scan at a time.
 #pragma once
 
+#include "operands/memory_area.h"
+#include "operands/operand_syntax.h"
 #include "plc/clock.h"
 #include "plc/program.h"
 
@@ -20,7 +22,7 @@ enum class AreaKind : int { I = 0, Q = 1, M = 2, S = 3, G = 4, T = 5, AI = 6, AQ
 inline constexpr int kAreaKindCount = 9;
 
 /// Value forms, numbered as the watch table numbers its types.
-enum class DataType : int { Bit = 1, Byte = 2, Word = 3, Int = 4, Dint = 5, Bcd4 = 6 };
+using DataType = operands::DataType;
 
 /// The area code (-10 .. -18) of a kind.
 [[nodiscard]] ProgramWord areaCodeOf(AreaKind kind);
@@ -47,6 +49,15 @@ inline constexpr std::uint64_t kWatchdogWords = 1'000'000;
 /// does not fit its area or the work buffer as a whole is refused as a whole.
 class Plc {
 public:
+    /// The bytes of all nine areas together.
+    static constexpr std::size_t kMemoryBytes = [] {
+        std::size_t bytes = 0;
+        for (int kind = 0; kind < kAreaKindCount; ++kind) {
+            bytes += operands::kMemoryAreas[static_cast<std::size_t>(kind)].bytes;
+        }
+        return bytes;
+    }();
+
     /// A controller that takes time from `clock`, which must outlive it.
     explicit Plc(Clock& clock);
     Plc(const Plc&) = delete;
@@ -224,7 +235,6 @@ private:
     void storeBytes(ProgramWord area, ProgramWord byteOffset, const std::uint8_t* bytes,
                     std::size_t count);
 
-    static constexpr std::size_t kMemoryBytes = 1680;
     static constexpr std::size_t kStackSlots = 64;  // ring; only kStackEntries are kept
     // Reads may run this far past the last program word: the program is padded with end
     // markers, so no fixed-length instruction ever reads outside it.
@@ -238,8 +248,8 @@ private:
     bool m_programLost = false;  // the last hand-over found no memory for the program
 
     std::array<std::uint8_t, kMemoryBytes> m_memory{};
-    std::array<std::uint8_t, 128> m_retentiveM{};
-    std::array<std::uint8_t, 64> m_retentiveQ{};
+    std::array<std::uint8_t, operands::memoryArea("M").bytes> m_retentiveM{};
+    std::array<std::uint8_t, operands::memoryArea("Q").bytes> m_retentiveQ{};
     std::array<std::uint16_t, kWorkBufferWords> m_work{};
     std::vector<std::int32_t> m_edges;
     std::vector<std::uint32_t> m_timerStarts;

@@ -21,32 +21,12 @@ std::string number(long long value) {
 }
 
 std::string reference(ProgramWord area, ProgramWord byteOffset, ProgramWord bit) {
-    const char* name = nullptr;
-    bool wordArea = false;
-    switch (area) {
-        case kAreaI: name = "%I"; break;
-        case kAreaQ: name = "%Q"; break;
-        case kAreaS: name = "%S"; break;
-        case kAreaG: name = "%G"; break;
-        case kAreaT: name = "%T"; break;
-        case kAreaM: name = "%M"; break;
-        case kAreaAI:
-            name = "%AI";
-            wordArea = true;
-            break;
-        case kAreaAQ:
-            name = "%AQ";
-            wordArea = true;
-            break;
-        case kAreaR:
-            name = "%R";
-            wordArea = true;
-            break;
-        default: break;
-    }
-    if (name == nullptr) {
+    const operands::MemoryArea* known = operands::areaWithCode(area);
+    if (known == nullptr) {
         return "?(" + number(area) + "," + number(byteOffset) + "," + number(bit) + ")";
     }
+    const std::string name = "%" + std::string(known->name);
+    const bool wordArea = known->wordArea;
     long long ref = -1;
     if (wordArea && byteOffset >= 0 && byteOffset % 2 == 0 && bit == 0) {
         ref = byteOffset / 2 + 1;
@@ -54,11 +34,11 @@ std::string reference(ProgramWord area, ProgramWord byteOffset, ProgramWord bit)
         ref = static_cast<long long>(byteOffset) * 8 + bit + 1;
     }
     if (ref < 0 || ref > 9999) {
-        return std::string(name) + "@" + number(byteOffset) + "." + number(bit);
+        return name + "@" + number(byteOffset) + "." + number(bit);
     }
     char digits[8];
     std::snprintf(digits, sizeof digits, "%04lld", ref);
-    return std::string(name) + digits;
+    return name + digits;
 }
 
 std::string typeName(ProgramWord word) {

@@ -2,6 +2,8 @@
 // the controller, and a decoder that turns the words into readable instructions.
 #pragma once
 
+#include "operands/memory_area.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -24,16 +26,16 @@ inline constexpr ProgramWord kBlock = -8;
 inline constexpr ProgramWord kControl = -9;
 inline constexpr ProgramWord kEnd = -255;
 
-// First word of an address operand: the area code.
-inline constexpr ProgramWord kAreaI = -10;
-inline constexpr ProgramWord kAreaQ = -11;
-inline constexpr ProgramWord kAreaS = -12;
-inline constexpr ProgramWord kAreaG = -13;
-inline constexpr ProgramWord kAreaT = -14;
-inline constexpr ProgramWord kAreaM = -15;
-inline constexpr ProgramWord kAreaAI = -16;
-inline constexpr ProgramWord kAreaAQ = -17;
-inline constexpr ProgramWord kAreaR = -18;
+// First word of an address operand: the area code, as the area table gives it.
+inline constexpr ProgramWord kAreaI = operands::memoryArea("I").code;
+inline constexpr ProgramWord kAreaQ = operands::memoryArea("Q").code;
+inline constexpr ProgramWord kAreaS = operands::memoryArea("S").code;
+inline constexpr ProgramWord kAreaG = operands::memoryArea("G").code;
+inline constexpr ProgramWord kAreaT = operands::memoryArea("T").code;
+inline constexpr ProgramWord kAreaM = operands::memoryArea("M").code;
+inline constexpr ProgramWord kAreaAI = operands::memoryArea("AI").code;
+inline constexpr ProgramWord kAreaAQ = operands::memoryArea("AQ").code;
+inline constexpr ProgramWord kAreaR = operands::memoryArea("R").code;
 
 inline constexpr ProgramWord kConstant = -25;     ///< followed by the constant's value
 inline constexpr ProgramWord kLength = -26;       ///< followed by the LEN value

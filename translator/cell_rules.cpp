@@ -3,6 +3,7 @@
 
 #include "document/cell_code.h"
 #include "document/cell_text.h"
+#include "operands/memory_area.h"
 
 #include <array>
 #include <limits>
@@ -37,42 +38,18 @@ std::string wyluskaj(std::string_view cellText) {
 }
 
 std::string_view addressArea(std::string_view operand) {
-    static constexpr std::array<std::string_view, 12> kAreas = {"AI", "AQ", "SA", "SB", "SC", "I",
-                                                                "Q",  "S",  "G",  "T",  "M",  "R"};
-    if (operand.empty() || operand.front() != '%') {
-        return {};
-    }
-    const std::string_view rest = operand.substr(1);
-    for (std::string_view area : kAreas) {
-        if (rest.size() > area.size() && rest.substr(0, area.size()) == area &&
-            rest[area.size()] >= '0' && rest[area.size()] <= '9') {
-            return area;
-        }
-    }
-    return {};
+    const operands::MemoryArea* area = operands::areaOfAddress(operand);
+    return area == nullptr ? std::string_view() : area->name;
 }
 
 std::int32_t areaCode(std::string_view operand) {
-    const std::string_view area = addressArea(operand);
-    if (area == "I")
-        return -10;
-    if (area == "Q")
-        return -11;
-    if (area == "S" || area == "SA" || area == "SB" || area == "SC")
-        return -12;
-    if (area == "G")
-        return -13;
-    if (area == "T")
-        return -14;
-    if (area == "M")
-        return -15;
-    if (area == "AI")
-        return -16;
-    if (area == "AQ")
-        return -17;
-    if (area == "R")
-        return -18;
-    return 0;
+    const operands::MemoryArea* area = operands::areaOfAddress(operand);
+    return area == nullptr ? 0 : area->code;
+}
+
+bool isWordAddress(std::string_view operand) {
+    const operands::MemoryArea* area = operands::areaOfAddress(operand);
+    return area != nullptr && area->wordArea;
 }
 
 std::int32_t operandNumber(std::string_view operand) {

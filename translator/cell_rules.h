@@ -23,6 +23,9 @@ namespace translator {
 /// %SC give the code of %S; anything else gives 0.
 [[nodiscard]] std::int32_t areaCode(std::string_view operand);
 
+/// Returns true for an address in an area whose references count 16-bit words (%AI, %AQ, %R).
+[[nodiscard]] bool isWordAddress(std::string_view operand);
+
 /// Returns the reference number of an address, read from at most its first four digits
 /// (%R12345 gives 1234); 0 without digits.
 [[nodiscard]] std::int32_t operandNumber(std::string_view operand);

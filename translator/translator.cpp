@@ -204,9 +204,8 @@ void Translator::addWord(std::int32_t value) {
 }
 
 void Translator::addAddressWords(std::string_view operand) {
-    const std::int32_t area = areaCode(operand);
-    addWord(area);
-    if (area <= -16 && area >= -18) {
+    addWord(areaCode(operand));
+    if (isWordAddress(operand)) {
         addWord(wordOffset(operand));
         addWord(0);
     } else {

@@ -39,8 +39,7 @@ bool isSystemAbc(std::string_view area) {
 // word area two bytes per reference, in a bit area the byte holding the reference's bit (%M0017
 // starts at byte 2), so that the words that follow it are the ones next to it in memory.
 std::int32_t startByte(std::string_view operand) {
-    const std::int32_t area = areaCode(operand);
-    return area <= -16 && area >= -18 ? wordOffset(operand) : bitByte(operand);
+    return isWordAddress(operand) ? wordOffset(operand) : bitByte(operand);
 }
 
 bool isOutputCheck(int check) {

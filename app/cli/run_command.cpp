@@ -2,6 +2,7 @@
 #include "app/cli/run_command.h"
 
 #include "app/cli/cli_runner.h"
+#include "operands/memory_area.h"
 #include "operands/operand_syntax.h"
 #include "plc/clock.h"
 #include "plc/scan_cycle.h"
@@ -54,25 +55,8 @@ std::optional<Address> parseAddress(std::string_view text) {
 }
 
 std::optional<plc::AreaKind> kindOfArea(std::string_view area) {
-    if (area == "I")
-        return plc::AreaKind::I;
-    if (area == "Q")
-        return plc::AreaKind::Q;
-    if (area == "M")
-        return plc::AreaKind::M;
-    if (area == "S" || area == "SA" || area == "SB" || area == "SC")
-        return plc::AreaKind::S;
-    if (area == "G")
-        return plc::AreaKind::G;
-    if (area == "T")
-        return plc::AreaKind::T;
-    if (area == "AI")
-        return plc::AreaKind::AI;
-    if (area == "AQ")
-        return plc::AreaKind::AQ;
-    if (area == "R")
-        return plc::AreaKind::R;
-    return std::nullopt;
+    const operands::MemoryArea* known = operands::findArea(area);
+    return known == nullptr ? std::nullopt : plc::areaKindOf(known->code);
 }
 
 std::optional<plc::DataType> parseType(std::string_view text) {
@@ -82,31 +66,7 @@ std::optional<plc::DataType> parseType(std::string_view text) {
             c = static_cast<char>(c - 'a' + 'A');
         }
     }
-    if (upper == "BIT")
-        return plc::DataType::Bit;
-    if (upper == "BYTE")
-        return plc::DataType::Byte;
-    if (upper == "WORD")
-        return plc::DataType::Word;
-    if (upper == "INT")
-        return plc::DataType::Int;
-    if (upper == "DINT")
-        return plc::DataType::Dint;
-    if (upper == "BCD4")
-        return plc::DataType::Bcd4;
-    return std::nullopt;
-}
-
-std::size_t valueBytes(plc::DataType type) {
-    switch (type) {
-        case plc::DataType::Bit:
-        case plc::DataType::Byte: return 1;
-        case plc::DataType::Word:
-        case plc::DataType::Int:
-        case plc::DataType::Bcd4: return 2;
-        case plc::DataType::Dint: return 4;
-    }
-    return 1;
+    return operands::dataTypeNamed(upper);
 }
 
 // The panel the run reads its inputs from; outputs are read from memory after each tick.
@@ -203,7 +163,8 @@ std::optional<Watch> parseWatch(std::string_view text, std::string& problem) {
     const long n = address->number;
     const long offset = wordArea ? 2 * (n - 1) : (n - 1) / 8;
     if (n < 1 || offset < 0 ||
-        static_cast<std::size_t>(offset) + valueBytes(watch.type) > plc::areaSize(*kind)) {
+        static_cast<std::size_t>(offset) + operands::dataTypeBytes(watch.type) >
+            plc::areaSize(*kind)) {
         problem = "operand poza obszarem pamięci: " + address->name;
         return std::nullopt;
     }
