@@ -61,9 +61,9 @@ Generated contactProgram() {
 Generated blockProgram() {
     Generated g;
     auto& w = g.words;
-    auto enable = [&](int n, ProgramWord code) {
-        w.insert(w.end(), {plc::kBlock, code, plc::kLoad, plc::kAreaI, 0, n % 2 == 0 ? 0 : 1,
-                           plc::kEndOfInput});
+    auto enable = [&](int n, document::BlockKind kind) {
+        w.insert(w.end(), {plc::kBlock, document::kindNumber(kind), plc::kLoad, plc::kAreaI, 0,
+                           n % 2 == 0 ? 0 : 1, plc::kEndOfInput});
         g.instructions += 2;
     };
     auto reg = [&](int ref) { address(w, plc::kAreaR, 2 * (ref - 1), 0); };
@@ -78,40 +78,40 @@ Generated blockProgram() {
         const int base = 1 + (n * 13) % 400;
         switch (n % 12) {
             case 0:
-                enable(n, plc::kBlockAdd);
+                enable(n, document::BlockKind::Add);
                 w.push_back(plc::kTypeInt);
                 reg(base);
                 constant(3);
                 reg(base + 1);
                 break;
             case 1:
-                enable(n, plc::kBlockMul);
+                enable(n, document::BlockKind::Mul);
                 w.push_back(plc::kTypeDint);
                 reg(base);
                 reg(base + 2);
                 reg(base + 4);
                 break;
             case 2:
-                enable(n, plc::kBlockGe);
+                enable(n, document::BlockKind::Ge);
                 w.push_back(plc::kTypeInt);
                 reg(base);
                 constant(100);
                 break;
             case 3:
-                enable(n, plc::kBlockMove);
+                enable(n, document::BlockKind::Move);
                 w.insert(w.end(), {plc::kTypeWord, plc::kLength, 8});
                 reg(base);
                 reg(base + 20);
                 break;
             case 4:
-                enable(n, plc::kBlockTmr);
+                enable(n, document::BlockKind::Tmr);
                 w.insert(w.end(), {g.timers++, plc::kTimeBase10ms});
                 triple(base);
                 constant(500);
                 triple(base);
                 break;
             case 5:
-                enable(n, plc::kBlockUpctr);
+                enable(n, document::BlockKind::UpCtr);
                 w.insert(w.end(), {plc::kLoad, plc::kAreaI, 0, 2, plc::kEndOfInput});
                 ++g.instructions;
                 triple(base);
@@ -119,7 +119,7 @@ Generated blockProgram() {
                 triple(base);
                 break;
             case 6:
-                enable(n, plc::kBlockShl);
+                enable(n, document::BlockKind::Shl);
                 w.insert(w.end(), {plc::kTypeWord, plc::kLength, 4});
                 reg(base);
                 constant(1);
@@ -128,13 +128,13 @@ Generated blockProgram() {
                 reg(base + 10);
                 break;
             case 7:
-                enable(n, plc::kBlockBitTst);
+                enable(n, document::BlockKind::BitTst);
                 w.insert(w.end(), {plc::kTypeWord, plc::kLength, 2});
                 reg(base);
                 constant(5);
                 break;
             case 8:
-                enable(n, plc::kBlockSrhEq);
+                enable(n, document::BlockKind::SrhEq);
                 w.insert(w.end(), {plc::kTypeInt, plc::kLength, 16});
                 reg(base);
                 constant(0);
@@ -142,7 +142,7 @@ Generated blockProgram() {
                 reg(base + 30);
                 break;
             case 9:
-                enable(n, plc::kBlockBlkMv);
+                enable(n, document::BlockKind::BlkMv);
                 w.push_back(plc::kTypeInt);
                 for (int i = 0; i < 7; ++i) {
                     constant(i);
@@ -152,7 +152,7 @@ Generated blockProgram() {
                 }
                 break;
             case 10:
-                enable(n, plc::kBlockArrayMove);
+                enable(n, document::BlockKind::ArrMv);
                 w.insert(w.end(), {plc::kTypeInt, plc::kLength, 10});
                 reg(base);
                 constant(1);
@@ -161,7 +161,7 @@ Generated blockProgram() {
                 reg(base + 40);
                 break;
             default:
-                enable(n, plc::kBlockToBcd);
+                enable(n, document::BlockKind::ToBcd);
                 reg(base);
                 reg(base + 1);
                 break;

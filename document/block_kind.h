@@ -79,12 +79,20 @@ inline constexpr std::array kBlockKinds = {
     return static_cast<int>(kind);
 }
 
+/// The largest number a block kind has.
+inline constexpr int kLastBlockKindNumber = [] {
+    int last = 0;
+    for (const BlockKind kind : kBlockKinds) {
+        last = kindNumber(kind) > last ? kindNumber(kind) : last;
+    }
+    return last;
+}();
+
 namespace detail {
-inline constexpr int kLastKindNumber = kindNumber(BlockKind::SvcRq);
 // Indexed by number: true where a kind has it, so that a number read from a program or a file
 // is checked in one step.
-inline constexpr std::array<bool, kLastKindNumber + 1> kIsKindNumber = [] {
-    std::array<bool, kLastKindNumber + 1> table{};
+inline constexpr std::array<bool, kLastBlockKindNumber + 1> kIsKindNumber = [] {
+    std::array<bool, kLastBlockKindNumber + 1> table{};
     for (const BlockKind kind : kBlockKinds) {
         table[static_cast<std::size_t>(kindNumber(kind))] = true;
     }
@@ -94,7 +102,7 @@ inline constexpr std::array<bool, kLastKindNumber + 1> kIsKindNumber = [] {
 
 /// Returns the kind with number `number`, or nothing when no block kind has it.
 [[nodiscard]] constexpr std::optional<BlockKind> blockKindOf(std::int32_t number) {
-    if (number < 0 || number > detail::kLastKindNumber ||
+    if (number < 0 || number > kLastBlockKindNumber ||
         !detail::kIsKindNumber[static_cast<std::size_t>(number)]) {
         return std::nullopt;
     }

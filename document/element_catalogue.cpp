@@ -4,6 +4,7 @@
 #include "document/editing.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace document {
 
@@ -159,58 +160,6 @@ constexpr RoleLayout kLayouts[] = {
     {'M', 2, 2, 4, {1100, 1200, 1300, 1400}},
 };
 
-constexpr BlockTemplate kTemplates[] = {
-    {17, "ONDTR", 'A', {"#NONDTR#", "#LR#Ttime#", "#LPV#Gaddress#"}},
-    {18, "TMR", 'D', {"#NTMR#", "#LPV#Gaddress#Ttime#"}},
-    {19, "UPCTR", 'A', {"#NUPCTR#", "#LR#", "#LPV#Gaddress#"}},
-    {20, "DNCTR", 'A', {"#NDNCTR#", "#LR#", "#LPV#Gaddress#"}},
-    {21, "ADD", 'B', {"#NADD#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {22, "SUB", 'B', {"#NSUB#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {23, "MUL", 'B', {"#NMUL#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {24, "DIV", 'B', {"#NDIV#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {25, "MOD", 'B', {"#NMOD#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {26, "SQRT", 'C', {"#NSQRT#", "#LIN#PQ#TINT#"}},
-    {27, "EQ", 'E', {"#NEQ#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {28, "NE", 'E', {"#NNE#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {29, "GT", 'E', {"#NGT#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {30, "GE", 'E', {"#NGE#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {31, "LT", 'E', {"#NLT#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {32, "LE", 'E', {"#NLE#", "#LI1#PQ#TINT#", "#LI2#"}},
-    {33, "AND", 'B', {"#NAND#", "#LI1#PQ#TWORD#", "#LI2#"}},
-    {34, "OR", 'B', {"#NOR#", "#LI1#PQ#TWORD#", "#LI2#"}},
-    {35, "XOR", 'B', {"#NXOR#", "#LI1#PQ#TWORD#", "#LI2#"}},
-    {36, "NOT", 'C', {"#NNOT#", "#LI1#PQ#TWORD#"}},
-    {37, "SHL", 'H', {"#NSHL#", "#LIN#PB2#TWORD#", "#LN#PQ#D00001#", "#LB1#"}},
-    {38, "SHR", 'H', {"#NSHR#", "#LIN#PB2#TWORD#", "#LN#PQ#D00001#", "#LB1#"}},
-    {39, "ROL", 'B', {"#NROL#", "#LIN#PQ#TWORD#", "#LN#D00001#"}},
-    {40, "ROR", 'B', {"#NROR#", "#LIN#PQ#TWORD#", "#LN#D00001#"}},
-    {41, "BITTST", 'B', {"#NBITTST#", "#LIN#PQ#TWORD#", "#LBIT#D00001#"}},
-    {42, "BITSET", 'A', {"#NBITSET#", "#LIN#TWORD#", "#LBIT#D00001#"}},
-    {43, "BITCLR", 'A', {"#NBITCLR#", "#LIN#TWORD#", "#LBIT#D00001#"}},
-    {44, "BITPOS", 'F', {"#NBITPOS#", "#LIN#TWORD#", "#PPO#D00001#"}},
-    {45, "MOVE", 'C', {"#NMOVE#", "#LIN#TINT#PQ#D00001#"}},
-    {46,
-     "BLKMV",
-     'J',
-     {"#NBLKMV#", "#LI1#TINT#PQ#", "#LI2#", "#LI3#", "#LI4#", "#LI5#", "#LI6#", "#LI7#"}},
-    {47, "BLKCLR", 'D', {"#NBLKCLR#", "#LIN#TWORD#D00001#"}},
-    {48, "SHFR", 'I', {"#NSHFR#", "#LR#TWORD#PQ#", "#LIN#D00001#", "#LST#"}},
-    {49, "BITSEQ", 'G', {"#NBITSEQ#", "#LR#", "#LDIR#D00001#", "#LSTEP#", "#LST#Gaddress#"}},
-    {50, "COMRQ", 'I', {"#NCOMRQ#", "#LIN#PFT#", "#LSYSID#", "#LTASK#"}},
-    {51, "SRH EQ", 'H', {"#NSRH EQ#", "#LAR#PFD#TINT#", "#LNX#PNX#D00001#", "#LIN#"}},
-    {52, "SRH NE", 'H', {"#NSRH NE#", "#LAR#PFD#TINT#", "#LNX#PNX#D00001#", "#LIN#"}},
-    {53, "SRH GT", 'H', {"#NSRH GT#", "#LAR#PFD#TINT#", "#LNX#PNX#D00001#", "#LIN#"}},
-    {54, "SRH GE", 'H', {"#NSRH GE#", "#LAR#PFD#TINT#", "#LNX#PNX#D00001#", "#LIN#"}},
-    {55, "SRH LT", 'H', {"#NSRH LT#", "#LAR#PFD#TINT#", "#LNX#PNX#D00001#", "#LIN#"}},
-    {56, "SRH LE", 'H', {"#NSRH LE#", "#LAR#PFD#TINT#", "#LNX#PNX#D00001#", "#LIN#"}},
-    {57, "ARRMV", 'K', {"#NARRMV#", "#LSR#PDS#TINT#", "#LSNX#D00001#", "#LDNX#", "#LN#"}},
-    {58, "TO BCD", 'C', {"#NTO BCD#", "#LIN#PQ#TINT#"}},
-    {59, "TO INT", 'C', {"#NTO INT#", "#LIN#PQ#TBCD4#"}},
-    {60, "CALL", 'M', {"#NCALL#", "#ZPROC1#", "#XSUBRO#", "#QUTINE#"}},
-    {61, "DO IO", 'L', {"#NDO IO#", "#LST#", "#LEND#", "#LALT#"}},
-    {66, "SVCRQ", 'A', {"#NSVCRQ#", "#LFNC#", "#LPARM#"}},
-};
-
 const RoleLayout* layoutOfKind(int kind) {
     const BlockTemplate* block = findBlockTemplate(kind);
     return block == nullptr ? nullptr : findLayout(block->layout);
@@ -269,14 +218,9 @@ const RoleLayout* findLayout(char name) {
     return it == std::end(kLayouts) ? nullptr : it;
 }
 
-std::span<const BlockTemplate> blockTemplates() {
-    return kTemplates;
-}
-
 const BlockTemplate* findBlockTemplate(int kind) {
-    const auto* it = std::find_if(std::begin(kTemplates), std::end(kTemplates),
-                                  [kind](const BlockTemplate& e) { return e.kind == kind; });
-    return it == std::end(kTemplates) ? nullptr : it;
+    const std::optional<BlockKind> known = blockKindOf(kind);
+    return known ? &describe(*known).placed : nullptr;
 }
 
 int BlockHeight(int kind) {

@@ -1,7 +1,9 @@
 // The one table of element kinds: codes, names, buttons, toolbars, hints, placement, pictures
-// and the window refresh after each button; the function-block templates and their placement.
+// and the window refresh after each button; block roles and layouts, and the placement of
+// function blocks from the templates in their descriptions ("document/block_description.h").
 #pragma once
 
+#include "document/block_description.h"
 #include "document/ladder_document.h"
 
 #include <array>
@@ -59,9 +61,6 @@ struct RoleEntry {
     bool outputStub;
 };
 
-/// Maximum number of cells of one block.
-inline constexpr int kMaxBlockCells = 8;
-
 /// How a block lays its roles into the grid: row by row (and left to right for the two-column
 /// layout); cell i stands at row offset i / width, column offset i % width.
 struct RoleLayout {
@@ -70,14 +69,6 @@ struct RoleLayout {
     int width;
     int cellCount;
     std::array<int, kMaxBlockCells> roles;
-};
-
-/// One function-block kind: its name, role layout and template texts (cell by cell, as roles).
-struct BlockTemplate {
-    int kind;
-    std::string_view name;  ///< ONDTR, SRH EQ, ...
-    char layout;
-    std::array<std::string_view, kMaxBlockCells> texts;
 };
 
 /// Returns every element kind, link and block kind. The main window groups the buttons of each
@@ -104,9 +95,8 @@ struct BlockTemplate {
 [[nodiscard]] std::span<const RoleLayout> roleLayouts();
 /// Returns the layout named `name`, or nullptr.
 [[nodiscard]] const RoleLayout* findLayout(char name);
-/// Returns every block template.
-[[nodiscard]] std::span<const BlockTemplate> blockTemplates();
-/// Returns the template of a block kind, or nullptr.
+/// Returns the template of a block kind (from its description in
+/// "document/block_description.h"), or nullptr.
 [[nodiscard]] const BlockTemplate* findBlockTemplate(int kind);
 
 /// Returns the number of rows of a block kind, 0 for anything that is not one.

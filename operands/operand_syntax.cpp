@@ -80,18 +80,6 @@ bool isStorableLabel(std::string_view typed) {
 
 }  // namespace
 
-std::string_view dataTypeWord(DataType type) {
-    switch (type) {
-        case DataType::Bit: return "BIT";
-        case DataType::Byte: return "BYTE";
-        case DataType::Word: return "WORD";
-        case DataType::Int: return "INT";
-        case DataType::Dint: return "DINT";
-        case DataType::Bcd4: return "BCD4";
-    }
-    return {};
-}
-
 std::optional<DataType> dataTypeNamed(std::string_view word) {
     for (const DataType type : kDataTypes) {
         if (dataTypeWord(type) == word) {

@@ -20,7 +20,17 @@ inline constexpr std::array<DataType, 6> kDataTypes = {
 
 /// Returns the word a function block carries in its `T` field for a type: "BIT", "BYTE",
 /// "WORD", "INT", "DINT", "BCD4".
-[[nodiscard]] std::string_view dataTypeWord(DataType type);
+[[nodiscard]] constexpr std::string_view dataTypeWord(DataType type) {
+    switch (type) {
+        case DataType::Bit: return "BIT";
+        case DataType::Byte: return "BYTE";
+        case DataType::Word: return "WORD";
+        case DataType::Int: return "INT";
+        case DataType::Dint: return "DINT";
+        case DataType::Bcd4: return "BCD4";
+    }
+    return {};
+}
 
 /// Returns the type whose word is `word` (exact, case-sensitive), or nothing.
 [[nodiscard]] std::optional<DataType> dataTypeNamed(std::string_view word);
@@ -33,6 +43,9 @@ inline constexpr std::array<std::string_view, 3> kTimeBaseWords = {"0.01s", "0.1
 
 /// Template placeholder of a timer that has no time base yet.
 inline constexpr std::string_view kTimePlaceholder = "time";
+
+/// Template placeholder of a timer, counter or BITSEQ that has no register address yet.
+inline constexpr std::string_view kRegisterPlaceholder = "address";
 
 /// Longest label (MCR, ENDMCR, JUMP, LABEL) stored as typed.
 inline constexpr std::size_t kMaxLabelLength = 8;

@@ -1,128 +1,113 @@
-// Block layouts as the translator emits them.
+// Block layouts, derived from the block descriptions the translator emits by.
 #include "plc/block_layout.h"
 
+#include "document/block_description.h"
+
+#include <algorithm>
 #include <array>
+#include <cassert>
 
 namespace plc {
 namespace {
 
+using document::ItemKind;
 using I = LayoutItem;
 
-constexpr std::array kTimerOnDelay{I::Input,   I::Index,   I::TimeBase, I::Address, I::Address,
-                                   I::Address, I::Operand, I::Address,  I::Address, I::Address};
-constexpr std::array kTimer{I::Index,   I::TimeBase, I::Address, I::Address, I::Address,
-                            I::Operand, I::Address,  I::Address, I::Address};
-constexpr std::array kCounter{I::Input,   I::Address, I::Address, I::Address,
-                              I::Operand, I::Address, I::Address, I::Address};
-constexpr std::array kBinaryWithResult{I::Type, I::Operand, I::Operand, I::Address};
-constexpr std::array kUnaryWithResult{I::Type, I::Operand, I::Address};
-constexpr std::array kRelation{I::Type, I::Operand, I::Operand};
-constexpr std::array kShift{I::Type, I::Length, I::Address, I::Operand, I::Input, I::Address};
-constexpr std::array kRotate{I::Type, I::Length, I::Address, I::Operand, I::Address};
-constexpr std::array kBitOperation{I::Type, I::Length, I::Address, I::Operand};
-constexpr std::array kBitPosition{I::Type, I::Length, I::Address, I::Address};
-constexpr std::array kMove{I::TypeOrEnd, I::Length, I::Operand, I::Address};
-constexpr std::array kBlockMoveLayout{I::Type,    I::Operand, I::Operand, I::Operand, I::Operand,
-                                      I::Operand, I::Operand, I::Operand, I::Address, I::Address,
-                                      I::Address, I::Address, I::Address, I::Address, I::Address};
-constexpr std::array kBlockClearLayout{I::Type, I::Length, I::Address};
-constexpr std::array kShiftRegister{I::Type,    I::Length,  I::Input,
-                                    I::Operand, I::Address, I::Address};
-constexpr std::array kBitSequencer{I::Address, I::Address,  I::Address, I::Input,
-                                   I::Input,   I::Optional, I::Optional};
-constexpr std::array kCommRequest{I::Address, I::Operand, I::Operand};
-constexpr std::array kSearch{I::TypeOrEnd, I::Length,  I::Address,
-                             I::Operand,   I::Operand, I::Address};
-constexpr std::array kArrayMove{I::TypeOrEnd, I::Length,  I::Address, I::Operand,
-                                I::Operand,   I::Operand, I::Address};
-constexpr std::array kConversion{I::Operand, I::Address};
+// The most items and type words of any block (BLKMV has 15 items, ARRAY_MOVE 5 types).
+constexpr std::size_t kMaxItems = 16;
+constexpr std::size_t kMaxTypes = operands::kDataTypes.size();
 
-constexpr std::array kMoveTypes{kTypeBit, kTypeWord, kTypeInt};
-constexpr std::array kSearchTypes{kTypeByte, kTypeWord, kTypeInt, kTypeDint};
-constexpr std::array kArrayTypes{kTypeBit, kTypeByte, kTypeWord, kTypeInt, kTypeDint};
+// One kind's items and the type words its TypeOrEnd item accepts, kept for the whole run in
+// fixed arrays: deriving them allocates nothing, also when the first scan does it.
+struct DerivedLayout {
+    std::array<LayoutItem, kMaxItems> items{};
+    std::size_t itemCount = 0;
+    std::array<ProgramWord, kMaxTypes> types{};
+    std::size_t typeCount = 0;
+};
 
-constexpr std::span<const LayoutItem> kNoItems{};
-
-constexpr ProgramWord kFirstCode = kBlockOndtr;
-constexpr ProgramWord kLastCode = kBlockSvcRq;
-
-// Indexed by code - kFirstCode.
-const std::array<BlockLayout, kLastCode - kFirstCode + 1> kLayouts = [] {
-    std::array<BlockLayout, kLastCode - kFirstCode + 1> table{};
-    for (auto& layout : table) {
-        layout = {"?", kNoItems, {}};
-    }
-    auto set = [&table](ProgramWord code, std::string_view name, std::span<const LayoutItem> items,
-                        std::span<const ProgramWord> types = {}) {
-        table[static_cast<std::size_t>(code - kFirstCode)] = {name, items, types};
+DerivedLayout derive(const document::BlockDescription& block) {
+    DerivedLayout layout;
+    auto add = [&layout](LayoutItem item, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            assert(layout.itemCount < kMaxItems);
+            layout.items[layout.itemCount++] = item;
+        }
     };
-    set(kBlockOndtr, "ONDTR", kTimerOnDelay);
-    set(kBlockTmr, "TMR", kTimer);
-    set(kBlockUpctr, "UPCTR", kCounter);
-    set(kBlockDnctr, "DNCTR", kCounter);
-    set(kBlockAdd, "ADD", kBinaryWithResult);
-    set(kBlockSub, "SUB", kBinaryWithResult);
-    set(kBlockMul, "MUL", kBinaryWithResult);
-    set(kBlockDiv, "DIV", kBinaryWithResult);
-    set(kBlockMod, "MOD", kBinaryWithResult);
-    set(kBlockSqrt, "SQRT", kUnaryWithResult);
-    set(kBlockEq, "EQ", kRelation);
-    set(kBlockNe, "NE", kRelation);
-    set(kBlockGt, "GT", kRelation);
-    set(kBlockGe, "GE", kRelation);
-    set(kBlockLt, "LT", kRelation);
-    set(kBlockLe, "LE", kRelation);
-    set(kBlockAndWord, "AND", kBinaryWithResult);
-    set(kBlockOrWord, "OR", kBinaryWithResult);
-    set(kBlockXorWord, "XOR", kBinaryWithResult);
-    set(kBlockNotWord, "NOT", kUnaryWithResult);
-    set(kBlockShl, "SHL", kShift);
-    set(kBlockShr, "SHR", kShift);
-    set(kBlockRol, "ROL", kRotate);
-    set(kBlockRor, "ROR", kRotate);
-    set(kBlockBitTst, "BITTST", kBitOperation);
-    set(kBlockBitSet, "BITSET", kBitOperation);
-    set(kBlockBitClr, "BITCLR", kBitOperation);
-    set(kBlockBitPos, "BITPOS", kBitPosition);
-    set(kBlockMove, "MOVE", kMove, kMoveTypes);
-    set(kBlockBlkMv, "BLKMV", kBlockMoveLayout);
-    set(kBlockBlkClr, "BLKCLR", kBlockClearLayout);
-    set(kBlockShfr, "SHFR", kShiftRegister);
-    set(kBlockBitSeq, "BITSEQ", kBitSequencer);
-    set(kBlockComRq, "COMRQ", kCommRequest);
-    set(kBlockSrhEq, "SRH EQ", kSearch, kSearchTypes);
-    set(kBlockSrhNe, "SRH NE", kSearch, kSearchTypes);
-    set(kBlockSrhGt, "SRH GT", kSearch, kSearchTypes);
-    set(kBlockSrhGe, "SRH GE", kSearch, kSearchTypes);
-    set(kBlockSrhLt, "SRH LT", kSearch, kSearchTypes);
-    set(kBlockSrhLe, "SRH LE", kSearch, kSearchTypes);
-    set(kBlockArrayMove, "ARRAY_MOVE", kArrayMove, kArrayTypes);
-    set(kBlockToBcd, "TO BCD", kConversion);
-    set(kBlockToInt, "TO INT", kConversion);
-    set(kBlockCall, "CALL", kNoItems);
-    set(kBlockDoIo, "DO IO", kNoItems);
-    set(kBlockSvcRq, "SVCRQ", kNoItems);
-    return table;
-}();
-
-const BlockLayout kUnknown{"?", kNoItems, {}};
-
-bool accepts(std::span<const ProgramWord> types, ProgramWord word) {
-    for (ProgramWord type : types) {
-        if (type == word) {
-            return true;
+    for (const document::BlockItem& item : block.items) {
+        switch (item.kind) {
+            case ItemKind::PowerFlow: add(I::Input); break;
+            case ItemKind::TimerIndex: add(I::Index); break;
+            case ItemKind::TimeBase: add(I::TimeBase); break;
+            case ItemKind::Register:
+            case ItemKind::RegisterAgain: add(I::Address, 3); break;
+            case ItemKind::Preset: add(I::Operand); break;
+            case ItemKind::DataType:
+                if (!block.typing.typeWord) {
+                    break;
+                }
+                if (block.typing.fallback >= 0) {
+                    add(I::Type);
+                    break;
+                }
+                add(I::TypeOrEnd);
+                for (const document::TypeForm& form : block.typing.forms) {
+                    assert(layout.typeCount < kMaxTypes);
+                    layout.types[layout.typeCount++] = typeWordOf(form.type);
+                }
+                break;
+            case ItemKind::Length: add(I::Length); break;
+            case ItemKind::Operand:
+                add(item.side == document::Side::Right ||
+                            document::alwaysAddress(item, block.typing)
+                        ? I::Address
+                        : I::Operand);
+                break;
+            case ItemKind::OptionalOperand: add(I::Optional); break;
+            case ItemKind::FollowingWords: add(I::Address, item.count); break;
+            case ItemKind::CallName:
+            case ItemKind::Output: break;
         }
     }
-    return false;
+    return layout;
 }
+
+// Indexed by kind number; numbers no kind has keep the unknown layout.
+struct LayoutTable {
+    std::array<DerivedLayout, document::kLastBlockKindNumber + 1> derived;
+    std::array<BlockLayout, document::kLastBlockKindNumber + 1> layouts;
+
+    LayoutTable() {
+        layouts.fill({"?", {}, {}});
+        for (const document::BlockDescription& block : document::blockDescriptions()) {
+            const auto number = static_cast<std::size_t>(document::kindNumber(block.kind));
+            derived[number] = derive(block);
+            const DerivedLayout& d = derived[number];
+            layouts[number] = {block.programName,
+                               std::span<const LayoutItem>(d.items.data(), d.itemCount),
+                               std::span<const ProgramWord>(d.types.data(), d.typeCount)};
+        }
+    }
+};
+
+const LayoutTable& layoutTable() {
+    static const LayoutTable table;
+    return table;
+}
+
+const BlockLayout kUnknown{"?", {}, {}};
 
 }  // namespace
 
 const BlockLayout& blockLayout(ProgramWord code) {
-    if (code < kFirstCode || code > kLastCode) {
+    if (code < 0 || code > document::kLastBlockKindNumber) {
         return kUnknown;
     }
-    return kLayouts[static_cast<std::size_t>(code - kFirstCode)];
+    return layoutTable().layouts[static_cast<std::size_t>(code)];
+}
+
+bool acceptsType(const BlockLayout& layout, ProgramWord word) {
+    return std::find(layout.types.begin(), layout.types.end(), word) != layout.types.end();
 }
 
 bool startsOperand(ProgramWord word) {
@@ -156,7 +141,7 @@ std::size_t skipBlockItems(const ProgramWord* words, std::size_t pc, ProgramWord
             case LayoutItem::TimeBase:
             case LayoutItem::Type: ++pc; break;
             case LayoutItem::TypeOrEnd:
-                if (!accepts(layout.types, words[pc])) {
+                if (!acceptsType(layout, words[pc])) {
                     return pc;
                 }
                 ++pc;

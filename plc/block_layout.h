@@ -1,6 +1,7 @@
-// The word layout of every function block after its enable input: one table that both the
-// engine (to pass over blocks it does not execute) and the decoder follow, so that the two
-// can never disagree about where an instruction ends.
+// The word layout of every function block after its enable input, derived from the block
+// descriptions the translator emits by ("document/block_description.h"): the engine (to pass
+// over blocks it does not execute and to know the types a block takes) and the decoder follow
+// it, so that none of them can disagree about where an instruction ends.
 #pragma once
 
 #include "plc/program.h"
@@ -34,6 +35,9 @@ struct BlockLayout {
 
 /// The layout of a block code; unknown codes have a name "?" and no items.
 [[nodiscard]] const BlockLayout& blockLayout(ProgramWord code);
+
+/// True when `word` is one of the data-type words the layout's TypeOrEnd item accepts.
+[[nodiscard]] bool acceptsType(const BlockLayout& layout, ProgramWord word);
 
 /// True for a word that can begin an operand in an optional position: a constant marker, an
 /// area code or the area code 0 of an operand without a known area.

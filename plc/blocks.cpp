@@ -11,11 +11,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <initializer_list>
 #include <limits>
+#include <optional>
 
 namespace plc {
 namespace {
+
+using document::BlockKind;
+using document::kindNumber;
 
 constexpr std::uint16_t kStarted = 0x0001;
 constexpr std::uint16_t kOutputOn = 0x4000;
@@ -44,15 +47,6 @@ std::int64_t integerSquareRoot(std::int64_t value) {
         ++root;
     }
     return root;
-}
-
-bool isOneOf(ProgramWord word, std::initializer_list<ProgramWord> words) {
-    for (ProgramWord w : words) {
-        if (w == word) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // A bit string `count` bits long, starting `first` bits after an address's own bit: true if it
@@ -105,43 +99,57 @@ int Plc::runInnerInput() {
 }
 
 void Plc::runBlock(ProgramWord code) {
-    switch (code) {
-        case kBlockOndtr: runTimer(true); return;
-        case kBlockTmr: runTimer(false); return;
-        case kBlockUpctr: runCounter(true); return;
-        case kBlockDnctr: runCounter(false); return;
-        case kBlockAdd:
-        case kBlockSub:
-        case kBlockMul:
-        case kBlockDiv:
-        case kBlockMod: runArithmetic(code); return;
-        case kBlockSqrt: runSqrt(); return;
-        case kBlockEq:
-        case kBlockNe:
-        case kBlockGt:
-        case kBlockGe:
-        case kBlockLt:
-        case kBlockLe: runRelation(code); return;
-        case kBlockAndWord:
-        case kBlockOrWord:
-        case kBlockXorWord:
-        case kBlockNotWord: runWordLogic(code); return;
-        case kBlockShl:
-        case kBlockShr:
-        case kBlockRol:
-        case kBlockRor: runShift(code); return;
-        case kBlockBitTst:
-        case kBlockBitSet:
-        case kBlockBitClr:
-        case kBlockBitPos: runBitOperation(code); return;
-        case kBlockMove: runMove(); return;
-        case kBlockBlkMv: runBlockMove(); return;
-        case kBlockBlkClr: runBlockClear(); return;
-        case kBlockSrhEq: runSearch(); return;
-        case kBlockArrayMove: runArrayMove(); return;
-        case kBlockToBcd: runToBcd(); return;
-        case kBlockToInt: runToInt(); return;
-        default:
+    const std::optional<BlockKind> kind = document::blockKindOf(code);
+    if (!kind) {
+        return;  // no kind has this number: the block has no items, the enable flows on
+    }
+    switch (*kind) {
+        case BlockKind::Ondtr: runTimer(true); return;
+        case BlockKind::Tmr: runTimer(false); return;
+        case BlockKind::UpCtr: runCounter(true); return;
+        case BlockKind::DnCtr: runCounter(false); return;
+        case BlockKind::Add:
+        case BlockKind::Sub:
+        case BlockKind::Mul:
+        case BlockKind::Div:
+        case BlockKind::Mod: runArithmetic(*kind); return;
+        case BlockKind::Sqrt: runSqrt(); return;
+        case BlockKind::Eq:
+        case BlockKind::Ne:
+        case BlockKind::Gt:
+        case BlockKind::Ge:
+        case BlockKind::Lt:
+        case BlockKind::Le: runRelation(*kind); return;
+        case BlockKind::And:
+        case BlockKind::Or:
+        case BlockKind::Xor:
+        case BlockKind::Not: runWordLogic(*kind); return;
+        case BlockKind::Shl:
+        case BlockKind::Shr:
+        case BlockKind::Rol:
+        case BlockKind::Ror: runShift(*kind); return;
+        case BlockKind::BitTst:
+        case BlockKind::BitSet:
+        case BlockKind::BitClr:
+        case BlockKind::BitPos: runBitOperation(*kind); return;
+        case BlockKind::Move: runMove(); return;
+        case BlockKind::BlkMv: runBlockMove(); return;
+        case BlockKind::BlkClr: runBlockClear(); return;
+        case BlockKind::SrhEq: runSearch(); return;
+        case BlockKind::ArrMv: runArrayMove(); return;
+        case BlockKind::ToBcd: runToBcd(); return;
+        case BlockKind::ToInt: runToInt(); return;
+        case BlockKind::Shfr:
+        case BlockKind::BitSeq:
+        case BlockKind::ComRq:
+        case BlockKind::SrhNe:
+        case BlockKind::SrhGt:
+        case BlockKind::SrhGe:
+        case BlockKind::SrhLt:
+        case BlockKind::SrhLe:
+        case BlockKind::Call:
+        case BlockKind::DoIo:
+        case BlockKind::SvcRq:
             // No execution: the words are passed over unevaluated and the enable flows on.
             m_pc = skipBlockItems(m_words.data(), m_pc, code);
             return;
@@ -255,7 +263,7 @@ void Plc::runCounter(bool up) {
     m_accumulator = q ? 1 : 0;
 }
 
-void Plc::runArithmetic(ProgramWord code) {
+void Plc::runArithmetic(BlockKind kind) {
     const bool isInt = m_words[m_pc++] == kTypeInt;
     if (m_accumulator == 0) {
         skipOperand();
@@ -280,17 +288,17 @@ void Plc::runArithmetic(ProgramWord code) {
         }
     };
     std::int64_t result = 0;
-    switch (code) {
-        case kBlockAdd: result = a + b; break;
-        case kBlockSub: result = a - b; break;
-        case kBlockMul: result = a * b; break;
-        case kBlockDiv:
-        case kBlockMod:
+    switch (kind) {
+        case BlockKind::Add: result = a + b; break;
+        case BlockKind::Sub: result = a - b; break;
+        case BlockKind::Mul: result = a * b; break;
+        case BlockKind::Div:
+        case BlockKind::Mod:
             if (b == 0) {
                 m_accumulator = 0;
                 return;
             }
-            result = code == kBlockDiv ? a / b : a % b;
+            result = kind == BlockKind::Div ? a / b : a % b;
             store(result);
             m_accumulator = 1;
             return;
@@ -301,7 +309,7 @@ void Plc::runArithmetic(ProgramWord code) {
         m_accumulator = 1;
         return;
     }
-    if (code == kBlockMul) {
+    if (kind == BlockKind::Mul) {
         store((a > 0) == (b > 0) ? high : low);
     } else if (a > 0) {
         store(high);
@@ -333,7 +341,7 @@ void Plc::runSqrt() {
     m_accumulator = 1;
 }
 
-void Plc::runRelation(ProgramWord code) {
+void Plc::runRelation(BlockKind kind) {
     const bool isInt = m_words[m_pc++] == kTypeInt;
     if (m_accumulator == 0) {
         skipOperand();
@@ -343,20 +351,20 @@ void Plc::runRelation(ProgramWord code) {
     const std::int32_t a = isInt ? fetchInt() : fetchDint();
     const std::int32_t b = isInt ? fetchInt() : fetchDint();
     bool result = false;
-    switch (code) {
-        case kBlockEq: result = a == b; break;
-        case kBlockNe: result = a != b; break;
-        case kBlockGt: result = a > b; break;
-        case kBlockGe: result = a >= b; break;
-        case kBlockLt: result = a < b; break;
+    switch (kind) {
+        case BlockKind::Eq: result = a == b; break;
+        case BlockKind::Ne: result = a != b; break;
+        case BlockKind::Gt: result = a > b; break;
+        case BlockKind::Ge: result = a >= b; break;
+        case BlockKind::Lt: result = a < b; break;
         default: result = a <= b; break;
     }
     m_accumulator = result ? 1 : 0;
 }
 
-void Plc::runWordLogic(ProgramWord code) {
+void Plc::runWordLogic(BlockKind kind) {
     ++m_pc;  // the type word is always WORD
-    const bool unary = code == kBlockNotWord;
+    const bool unary = kind == BlockKind::Not;
     if (m_accumulator == 0) {
         skipOperand();
         if (!unary) {
@@ -369,19 +377,19 @@ void Plc::runWordLogic(ProgramWord code) {
     const std::uint16_t b = unary ? std::uint16_t{0} : fetchWord();
     const Operand q = fetchOperand();
     std::uint16_t result = 0;
-    switch (code) {
-        case kBlockAndWord: result = static_cast<std::uint16_t>(a & b); break;
-        case kBlockOrWord: result = static_cast<std::uint16_t>(a | b); break;
-        case kBlockXorWord: result = static_cast<std::uint16_t>(a ^ b); break;
+    switch (kind) {
+        case BlockKind::And: result = static_cast<std::uint16_t>(a & b); break;
+        case BlockKind::Or: result = static_cast<std::uint16_t>(a | b); break;
+        case BlockKind::Xor: result = static_cast<std::uint16_t>(a ^ b); break;
         default: result = static_cast<std::uint16_t>(~a); break;
     }
     storeWord(q, result);
     m_accumulator = 1;
 }
 
-void Plc::runShift(ProgramWord code) {
+void Plc::runShift(BlockKind kind) {
     const bool en = m_accumulator != 0;
-    const bool isShift = code == kBlockShl || code == kBlockShr;
+    const bool isShift = kind == BlockKind::Shl || kind == BlockKind::Shr;
     const ProgramWord length = m_words[m_pc + 2];
     m_pc += 3;  // type word, -26, LEN
     const Operand in = fetchOperand();
@@ -403,7 +411,7 @@ void Plc::runShift(ProgramWord code) {
         std::uint16_t carry = isShift ? fill : 0;
         for (std::size_t j = 0; j < words; ++j) {
             const std::uint16_t old = w[j];
-            if (code == kBlockShl || code == kBlockRol) {
+            if (kind == BlockKind::Shl || kind == BlockKind::Rol) {
                 w[j] = static_cast<std::uint16_t>((old << 1) | carry);
                 carry = static_cast<std::uint16_t>(old >> 15);
             } else {
@@ -411,23 +419,23 @@ void Plc::runShift(ProgramWord code) {
                 carry = static_cast<std::uint16_t>(old & 1);
             }
         }
-        if (code == kBlockRol && carry != 0) {
+        if (kind == BlockKind::Rol && carry != 0) {
             w[0] = static_cast<std::uint16_t>(w[0] | 1);
-        } else if (code == kBlockRor && carry != 0) {
+        } else if (kind == BlockKind::Ror && carry != 0) {
             w[0] = static_cast<std::uint16_t>(w[0] | 0x8000);
         }
     }
     m_accumulator = copyWordsIn(q.area, q.byteOffset, length) ? 1 : 0;
 }
 
-void Plc::runBitOperation(ProgramWord code) {
+void Plc::runBitOperation(BlockKind kind) {
     const bool en = m_accumulator != 0;
     const ProgramWord length = m_words[m_pc + 2];
     m_pc += 3;  // type word, -26, LEN
     const Operand in = fetchOperand();
     Operand position{};
     std::int16_t bit = 0;
-    if (code == kBlockBitPos) {
+    if (kind == BlockKind::BitPos) {
         position = fetchOperand();
     } else {
         bit = fetchInt();
@@ -439,7 +447,7 @@ void Plc::runBitOperation(ProgramWord code) {
         return;
     }
     const std::int64_t bits = 16 * static_cast<std::int64_t>(length);
-    if (code == kBlockBitPos) {
+    if (kind == BlockKind::BitPos) {
         std::int16_t found = 0;
         for (std::int64_t i = 0; i < bits; ++i) {
             const auto byte = static_cast<ProgramWord>(in.byteOffset + i / 8);
@@ -457,9 +465,9 @@ void Plc::runBitOperation(ProgramWord code) {
     }
     const ProgramWord byte = in.byteOffset + (bit - 1) / 8;
     const ProgramWord number = (bit - 1) % 8;
-    switch (code) {
-        case kBlockBitTst: m_accumulator = readBit(in.area, byte, number); break;
-        case kBlockBitSet:
+    switch (kind) {
+        case BlockKind::BitTst: m_accumulator = readBit(in.area, byte, number); break;
+        case BlockKind::BitSet:
             writeBit(in.area, byte, number, 1);
             m_accumulator = 1;
             break;
@@ -472,7 +480,7 @@ void Plc::runBitOperation(ProgramWord code) {
 
 void Plc::runMove() {
     const ProgramWord type = m_words[m_pc];
-    if (!isOneOf(type, {kTypeBit, kTypeWord, kTypeInt})) {
+    if (!acceptsType(blockLayout(kindNumber(BlockKind::Move)), type)) {
         return;  // a type the translator emits no operands for: the enable flows on
     }
     const bool en = m_accumulator != 0;
@@ -549,7 +557,7 @@ void Plc::runBlockClear() {
 
 void Plc::runSearch() {
     const ProgramWord type = m_words[m_pc];
-    if (!isOneOf(type, {kTypeByte, kTypeWord, kTypeInt, kTypeDint})) {
+    if (!acceptsType(blockLayout(kindNumber(BlockKind::SrhEq)), type)) {
         return;
     }
     const bool en = m_accumulator != 0;
@@ -594,7 +602,7 @@ void Plc::runSearch() {
 
 void Plc::runArrayMove() {
     const ProgramWord type = m_words[m_pc];
-    if (!isOneOf(type, {kTypeBit, kTypeByte, kTypeWord, kTypeInt, kTypeDint})) {
+    if (!acceptsType(blockLayout(kindNumber(BlockKind::ArrMv)), type)) {
         return;
     }
     const bool en = m_accumulator != 0;

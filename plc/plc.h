@@ -2,6 +2,7 @@
 // the interpreter program over that memory, one scan at a time.
 #pragma once
 
+#include "document/block_kind.h"
 #include "operands/memory_area.h"
 #include "operands/operand_syntax.h"
 #include "plc/clock.h"
@@ -209,12 +210,12 @@ private:
     RegisterBlock fetchRegisterBlock();
     void runTimer(bool onDelay);
     void runCounter(bool up);
-    void runArithmetic(ProgramWord code);
+    void runArithmetic(document::BlockKind kind);
     void runSqrt();
-    void runRelation(ProgramWord code);
-    void runWordLogic(ProgramWord code);
-    void runShift(ProgramWord code);
-    void runBitOperation(ProgramWord code);
+    void runRelation(document::BlockKind kind);
+    void runWordLogic(document::BlockKind kind);
+    void runShift(document::BlockKind kind);
+    void runBitOperation(document::BlockKind kind);
     void runMove();
     void runBlockMove();
     void runBlockClear();

@@ -42,14 +42,12 @@ std::string reference(ProgramWord area, ProgramWord byteOffset, ProgramWord bit)
 }
 
 std::string typeName(ProgramWord word) {
-    switch (word) {
-        case kTypeBit: return "BIT";
-        case kTypeByte: return "BYTE";
-        case kTypeWord: return "WORD";
-        case kTypeInt: return "INT";
-        case kTypeDint: return "DINT";
-        default: return "TYPE(" + number(word) + ")";
+    for (const operands::DataType type : operands::kDataTypes) {
+        if (word != 0 && typeWordOf(type) == word) {
+            return std::string(operands::dataTypeWord(type));
+        }
     }
+    return "TYPE(" + number(word) + ")";
 }
 
 std::string timeBaseName(ProgramWord word) {
@@ -204,8 +202,7 @@ private:
                 case LayoutItem::TimeBase: text += " " + timeBaseName(m_words[pc++]); break;
                 case LayoutItem::Type: text += " " + typeName(m_words[pc++]); break;
                 case LayoutItem::TypeOrEnd:
-                    if (std::find(layout.types.begin(), layout.types.end(), m_words[pc]) ==
-                        layout.types.end()) {
+                    if (!acceptsType(layout, m_words[pc])) {
                         return text;
                     }
                     text += " " + typeName(m_words[pc++]);

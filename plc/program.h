@@ -3,6 +3,7 @@
 #pragma once
 
 #include "operands/memory_area.h"
+#include "operands/operand_syntax.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -48,6 +49,19 @@ inline constexpr ProgramWord kTypeWord = -42;
 inline constexpr ProgramWord kTypeInt = -43;
 inline constexpr ProgramWord kTypeDint = -44;
 
+/// Returns the data-type word of a type; 0 for BCD4, which no program word names.
+[[nodiscard]] constexpr ProgramWord typeWordOf(operands::DataType type) {
+    switch (type) {
+        case operands::DataType::Bit: return kTypeBit;
+        case operands::DataType::Byte: return kTypeByte;
+        case operands::DataType::Word: return kTypeWord;
+        case operands::DataType::Int: return kTypeInt;
+        case operands::DataType::Dint: return kTypeDint;
+        case operands::DataType::Bcd4: return 0;
+    }
+    return 0;
+}
+
 // Time-base words of the timers.
 inline constexpr ProgramWord kTimeBase10ms = -46;
 inline constexpr ProgramWord kTimeBase100ms = -47;
@@ -71,53 +85,8 @@ inline constexpr ProgramWord kControlEndMcr = 72;
 inline constexpr ProgramWord kControlJump = 73;
 inline constexpr ProgramWord kControlLabel = 74;
 
-// Function-block codes, after kBlock.
-inline constexpr ProgramWord kBlockOndtr = 17;
-inline constexpr ProgramWord kBlockTmr = 18;
-inline constexpr ProgramWord kBlockUpctr = 19;
-inline constexpr ProgramWord kBlockDnctr = 20;
-inline constexpr ProgramWord kBlockAdd = 21;
-inline constexpr ProgramWord kBlockSub = 22;
-inline constexpr ProgramWord kBlockMul = 23;
-inline constexpr ProgramWord kBlockDiv = 24;
-inline constexpr ProgramWord kBlockMod = 25;
-inline constexpr ProgramWord kBlockSqrt = 26;
-inline constexpr ProgramWord kBlockEq = 27;
-inline constexpr ProgramWord kBlockNe = 28;
-inline constexpr ProgramWord kBlockGt = 29;
-inline constexpr ProgramWord kBlockGe = 30;
-inline constexpr ProgramWord kBlockLt = 31;
-inline constexpr ProgramWord kBlockLe = 32;
-inline constexpr ProgramWord kBlockAndWord = 33;
-inline constexpr ProgramWord kBlockOrWord = 34;
-inline constexpr ProgramWord kBlockXorWord = 35;
-inline constexpr ProgramWord kBlockNotWord = 36;
-inline constexpr ProgramWord kBlockShl = 37;
-inline constexpr ProgramWord kBlockShr = 38;
-inline constexpr ProgramWord kBlockRol = 39;
-inline constexpr ProgramWord kBlockRor = 40;
-inline constexpr ProgramWord kBlockBitTst = 41;
-inline constexpr ProgramWord kBlockBitSet = 42;
-inline constexpr ProgramWord kBlockBitClr = 43;
-inline constexpr ProgramWord kBlockBitPos = 44;
-inline constexpr ProgramWord kBlockMove = 45;
-inline constexpr ProgramWord kBlockBlkMv = 46;
-inline constexpr ProgramWord kBlockBlkClr = 47;
-inline constexpr ProgramWord kBlockShfr = 48;
-inline constexpr ProgramWord kBlockBitSeq = 49;
-inline constexpr ProgramWord kBlockComRq = 50;
-inline constexpr ProgramWord kBlockSrhEq = 51;
-inline constexpr ProgramWord kBlockSrhNe = 52;
-inline constexpr ProgramWord kBlockSrhGt = 53;
-inline constexpr ProgramWord kBlockSrhGe = 54;
-inline constexpr ProgramWord kBlockSrhLt = 55;
-inline constexpr ProgramWord kBlockSrhLe = 56;
-inline constexpr ProgramWord kBlockArrayMove = 57;
-inline constexpr ProgramWord kBlockToBcd = 58;
-inline constexpr ProgramWord kBlockToInt = 59;
-inline constexpr ProgramWord kBlockCall = 60;
-inline constexpr ProgramWord kBlockDoIo = 61;
-inline constexpr ProgramWord kBlockSvcRq = 66;
+// Function-block codes, after kBlock: the numbers of document::BlockKind
+// ("document/block_kind.h").
 
 /// The largest number of words the translator writes, the end marker not counted.
 inline constexpr std::size_t kMaxProgramWords = 5000;

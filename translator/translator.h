@@ -2,6 +2,9 @@
 // one pass, rung by rung, stopping at the first broken ladder rule with its number and cell.
 #pragma once
 
+#include "document/block_description.h"
+#include "translator/translation_error.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -72,7 +75,6 @@ private:
         bool matched = false;
     };
     enum class Move : int { Side = 0, Down = 1, Up = 2 };
-    enum class Side : int { Left, Right };
 
     // Grid access; every reader treats cells outside the grid as empty.
     [[nodiscard]] bool inGrid(int row, int col) const;
@@ -143,12 +145,14 @@ private:
 
     // Function blocks.
     [[nodiscard]] int emitBlock();
-    [[nodiscard]] int emitBlockItems(std::int32_t kind);
-    [[nodiscard]] int blockOperand(int rowOffset, Side side, int check, std::string_view label);
-    [[nodiscard]] int optionalOperand(int rowOffset, int check, std::string_view label);
+    [[nodiscard]] int emitBlockItems(const document::BlockDescription& block);
+    [[nodiscard]] int blockOperand(int rowOffset, document::Side side, document::OperandCheck check,
+                                   std::string_view label);
+    [[nodiscard]] int optionalOperand(int rowOffset, document::OperandCheck check,
+                                      std::string_view label);
     [[nodiscard]] int powerFlowInput(int rowOffset, std::string_view label);
     [[nodiscard]] int blockParameter(int rowOffset, char key, std::string_view placeholder,
-                                     std::string_view label, int missingError);
+                                     std::string_view label, TranslationError missingError);
     void registerTriple();
     [[nodiscard]] int presetValue(int rowOffset);
     void lengthParameter(int rowOffset);

@@ -1,11 +1,17 @@
-// Function blocks: the header, the enable network, each block's inputs, parameters and operands
-// checked against the areas it accepts, and the walk along its power-flow output.
+// Function blocks: the header, the enable network, then each block's items as its description
+// lists them (inputs, parameters, operands checked against the areas they accept) and the walk
+// along its power-flow output.
+#include "document/block_description.h"
 #include "document/cell_code.h"
 #include "document/cell_text.h"
+#include "operands/memory_area.h"
 #include "operands/operand_syntax.h"
+#include "plc/program.h"
 #include "translator/cell_rules.h"
 #include "translator/translation_error.h"
 #include "translator/translator.h"
+
+#include <optional>
 
 namespace translator {
 
@@ -17,33 +23,11 @@ std::string number(int value) {
 
 const std::string kRule = "-----------------------------------";
 
-// Operand checks by number: which areas, and whether a constant, an input or output accepts.
-bool isEightAreas(std::string_view area) {
-    return area == "I" || area == "Q" || area == "M" || area == "T" || area == "G" || area == "R" ||
-           area == "AI" || area == "AQ";
-}
-
-bool isWordArea(std::string_view area) {
-    return area == "R" || area == "AI" || area == "AQ";
-}
-
-bool isSystemArea(std::string_view area) {
-    return area == "S" || area == "SA" || area == "SB" || area == "SC";
-}
-
-bool isSystemAbc(std::string_view area) {
-    return area == "SA" || area == "SB" || area == "SC";
-}
-
 // The byte at which a multi-word operand starts, as an address operand's words give it: in a
 // word area two bytes per reference, in a bit area the byte holding the reference's bit (%M0017
 // starts at byte 2), so that the words that follow it are the ones next to it in memory.
 std::int32_t startByte(std::string_view operand) {
     return isWordAddress(operand) ? wordOffset(operand) : bitByte(operand);
-}
-
-bool isOutputCheck(int check) {
-    return check == 2 || check == 4 || check == 6;
 }
 
 bool isConstant(std::string_view text) {
@@ -62,28 +46,13 @@ bool isConstant(std::string_view text) {
     return true;
 }
 
-bool accepts(int check, std::string_view address, std::string_view constant) {
+bool accepts(document::OperandCheck check, std::string_view address, std::string_view constant) {
+    const document::CheckRule rule = document::checkRule(check);
     if (address.empty()) {
-        const bool constantAllowed = check == 1 || check == 3 || check == 5 || check == 12;
-        return constantAllowed && isConstant(constant);
+        return rule.constant && isConstant(constant);
     }
-    const std::string_view area = addressArea(address);
-    if (area.empty()) {
-        return false;
-    }
-    switch (check) {
-        case 1:
-        case 2:
-        case 11: return isEightAreas(area);
-        case 3:
-        case 4:
-        case 10: return isWordArea(area);
-        case 5:
-        case 7: return isEightAreas(area) || isSystemArea(area);
-        case 6:
-        case 8: return isEightAreas(area) || isSystemAbc(area);
-        default: return false;
-    }
+    const operands::MemoryArea* area = operands::areaOfAddress(address);
+    return area != nullptr && operands::contains(rule.areas, *area);
 }
 
 }  // namespace
@@ -94,7 +63,7 @@ int Translator::emitBlock() {
     setPosition(head);
     const std::int32_t kind = document::kindOf(code());
     addLine("FUNKCJA" + number(kind) + " - " + document::fieldOf(text(), 'N'));
-    addWord(-8);
+    addWord(plc::kBlock);
     addWord(kind);
     addLine("enable: ");
     if (m_blockChained) {
@@ -103,334 +72,90 @@ int Translator::emitBlock() {
     } else if (walkNetwork() != 0) {
         return 1;
     }
-    addWord(-100);
+    addWord(plc::kEndOfInput);
     setPosition(head);
-    if (failed() || emitBlockItems(kind) != 0) {
+    // A number no block kind has is a block without items: its header and enable only.
+    const std::optional<document::BlockKind> known = document::blockKindOf(kind);
+    if (failed() || (known && emitBlockItems(document::describe(*known)) != 0)) {
         return 1;
     }
     addLine(kRule);
     return failed() ? 1 : 0;
 }
 
-int Translator::emitBlockItems(std::int32_t kind) {
+int Translator::emitBlockItems(const document::BlockDescription& block) {
+    using document::ItemKind;
     const int headRow = m_headPos / 10;
     const int headCol = m_headPos % 10;
-    auto ok = [this] { return !failed(); };
-
-    switch (kind) {
-        case 17:  // ONDTR
-            if (powerFlowInput(1, "reset") != 0)
-                return 1;
-            addWord(m_timerCount++);
-            if (blockParameter(1, 'T', "time", "T: ", 23) != 0)
-                return 1;
-            if (blockParameter(2, 'G', "address", "A: ", 24) != 0)
-                return 1;
-            if (presetValue(2) != 0)
-                return 1;
-            registerTriple();
-            return followOutput("Q:", 0);
-        case 18:  // TMR
-            addWord(m_timerCount++);
-            if (blockParameter(1, 'T', "time", "T: ", 23) != 0)
-                return 1;
-            if (blockParameter(1, 'G', "address", "A: ", 24) != 0)
-                return 1;
-            if (presetValue(1) != 0)
-                return 1;
-            registerTriple();
-            return followOutput("Q:", 0);
-        case 19:  // UPCTR
-        case 20:  // DNCTR
-            if (powerFlowInput(1, "reset") != 0)
-                return 1;
-            if (blockParameter(2, 'G', "address", "A: ", 24) != 0)
-                return 1;
-            if (presetValue(2) != 0)
-                return 1;
-            registerTriple();
-            return followOutput("Q:", 0);
-        case 21:  // ADD, SUB, MUL, DIV, MOD
-        case 22:
-        case 23:
-        case 24:
-        case 25: {
-            const bool isInt = blockType() == "INT";
-            addWord(isInt ? -43 : -44);
-            if (blockOperand(1, Side::Left, isInt ? 1 : 3, "I1") != 0)
-                return 1;
-            if (blockOperand(2, Side::Left, isInt ? 1 : 3, "I2") != 0)
-                return 1;
-            if (blockOperand(1, Side::Right, isInt ? 2 : 4, "Q") != 0)
-                return 1;
-            return followOutput("ok:", 0);
+    const document::TypeForm* form = nullptr;
+    // A type the block does not take leaves it without items until its output.
+    bool typed = true;
+    for (const document::BlockItem& item : block.items) {
+        if (!typed && item.kind != ItemKind::Output) {
+            continue;
         }
-        case 26: {  // SQRT
-            const bool isInt = blockType() == "INT";
-            addWord(isInt ? -43 : -44);
-            if (blockOperand(1, Side::Left, isInt ? 1 : 3, "IN") != 0)
-                return 1;
-            if (blockOperand(1, Side::Right, isInt ? 2 : 4, "Q") != 0)
-                return 1;
-            return followOutput("ok:", 0);
+        int result = 0;
+        switch (item.kind) {
+            case ItemKind::PowerFlow: result = powerFlowInput(item.row, item.label); break;
+            case ItemKind::TimerIndex: addWord(m_timerCount++); break;
+            case ItemKind::TimeBase:
+                result = blockParameter(item.row, 'T', operands::kTimePlaceholder,
+                                        "T: ", TranslationError::MissingTimeBase);
+                break;
+            case ItemKind::Register:
+                result = blockParameter(item.row, 'G', operands::kRegisterPlaceholder,
+                                        "A: ", TranslationError::MissingRegister);
+                break;
+            case ItemKind::Preset: result = presetValue(item.row); break;
+            case ItemKind::RegisterAgain: registerTriple(); break;
+            case ItemKind::DataType:
+                form = document::typeFormFor(block.typing, blockType());
+                typed = form != nullptr;
+                if (typed && block.typing.typeWord) {
+                    addWord(plc::typeWordOf(form->type));
+                }
+                break;
+            case ItemKind::Length: lengthParameter(item.row); break;
+            case ItemKind::Operand:
+                result =
+                    blockOperand(item.row, item.side, document::checkOf(item, form), item.label);
+                break;
+            case ItemKind::OptionalOperand:
+                result = optionalOperand(item.row, item.check, item.label);
+                break;
+            case ItemKind::FollowingWords: {
+                // The words after a multi-word output: the next registers of its area.
+                const std::string q =
+                    document::fieldOf(textAt(headRow + item.row, headCol + 1), 'A');
+                for (int i = 0; i < item.count; ++i) {
+                    addWord(areaCode(q));
+                    addWord(startByte(q) + 2 * (i + 1));
+                    addWord(0);
+                }
+                break;
+            }
+            case ItemKind::CallName:
+                addLine("   ->  CALL " +
+                        document::fieldOf(textAt(headRow + item.row, headCol + 1), 'Z'));
+                break;
+            case ItemKind::Output: result = followOutput(item.label, item.row); break;
         }
-        case 27:  // EQ, NE, GT, GE, LT, LE
-        case 28:
-        case 29:
-        case 30:
-        case 31:
-        case 32: {
-            const bool isInt = blockType() == "INT";
-            addWord(isInt ? -43 : -44);
-            if (blockOperand(1, Side::Left, isInt ? 1 : 3, "I1") != 0)
-                return 1;
-            if (blockOperand(2, Side::Left, isInt ? 1 : 3, "I2") != 0)
-                return 1;
-            return followOutput("Q:", 1);
+        if (result != 0) {
+            return 1;
         }
-        case 33:  // AND, OR, XOR
-        case 34:
-        case 35:
-            static_cast<void>(blockType());
-            addWord(-42);
-            if (blockOperand(1, Side::Left, 5, "I1") != 0)
-                return 1;
-            if (blockOperand(2, Side::Left, 5, "I2") != 0)
-                return 1;
-            if (blockOperand(1, Side::Right, 6, "Q") != 0)
-                return 1;
-            return followOutput("ok:", 0);
-        case 36:  // NOT
-            static_cast<void>(blockType());
-            addWord(-42);
-            if (blockOperand(1, Side::Left, 5, "I1") != 0)
-                return 1;
-            if (blockOperand(1, Side::Right, 6, "Q") != 0)
-                return 1;
-            return followOutput("ok:", 0);
-        case 37:  // SHL, SHR
-        case 38:
-            static_cast<void>(blockType());
-            addWord(-42);
-            lengthParameter(2);
-            if (blockOperand(1, Side::Left, 7, "IN") != 0)
-                return 1;
-            if (blockOperand(2, Side::Left, 1, "N") != 0)
-                return 1;
-            if (powerFlowInput(3, "B1") != 0)
-                return 1;
-            if (blockOperand(2, Side::Right, 6, "Q") != 0)
-                return 1;
-            return followOutput("B2:", 1);
-        case 39:  // ROL, ROR
-        case 40:
-            static_cast<void>(blockType());
-            addWord(-42);
-            lengthParameter(2);
-            if (blockOperand(1, Side::Left, 7, "IN") != 0)
-                return 1;
-            if (blockOperand(2, Side::Left, 1, "N") != 0)
-                return 1;
-            if (blockOperand(1, Side::Right, 6, "Q") != 0)
-                return 1;
-            return followOutput("ok:", 0);
-        case 41:  // BITTST
-            static_cast<void>(blockType());
-            addWord(-42);
-            lengthParameter(2);
-            if (blockOperand(1, Side::Left, 7, "IN") != 0)
-                return 1;
-            if (blockOperand(2, Side::Left, 1, "BIT") != 0)
-                return 1;
-            return followOutput("Q:", 1);
-        case 42:  // BITSET, BITCLR
-        case 43:
-            static_cast<void>(blockType());
-            addWord(-42);
-            lengthParameter(2);
-            if (blockOperand(1, Side::Left, 8, "IN") != 0)
-                return 1;
-            if (blockOperand(2, Side::Left, 1, "BIT") != 0)
-                return 1;
-            return followOutput("ok:", 0);
-        case 44:  // BITPOS
-            static_cast<void>(blockType());
-            addWord(-42);
-            lengthParameter(2);
-            if (blockOperand(1, Side::Left, 7, "IN") != 0)
-                return 1;
-            if (blockOperand(2, Side::Right, 2, "POS") != 0)
-                return 1;
-            return followOutput("ok:", 0);
-        case 45: {  // MOVE
-            const std::string type = blockType();
-            int inCheck = 0;
-            int qCheck = 0;
-            if (type == "INT") {
-                addWord(-43);
-                inCheck = 1;
-                qCheck = 2;
-            } else if (type == "WORD" || type == "BIT") {
-                addWord(type == "WORD" ? -42 : -40);
-                inCheck = 5;
-                qCheck = 6;
-            }
-            if (inCheck != 0) {
-                lengthParameter(1);
-                if (blockOperand(1, Side::Left, inCheck, "IN") != 0)
-                    return 1;
-                if (blockOperand(1, Side::Right, qCheck, "Q") != 0)
-                    return 1;
-            }
-            return followOutput("ok:", 0);
-        }
-        case 46: {  // BLKMV
-            const bool isInt = blockType() == "INT";
-            addWord(isInt ? -43 : -42);
-            for (int i = 1; i <= 7; ++i) {
-                if (blockOperand(i, Side::Left, 12, "IN" + number(i)) != 0)
-                    return 1;
-            }
-            if (blockOperand(1, Side::Right, isInt ? 2 : 6, "Q") != 0)
-                return 1;
-            const std::string q = document::fieldOf(textAt(headRow + 1, headCol + 1), 'A');
-            for (int i = 0; i < 6; ++i) {
-                addWord(areaCode(q));
-                addWord(startByte(q) + 2 * (i + 1));
-                addWord(0);
-            }
-            return followOutput("ok:", 0);
-        }
-        case 47:  // BLKCLR
-            static_cast<void>(blockType());
-            addWord(-42);
-            lengthParameter(1);
-            if (blockOperand(1, Side::Left, 5, "IN") != 0)
-                return 1;
-            return followOutput("ok:", 0);
-        case 48:  // SHFR
-            addWord(blockType() == "WORD" ? -42 : -40);
-            lengthParameter(2);
-            if (powerFlowInput(1, "R") != 0)
-                return 1;
-            if (blockOperand(2, Side::Left, 5, "IN") != 0)
-                return 1;
-            if (blockOperand(3, Side::Left, 8, "ST") != 0)
-                return 1;
-            if (blockOperand(1, Side::Right, 6, "Q") != 0)
-                return 1;
-            return followOutput("ok:", 0);
-        case 49:  // BITSEQ
-            if (blockParameter(4, 'G', "address", "A: ", 24) != 0)
-                return 1;
-            if (powerFlowInput(1, "R") != 0)
-                return 1;
-            if (powerFlowInput(2, "DIR") != 0)
-                return 1;
-            if (optionalOperand(3, 1, "STEP") != 0)
-                return 1;
-            if (optionalOperand(4, 6, "ST") != 0)
-                return 1;
-            return followOutput("ok:", 0);
-        case 50:  // COMRQ
-            // Each input is read beside the row that is labelled with it: IN, SYSID, TASK.
-            if (blockOperand(1, Side::Left, 10, "IN") != 0)
-                return 1;
-            if (blockOperand(2, Side::Left, 1, "SYSID") != 0)
-                return 1;
-            if (blockOperand(3, Side::Left, 3, "TASK") != 0)
-                return 1;
-            return followOutput("FT:", 1);
-        case 51:  // SRH EQ .. SRH LE
-        case 52:
-        case 53:
-        case 54:
-        case 55:
-        case 56: {
-            const std::string type = blockType();
-            int arCheck = 0;
-            int inCheck = 0;
-            if (type == "INT") {
-                addWord(-43);
-                arCheck = 11;
-                inCheck = 1;
-            } else if (type == "DINT") {
-                addWord(-44);
-                arCheck = 10;
-                inCheck = 3;
-            } else if (type == "BYTE" || type == "WORD") {
-                addWord(type == "BYTE" ? -41 : -42);
-                arCheck = 7;
-                inCheck = 5;
-            }
-            if (arCheck != 0) {
-                lengthParameter(2);
-                if (blockOperand(1, Side::Left, arCheck, "AR") != 0)
-                    return 1;
-                if (blockOperand(2, Side::Left, 1, "NXWE") != 0)
-                    return 1;
-                if (blockOperand(3, Side::Left, inCheck, "IN") != 0)
-                    return 1;
-                if (blockOperand(2, Side::Right, 2, "NXWY") != 0)
-                    return 1;
-            }
-            return followOutput("FD:", 1);
-        }
-        case 57: {  // ARRAY_MOVE
-            const std::string type = blockType();
-            int srCheck = 0;
-            int dsCheck = 0;
-            if (type == "INT") {
-                addWord(-43);
-                srCheck = 11;
-                dsCheck = 6;
-            } else if (type == "DINT") {
-                addWord(-44);
-                srCheck = 10;
-                dsCheck = 4;
-            } else if (type == "BYTE" || type == "WORD" || type == "BIT") {
-                addWord(type == "BYTE" ? -41 : (type == "WORD" ? -42 : -40));
-                srCheck = 8;
-                dsCheck = 6;
-            }
-            if (srCheck != 0) {
-                lengthParameter(2);
-                if (blockOperand(1, Side::Left, srCheck, "SR") != 0)
-                    return 1;
-                if (blockOperand(2, Side::Left, 1, "SNX") != 0)
-                    return 1;
-                if (blockOperand(3, Side::Left, 1, "DNX") != 0)
-                    return 1;
-                if (blockOperand(4, Side::Left, 1, "N") != 0)
-                    return 1;
-                if (blockOperand(1, Side::Right, dsCheck, "DS") != 0)
-                    return 1;
-            }
-            return followOutput("ok:", 0);
-        }
-        case 58:  // TO BCD, TO INT
-        case 59:
-            static_cast<void>(blockType());
-            if (blockOperand(1, Side::Left, 1, "IN") != 0)
-                return 1;
-            if (blockOperand(1, Side::Right, 2, "Q") != 0)
-                return 1;
-            return followOutput("ok:", 0);
-        case 60:  // CALL
-            addLine("   ->  CALL " + document::fieldOf(textAt(headRow, headCol + 1), 'Z'));
-            return ok() ? 0 : 1;
-        default: return ok() ? 0 : 1;
     }
+    return failed() ? 1 : 0;
 }
 
-int Translator::blockOperand(int rowOffset, Side side, int check, std::string_view label) {
+int Translator::blockOperand(int rowOffset, document::Side side, document::OperandCheck check,
+                             std::string_view label) {
     const int row = m_headPos / 10 + rowOffset;
-    const int col = m_headPos % 10 + (side == Side::Left ? -1 : 1);
+    const int col = m_headPos % 10 + (side == document::Side::Left ? -1 : 1);
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
     const std::string& cell = textAt(row, col);
     const std::string address = document::fieldOf(cell, 'A');
     const std::string constant = document::fieldOf(cell, 'S');
-    const bool isOutput = isOutputCheck(check);
+    const bool isOutput = document::checkRule(check).output;
     if (address.empty() && constant.empty()) {
         fail(static_cast<int>(isOutput ? TranslationError::MissingBlockOutput
                                        : TranslationError::MissingBlockInput),
@@ -452,13 +177,14 @@ int Translator::blockOperand(int rowOffset, Side side, int check, std::string_vi
         addAddressWords(address);
     } else {
         addLine(std::string(label) + ": " + constant);
-        addWord(-25);
+        addWord(plc::kConstant);
         addWord(constantValue(constant));
     }
     return failed() ? 1 : 0;
 }
 
-int Translator::optionalOperand(int rowOffset, int check, std::string_view label) {
+int Translator::optionalOperand(int rowOffset, document::OperandCheck check,
+                                std::string_view label) {
     const int row = m_headPos / 10 + rowOffset;
     const int col = m_headPos % 10 - 1;
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
@@ -473,7 +199,7 @@ int Translator::optionalOperand(int rowOffset, int check, std::string_view label
         fail(static_cast<int>(TranslationError::BadBlockInput), pos);
         return 1;
     }
-    return blockOperand(rowOffset, Side::Left, check, label);
+    return blockOperand(rowOffset, document::Side::Left, check, label);
 }
 
 int Translator::powerFlowInput(int rowOffset, std::string_view label) {
@@ -490,12 +216,12 @@ int Translator::powerFlowInput(int rowOffset, std::string_view label) {
         }
     }
     setPosition(m_headPos);
-    addWord(-100);
+    addWord(plc::kEndOfInput);
     return failed() ? 1 : 0;
 }
 
 int Translator::blockParameter(int rowOffset, char key, std::string_view placeholder,
-                               std::string_view label, int missingError) {
+                               std::string_view label, TranslationError missingError) {
     const int row = m_headPos / 10 + rowOffset;
     const int col = m_headPos % 10;
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
@@ -518,16 +244,16 @@ int Translator::blockParameter(int rowOffset, char key, std::string_view placeho
         missing = true;  // without its time-base word the timer's words would be misread
     }
     if (missing) {
-        fail(missingError, pos);
+        fail(static_cast<int>(missingError), pos);
         return 1;
     }
     addLine(std::string(label) + value);
     if (timeBase01) {
-        addWord(-46);
+        addWord(plc::kTimeBase10ms);
     } else if (timeBase10) {
-        addWord(-47);
+        addWord(plc::kTimeBase100ms);
     } else if (timeBase100) {
-        addWord(-48);
+        addWord(plc::kTimeBase1s);
     }
     if (key == 'G') {
         m_regArea = areaCode(reg);
@@ -561,7 +287,7 @@ int Translator::presetValue(int rowOffset) {
     if (!address.empty()) {
         addAddressWords(address);
     } else {
-        addWord(-25);
+        addWord(plc::kConstant);
         addWord(constantValue(constant));
     }
     return failed() ? 1 : 0;
@@ -571,7 +297,7 @@ void Translator::lengthParameter(int rowOffset) {
     const std::string value =
         document::fieldOf(textAt(m_headPos / 10 + rowOffset, m_headPos % 10), 'D');
     addLine("LEN: " + value);
-    addWord(-26);
+    addWord(plc::kLength);
     addWord(constantValue(value));
 }
 
@@ -617,7 +343,8 @@ int Translator::WyjscieBloku() {
     const int limit = stepLimit();
     int step = 0;
     for (; step < limit && !document::isBlockTop(code()) && !document::isCoil(code()); ++step) {
-        if (m_col == 9 && code() == 8 && PrzeniesDoStyku() != 0) {
+        if (m_col == 9 && code() == document::ElementKind::ContinuationCoil &&
+            PrzeniesDoStyku() != 0) {
             last = Move::Side;
             continue;
         }

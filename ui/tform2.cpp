@@ -1,8 +1,10 @@
 // ui/tform2.cpp — the parameters window's controls and the block fields they write.
 #include "ui/tform2.h"
 
+#include "document/block_description.h"
 #include "document/cp1250.h"
 #include "document/ladder_document.h"
+#include "operands/operand_syntax.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -11,6 +13,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <optional>
+#include <span>
 #include <string_view>
 
 namespace {
@@ -21,45 +25,29 @@ struct RadioWord {
 };
 
 // RadioButton1..6 are data types, RadioButton7..9 time bases.
+constexpr std::size_t kDataTypeRadios = 6;
+using operands::DataType;
+using operands::dataTypeWord;
+using operands::kTimeBaseWords;
 constexpr std::array<RadioWord, 9> kRadios = {{
-    {"bit", "BIT"},
-    {"bajt", "BYTE"},
-    {"word", "WORD"},
-    {"bcd4", "BCD4"},
-    {"int", "INT"},
-    {"dint", "DINT"},
-    {"0,01s", "0.01s"},
-    {"0,1s", "0.10s"},
-    {"1s", "1.00s"},
+    {"bit", dataTypeWord(DataType::Bit)},
+    {"bajt", dataTypeWord(DataType::Byte)},
+    {"word", dataTypeWord(DataType::Word)},
+    {"bcd4", dataTypeWord(DataType::Bcd4)},
+    {"int", dataTypeWord(DataType::Int)},
+    {"dint", dataTypeWord(DataType::Dint)},
+    {"0,01s", kTimeBaseWords[0]},
+    {"0,1s", kTimeBaseWords[1]},
+    {"1s", kTimeBaseWords[2]},
 }};
 
-constexpr int kBit = 0, kByte = 1, kWord = 2, kBcd4 = 3, kInt = 4, kDint = 5;
-
-// Which data types a block may take, by its base kind (the code without role and links).
-std::vector<int> allowedDataTypes(int code) {
-    int base = code;
-    while (base > 100) {
-        base -= 100;
+// The data types the block of a cell takes, as its description lists them.
+std::span<const document::TypeForm> allowedDataTypes(std::int32_t code) {
+    const std::optional<document::BlockKind> kind = document::blockKindOf(document::kindOf(code));
+    if (!kind) {
+        return {};
     }
-    if (base >= 21 && base <= 32) {
-        return {kInt, kDint};
-    }
-    if (base >= 33 && base <= 44) {
-        return {kWord};
-    }
-    if (base >= 51 && base <= 56) {
-        return {kByte, kWord, kInt, kDint};
-    }
-    switch (base) {
-        case 45: return {kBit, kWord, kInt};
-        case 46: return {kWord, kInt};
-        case 47: return {kWord};
-        case 48: return {kBit, kWord};
-        case 57: return {kBit, kByte, kWord, kInt, kDint};
-        case 58: return {kInt};
-        case 59: return {kBcd4};
-        default: return {};
-    }
+    return document::describe(*kind).typing.forms;
 }
 
 void uncheck(QRadioButton* radio) {
@@ -87,7 +75,7 @@ TForm2::TForm2(document::LadderDocument& document, std::function<void(bool chang
     auto* typeLayout = new QGridLayout(m_dataTypes);
     auto* timeLayout = new QVBoxLayout(m_timeBases);
     for (std::size_t i = 0; i < kRadios.size(); ++i) {
-        const bool isType = i < 6;
+        const bool isType = i < kDataTypeRadios;
         auto* radio = new QRadioButton(QString::fromUtf8(kRadios[i].caption),
                                        isType ? m_dataTypes : m_timeBases);
         radio->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
@@ -144,17 +132,20 @@ void TForm2::RefreshParameters(int row, int col) {
 
     const std::string type = m_document.GetBlockField(row, col, 'T');
     if (!type.empty()) {
-        const bool timeBase =
-            type == "0.01s" || type == "0.10s" || type == "1.00s" || type == "time";
+        const bool timeBase = operands::isTimeBaseWord(type) || type == operands::kTimePlaceholder;
         if (timeBase) {
             m_timeBases->setEnabled(true);
-            for (std::size_t i = 6; i < m_radios.size(); ++i) {
+            for (std::size_t i = kDataTypeRadios; i < m_radios.size(); ++i) {
                 m_radios[i]->setEnabled(true);
             }
         } else {
             m_dataTypes->setEnabled(true);
-            for (int index : allowedDataTypes(m_document.CellCode(row, col))) {
-                m_radios[static_cast<std::size_t>(index)]->setEnabled(true);
+            for (const document::TypeForm& form : allowedDataTypes(m_document.CellCode(row, col))) {
+                for (std::size_t i = 0; i < kDataTypeRadios; ++i) {
+                    if (kRadios[i].word == operands::dataTypeWord(form.type)) {
+                        m_radios[i]->setEnabled(true);
+                    }
+                }
             }
         }
         for (std::size_t i = 0; i < kRadios.size(); ++i) {
@@ -175,7 +166,7 @@ void TForm2::RefreshParameters(int row, int col) {
     const std::string reg = m_document.GetBlockField(row, col, 'G');
     m_registerEdit->setEnabled(!reg.empty());
     m_registerLabel->setEnabled(!reg.empty());
-    if (!reg.empty() && reg != "address") {
+    if (!reg.empty() && reg != operands::kRegisterPlaceholder) {
         m_registerEdit->setText(QString::fromStdString(document::cp1250ToUtf8(reg)));
     }
 }

@@ -138,7 +138,8 @@ TEST(ElementCatalogueTest, ClipboardCommandsRefreshAsTheirButtonsDo) {
 }
 
 TEST(BlockTemplateTest, EveryRowMatchesTheStubsOfItsRole) {
-    for (const BlockTemplate& block : blockTemplates()) {
+    for (const BlockDescription& description : blockDescriptions()) {
+        const BlockTemplate& block = description.placed;
         SCOPED_TRACE(std::string(block.name));
         const RoleLayout* layout = findLayout(block.layout);
         ASSERT_NE(layout, nullptr);

@@ -18,9 +18,6 @@ namespace {
 constexpr std::array<int, 18> kSingleKinds = {1,  2,  3,  4,  5,  7,  8,  9,  10,
                                               11, 12, 13, 14, 15, 16, 64, 72, 74};
 constexpr std::array<int, 2> kColumnNineKinds = {71, 73};
-constexpr std::array<int, 44> kBlockKinds = {
-    17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38,
-    39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60};
 constexpr std::array<const char*, 16> kOperands = {
     "#A%I0001#",  "#A%I0002#",  "#A%Q0001#", "#A%M0017#", "#A%R0001#",  "#A%R0003#",
     "#A%AI0001#", "#A%AQ0002#", "#S+00005#", "#S-00001#", "#A%SA0001#", "#A%S0007#",
@@ -71,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 4: ladder.SetCellCode(row, col, 7 + link); break;
             case 5: ladder.SetCellCode(row, col, link); break;
             case 6:
-                document::PlaceBlock(ladder, input.PickValueInArray(kBlockKinds), row, col);
+                document::PlaceBlock(ladder, input.PickValueInArray(document::kBlockKinds), row,
+                                     col);
                 break;
             case 7:
                 ladder.SetField(row, col, 'T', input.PickValueInArray(kTypes));

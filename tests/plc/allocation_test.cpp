@@ -62,14 +62,14 @@ TEST(AllocationTest, TicksInRunAllocateNothing) {
     }
     Builder b;
     b.load(I(1)).loadNot(I(2)).orStack().coil(kCoilNormal, Q(1)).edgeCoil(kCoilPositive, 0, Q(2));
-    b.block(kBlockTmr, I(1)).words({0, kTimeBase10ms}).triple(R(1)).operand(5).triple(R(1));
-    b.block(kBlockUpctr, I(1)).input(I(2)).triple(R(4)).operand(5).triple(R(4));
-    b.block(kBlockAdd, I(1)).word(kTypeDint).operand(R(10)).operand(1).address(R(10));
-    b.block(kBlockShl, I(1)).word(kTypeWord).length(200).address(R(20)).operand(3).input(I(1));
+    b.block(BlockKind::Tmr, I(1)).words({0, kTimeBase10ms}).triple(R(1)).operand(5).triple(R(1));
+    b.block(BlockKind::UpCtr, I(1)).input(I(2)).triple(R(4)).operand(5).triple(R(4));
+    b.block(BlockKind::Add, I(1)).word(kTypeDint).operand(R(10)).operand(1).address(R(10));
+    b.block(BlockKind::Shl, I(1)).word(kTypeWord).length(200).address(R(20)).operand(3).input(I(1));
     b.address(R(300));
-    b.block(kBlockSrhEq, I(1)).word(kTypeInt).length(100).address(R(20)).operand(0).operand(9);
+    b.block(BlockKind::SrhEq, I(1)).word(kTypeInt).length(100).address(R(20)).operand(0).operand(9);
     b.address(R(12));
-    b.block(kBlockArrayMove, I(1)).word(kTypeBit).length(64).address(M(1)).operand(1);
+    b.block(BlockKind::ArrMv, I(1)).word(kTypeBit).length(64).address(M(1)).operand(1);
     b.operand(2).operand(30).address(M(100));
     b.load(I(1)).control(kControlJump, 1).control(kControlLabel, 1).end();
     Rig rig;

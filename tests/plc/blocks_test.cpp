@@ -18,7 +18,7 @@ constexpr std::int32_t kDintMax = std::numeric_limits<std::int32_t>::max();
 
 struct ArithmeticCase {
     std::string name;
-    ProgramWord code;
+    BlockKind code;
     bool dint;
     std::int32_t a;
     std::int32_t b;
@@ -52,28 +52,33 @@ TEST_P(ArithmeticTest, WritesTheResultOrItsSaturationAndGivesTheOutput) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ArithmeticTest,
     ::testing::Values(
-        ArithmeticCase{"AddInt", kBlockAdd, false, 100, 23, true, 123, 1},
-        ArithmeticCase{"AddIntSaturatesHigh", kBlockAdd, false, 32767, 1, true, 32767, 0},
-        ArithmeticCase{"AddIntConstantTakesLow16Bits", kBlockAdd, false, 65537, 1, true, 2, 1},
-        ArithmeticCase{"SubIntSaturatesLow", kBlockSub, false, -32768, 1, true, -32768, 0},
-        ArithmeticCase{"SubZeroMinusMinWritesNothing", kBlockSub, false, 0, -32768, false, 0, 0},
-        ArithmeticCase{"MulIntSaturatesLowOnMixedSigns", kBlockMul, false, 300, -200, true, -32768,
+        ArithmeticCase{"AddInt", BlockKind::Add, false, 100, 23, true, 123, 1},
+        ArithmeticCase{"AddIntSaturatesHigh", BlockKind::Add, false, 32767, 1, true, 32767, 0},
+        ArithmeticCase{"AddIntConstantTakesLow16Bits", BlockKind::Add, false, 65537, 1, true, 2, 1},
+        ArithmeticCase{"SubIntSaturatesLow", BlockKind::Sub, false, -32768, 1, true, -32768, 0},
+        ArithmeticCase{"SubZeroMinusMinWritesNothing", BlockKind::Sub, false, 0, -32768, false, 0,
                        0},
-        ArithmeticCase{"MulIntSaturatesHighOnEqualSigns", kBlockMul, false, -300, -200, true, 32767,
+        ArithmeticCase{"MulIntSaturatesLowOnMixedSigns", BlockKind::Mul, false, 300, -200, true,
+                       -32768, 0},
+        ArithmeticCase{"MulIntSaturatesHighOnEqualSigns", BlockKind::Mul, false, -300, -200, true,
+                       32767, 0},
+        ArithmeticCase{"DivIntTruncatesTowardZero", BlockKind::Div, false, 7, -2, true, -3, 1},
+        ArithmeticCase{"DivIntMinByMinusOneWraps", BlockKind::Div, false, -32768, -1, true, -32768,
+                       1},
+        ArithmeticCase{"DivByZeroIsRefused", BlockKind::Div, false, 7, 0, false, 0, 0},
+        ArithmeticCase{"ModTakesTheSignOfTheDividend", BlockKind::Mod, false, -7, 2, true, -1, 1},
+        ArithmeticCase{"ModByZeroIsRefused", BlockKind::Mod, false, 7, 0, false, 0, 0},
+        ArithmeticCase{"AddDint", BlockKind::Add, true, 70000, 70000, true, 140000, 1},
+        ArithmeticCase{"AddDintSaturatesHigh", BlockKind::Add, true, kDintMax, 1, true, kDintMax,
                        0},
-        ArithmeticCase{"DivIntTruncatesTowardZero", kBlockDiv, false, 7, -2, true, -3, 1},
-        ArithmeticCase{"DivIntMinByMinusOneWraps", kBlockDiv, false, -32768, -1, true, -32768, 1},
-        ArithmeticCase{"DivByZeroIsRefused", kBlockDiv, false, 7, 0, false, 0, 0},
-        ArithmeticCase{"ModTakesTheSignOfTheDividend", kBlockMod, false, -7, 2, true, -1, 1},
-        ArithmeticCase{"ModByZeroIsRefused", kBlockMod, false, 7, 0, false, 0, 0},
-        ArithmeticCase{"AddDint", kBlockAdd, true, 70000, 70000, true, 140000, 1},
-        ArithmeticCase{"AddDintSaturatesHigh", kBlockAdd, true, kDintMax, 1, true, kDintMax, 0},
-        ArithmeticCase{"SubDintSaturatesLow", kBlockSub, true, kDintMin, 1, true, kDintMin, 0},
-        ArithmeticCase{"MulDintSaturatesHigh", kBlockMul, true, 70000, 70000, true, kDintMax, 0},
-        ArithmeticCase{"DivDintMinByMinusOneWrapsWithoutStopping", kBlockDiv, true, kDintMin, -1,
-                       true, kDintMin, 1},
-        ArithmeticCase{"ModDintMinByMinusOneIsZero", kBlockMod, true, kDintMin, -1, true, 0, 1},
-        ArithmeticCase{"ModDintByZeroIsRefused", kBlockMod, true, 5, 0, false, 0, 0}),
+        ArithmeticCase{"SubDintSaturatesLow", BlockKind::Sub, true, kDintMin, 1, true, kDintMin, 0},
+        ArithmeticCase{"MulDintSaturatesHigh", BlockKind::Mul, true, 70000, 70000, true, kDintMax,
+                       0},
+        ArithmeticCase{"DivDintMinByMinusOneWrapsWithoutStopping", BlockKind::Div, true, kDintMin,
+                       -1, true, kDintMin, 1},
+        ArithmeticCase{"ModDintMinByMinusOneIsZero", BlockKind::Mod, true, kDintMin, -1, true, 0,
+                       1},
+        ArithmeticCase{"ModDintByZeroIsRefused", BlockKind::Mod, true, 5, 0, false, 0, 0}),
     [](const auto& testCase) { return testCase.param.name; });
 
 struct SqrtCase {
@@ -89,7 +94,7 @@ TEST_P(SqrtTest, TruncatedRootOrRefusalOfNegatives) {
     const SqrtCase& c = GetParam();
     Rig rig;
     rig.run(Builder()
-                .block(kBlockSqrt, I(1))
+                .block(BlockKind::Sqrt, I(1))
                 .word(c.dint ? kTypeDint : kTypeInt)
                 .operand(c.in)
                 .address(R(10))
@@ -110,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SqrtCase{true, kDintMax, true, 46340}, SqrtCase{true, kDintMin, false, 0}));
 
 struct RelationCase {
-    ProgramWord code;
+    BlockKind code;
     bool dint;
     std::int32_t a;
     std::int32_t b;
@@ -133,19 +138,22 @@ TEST_P(RelationTest, ComparesSigned) {
     EXPECT_EQ(rig.bit(Q(1)), c.output);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RelationTest,
-    ::testing::Values(
-        RelationCase{kBlockEq, false, 5, 5, 1}, RelationCase{kBlockEq, false, 5, 6, 0},
-        RelationCase{kBlockEq, false, 65541, 5, 1},  // low 16 bits
-        RelationCase{kBlockNe, false, 5, 6, 1}, RelationCase{kBlockGt, false, -1, 1, 0},
-        RelationCase{kBlockGe, false, 3, 3, 1}, RelationCase{kBlockLt, false, -2, -1, 1},
-        RelationCase{kBlockLe, false, 4, 3, 0}, RelationCase{kBlockGt, true, 70000, 65536, 1},
-        RelationCase{kBlockLt, true, kDintMin, kDintMax, 1},
-        RelationCase{kBlockEq, true, 65541, 5, 0}));
+INSTANTIATE_TEST_SUITE_P(Cases, RelationTest,
+                         ::testing::Values(RelationCase{BlockKind::Eq, false, 5, 5, 1},
+                                           RelationCase{BlockKind::Eq, false, 5, 6, 0},
+                                           RelationCase{BlockKind::Eq, false, 65541, 5,
+                                                        1},  // low 16 bits
+                                           RelationCase{BlockKind::Ne, false, 5, 6, 1},
+                                           RelationCase{BlockKind::Gt, false, -1, 1, 0},
+                                           RelationCase{BlockKind::Ge, false, 3, 3, 1},
+                                           RelationCase{BlockKind::Lt, false, -2, -1, 1},
+                                           RelationCase{BlockKind::Le, false, 4, 3, 0},
+                                           RelationCase{BlockKind::Gt, true, 70000, 65536, 1},
+                                           RelationCase{BlockKind::Lt, true, kDintMin, kDintMax, 1},
+                                           RelationCase{BlockKind::Eq, true, 65541, 5, 0}));
 
 struct WordLogicCase {
-    ProgramWord code;
+    BlockKind code;
     int a;
     int b;
     int result;
@@ -157,7 +165,7 @@ TEST_P(WordLogicTest, AllSixteenBits) {
     const WordLogicCase& c = GetParam();
     Builder b;
     b.block(c.code, I(1)).word(kTypeWord).operand(c.a);
-    if (c.code != kBlockNotWord) {
+    if (c.code != BlockKind::Not) {
         b.operand(R(1));
     }
     b.address(R(10)).coil(kCoilNormal, Q(1)).end();
@@ -170,16 +178,16 @@ TEST_P(WordLogicTest, AllSixteenBits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WordLogicTest,
-                         ::testing::Values(WordLogicCase{kBlockAndWord, 0xF0F0, 0x0FF0, 0x00F0},
-                                           WordLogicCase{kBlockOrWord, 0xF0F0, 0x0FF0, 0xFFF0},
-                                           WordLogicCase{kBlockXorWord, 0xF0F0, 0x0FF0, 0xFF00},
-                                           WordLogicCase{kBlockNotWord, 0x00FF, 0, 0xFF00}));
+                         ::testing::Values(WordLogicCase{BlockKind::And, 0xF0F0, 0x0FF0, 0x00F0},
+                                           WordLogicCase{BlockKind::Or, 0xF0F0, 0x0FF0, 0xFFF0},
+                                           WordLogicCase{BlockKind::Xor, 0xF0F0, 0x0FF0, 0xFF00},
+                                           WordLogicCase{BlockKind::Not, 0x00FF, 0, 0xFF00}));
 
 // --- Shifts and rotations -------------------------------------------------------------------
 
 struct ShiftCase {
     std::string name;
-    ProgramWord code;
+    BlockKind code;
     int in0;
     int in1;
     int n;
@@ -192,7 +200,7 @@ class ShiftTest : public ::testing::TestWithParam<ShiftCase> {};
 
 TEST_P(ShiftTest, ShiftsTheTwoWordStringIntoQ) {
     const ShiftCase& c = GetParam();
-    const bool isShift = c.code == kBlockShl || c.code == kBlockShr;
+    const bool isShift = c.code == BlockKind::Shl || c.code == BlockKind::Shr;
     Builder b;
     b.block(c.code, I(1)).word(kTypeWord).length(2).address(R(1)).operand(c.n);
     if (isShift) {
@@ -212,25 +220,32 @@ TEST_P(ShiftTest, ShiftsTheTwoWordStringIntoQ) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ShiftTest,
-    ::testing::Values(
-        ShiftCase{"ShlCarriesIntoTheNextWord", kBlockShl, 0x8001, 0x0001, 1, 1, 0x0003, 0x0003},
-        ShiftCase{"ShlByZeroCopies", kBlockShl, 0x1234, 0x5678, 0, 1, 0x1234, 0x5678},
-        ShiftCase{"ShlPastTheLengthFillsWithB1", kBlockShl, 0x1234, 0x5678, 100, 1, 0xFFFF, 0xFFFF},
-        ShiftCase{"ShrCarriesIntoTheNextWord", kBlockShr, 0x8001, 0x0001, 1, 1, 0xC000, 0x8000},
-        ShiftCase{"ShrByFour", kBlockShr, 0x00F0, 0x0000, 4, 0, 0x000F, 0x0000},
-        ShiftCase{"RolWrapsTheLastBitToTheFirst", kBlockRol, 0x0001, 0x8000, 1, 0, 0x0003, 0x0000},
-        ShiftCase{"RolByTheWholeLengthIsNoChange", kBlockRol, 0x1234, 0x5678, 32, 0, 0x1234,
-                  0x5678},
-        ShiftCase{"RolByLengthPlusOneIsByOne", kBlockRol, 0x0001, 0x8000, 33, 0, 0x0003, 0x0000},
-        ShiftCase{"RorWrapsTheLastBitToTheFirst", kBlockRor, 0x0002, 0x0001, 1, 0, 0x8001, 0x0000},
-        ShiftCase{"RorCarriesIntoTheNextWord", kBlockRor, 0x0001, 0x8000, 1, 0, 0x0000, 0xC000}),
+    ::testing::Values(ShiftCase{"ShlCarriesIntoTheNextWord", BlockKind::Shl, 0x8001, 0x0001, 1, 1,
+                                0x0003, 0x0003},
+                      ShiftCase{"ShlByZeroCopies", BlockKind::Shl, 0x1234, 0x5678, 0, 1, 0x1234,
+                                0x5678},
+                      ShiftCase{"ShlPastTheLengthFillsWithB1", BlockKind::Shl, 0x1234, 0x5678, 100,
+                                1, 0xFFFF, 0xFFFF},
+                      ShiftCase{"ShrCarriesIntoTheNextWord", BlockKind::Shr, 0x8001, 0x0001, 1, 1,
+                                0xC000, 0x8000},
+                      ShiftCase{"ShrByFour", BlockKind::Shr, 0x00F0, 0x0000, 4, 0, 0x000F, 0x0000},
+                      ShiftCase{"RolWrapsTheLastBitToTheFirst", BlockKind::Rol, 0x0001, 0x8000, 1,
+                                0, 0x0003, 0x0000},
+                      ShiftCase{"RolByTheWholeLengthIsNoChange", BlockKind::Rol, 0x1234, 0x5678, 32,
+                                0, 0x1234, 0x5678},
+                      ShiftCase{"RolByLengthPlusOneIsByOne", BlockKind::Rol, 0x0001, 0x8000, 33, 0,
+                                0x0003, 0x0000},
+                      ShiftCase{"RorWrapsTheLastBitToTheFirst", BlockKind::Ror, 0x0002, 0x0001, 1,
+                                0, 0x8001, 0x0000},
+                      ShiftCase{"RorCarriesIntoTheNextWord", BlockKind::Ror, 0x0001, 0x8000, 1, 0,
+                                0x0000, 0xC000}),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(ShiftTest, StringsReachingPastTheAreaOrTheWorkBufferAreRefused) {
     for (const auto& [in, len] : {std::pair{R(512), 2}, std::pair{R(1), 257}}) {
         Rig rig;
         rig.run(Builder()
-                    .block(kBlockRol, I(1))
+                    .block(BlockKind::Rol, I(1))
                     .word(kTypeWord)
                     .length(len)
                     .address(in)
@@ -249,7 +264,7 @@ TEST(ShiftTest, StringsReachingPastTheAreaOrTheWorkBufferAreRefused) {
 TEST(ShiftTest, DisabledShiftWritesNothingButStillReadsItsB1Input) {
     Rig rig;
     rig.run(Builder()
-                .block(kBlockShl, I(1))
+                .block(BlockKind::Shl, I(1))
                 .word(kTypeWord)
                 .length(1)
                 .address(R(1))
@@ -270,7 +285,7 @@ TEST(ShiftTest, DisabledShiftWritesNothingButStillReadsItsB1Input) {
 
 struct BitCase {
     std::string name;
-    ProgramWord code;
+    BlockKind code;
     int len;
     int bit;
     int r10;    // %R10 before
@@ -300,16 +315,17 @@ TEST_P(BitOperationTest, CountsBitsFromOneAcrossTheString) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, BitOperationTest,
     ::testing::Values(
-        BitCase{"TestFirstBit", kBlockBitTst, 1, 1, 0x0001, 0x0001, 1},
-        BitCase{"TestClearBit", kBlockBitTst, 1, 2, 0x0001, 0x0001, 0},
-        BitCase{"TestBitSixteen", kBlockBitTst, 1, 16, 0x8000, 0x8000, 1},
-        BitCase{"TestBitSeventeenOfOneWordIsOutOfRange", kBlockBitTst, 1, 17, 0xFFFF, 0xFFFF, 0},
-        BitCase{"TestBitZeroIsOutOfRange", kBlockBitTst, 1, 0, 0xFFFF, 0xFFFF, 0},
-        BitCase{"SetNinthBitIsFirstOfSecondByte", kBlockBitSet, 1, 9, 0, 0x0100, 1},
-        BitCase{"SetOutOfRangeWritesNothing", kBlockBitSet, 1, 17, 0, 0, 0},
-        BitCase{"ClearBit", kBlockBitClr, 1, 4, 0xFFFF, 0xFFF7, 1},
-        BitCase{"ClearNegativeBitWritesNothing", kBlockBitClr, 1, -3, 0xFFFF, 0xFFFF, 0},
-        BitCase{"LengthReachingPastTheAreaIsRefused", kBlockBitSet, 600, 1, 0, 0, 0}),
+        BitCase{"TestFirstBit", BlockKind::BitTst, 1, 1, 0x0001, 0x0001, 1},
+        BitCase{"TestClearBit", BlockKind::BitTst, 1, 2, 0x0001, 0x0001, 0},
+        BitCase{"TestBitSixteen", BlockKind::BitTst, 1, 16, 0x8000, 0x8000, 1},
+        BitCase{"TestBitSeventeenOfOneWordIsOutOfRange", BlockKind::BitTst, 1, 17, 0xFFFF, 0xFFFF,
+                0},
+        BitCase{"TestBitZeroIsOutOfRange", BlockKind::BitTst, 1, 0, 0xFFFF, 0xFFFF, 0},
+        BitCase{"SetNinthBitIsFirstOfSecondByte", BlockKind::BitSet, 1, 9, 0, 0x0100, 1},
+        BitCase{"SetOutOfRangeWritesNothing", BlockKind::BitSet, 1, 17, 0, 0, 0},
+        BitCase{"ClearBit", BlockKind::BitClr, 1, 4, 0xFFFF, 0xFFF7, 1},
+        BitCase{"ClearNegativeBitWritesNothing", BlockKind::BitClr, 1, -3, 0xFFFF, 0xFFFF, 0},
+        BitCase{"LengthReachingPastTheAreaIsRefused", BlockKind::BitSet, 600, 1, 0, 0, 0}),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(BitPositionTest, WritesTheFirstSetBitOrZero) {
@@ -317,7 +333,7 @@ TEST(BitPositionTest, WritesTheFirstSetBitOrZero) {
          {std::tuple{0x0100, 0, 9}, std::tuple{0, 0x0002, 18}, std::tuple{0, 0, 0}}) {
         Rig rig;
         rig.run(Builder()
-                    .block(kBlockBitPos, I(1))
+                    .block(BlockKind::BitPos, I(1))
                     .word(kTypeWord)
                     .length(2)
                     .address(R(10))
@@ -337,9 +353,9 @@ TEST(BitPositionTest, WritesTheFirstSetBitOrZero) {
 
 TEST(MoveTest, IntWordsAndConstants) {
     Builder b;
-    b.block(kBlockMove, I(1)).word(kTypeInt).length(3).operand(R(1)).address(R(10));
+    b.block(BlockKind::Move, I(1)).word(kTypeInt).length(3).operand(R(1)).address(R(10));
     b.coil(kCoilNormal, Q(1));
-    b.block(kBlockMove, I(1)).word(kTypeWord).length(2).operand(-1).address(R(20));
+    b.block(BlockKind::Move, I(1)).word(kTypeWord).length(2).operand(-1).address(R(20));
     b.end();
     Rig rig;
     rig.run(b);
@@ -359,9 +375,9 @@ TEST(MoveTest, IntWordsAndConstants) {
 
 TEST(MoveTest, BitsCrossByteBoundariesAndTheOutputIsTheLastBitCopied) {
     Builder b;
-    b.block(kBlockMove, I(1)).word(kTypeBit).length(4).operand(M(6)).address(Q(7));
+    b.block(BlockKind::Move, I(1)).word(kTypeBit).length(4).operand(M(6)).address(Q(7));
     b.coil(kCoilNormal, Q(1));
-    b.block(kBlockMove, I(1)).word(kTypeBit).length(10).operand(5).address(M(20));
+    b.block(BlockKind::Move, I(1)).word(kTypeBit).length(10).operand(5).address(M(20));
     b.coil(kCoilNormal, Q(2));
     b.end();
     Rig rig;
@@ -383,15 +399,15 @@ TEST(MoveTest, BitsCrossByteBoundariesAndTheOutputIsTheLastBitCopied) {
 TEST(MoveTest, TypeWithoutOperandsPassesTheEnableOn) {
     // A DINT MOVE is emitted as its header alone: the enable reaches the coil.
     Rig rig;
-    rig.run(Builder().block(kBlockMove, I(1)).coil(kCoilNormal, Q(1)).end());
+    rig.run(Builder().block(BlockKind::Move, I(1)).coil(kCoilNormal, Q(1)).end());
     rig.scanWith(1);
     EXPECT_EQ(rig.bit(Q(1)), 1);
 }
 
 TEST(MoveTest, WordMoveIntoOutputsIsNotRetentiveButArithmeticIs) {
     Builder b;
-    b.block(kBlockAdd, I(1)).word(kTypeInt).operand(5).operand(6).address(Q(17));
-    b.block(kBlockMove, I(1)).word(kTypeInt).length(1).operand(7).address(Q(33));
+    b.block(BlockKind::Add, I(1)).word(kTypeInt).operand(5).operand(6).address(Q(17));
+    b.block(BlockKind::Move, I(1)).word(kTypeInt).length(1).operand(7).address(Q(33));
     b.end();
     Rig rig;
     rig.run(b);
@@ -403,7 +419,7 @@ TEST(MoveTest, WordMoveIntoOutputsIsNotRetentiveButArithmeticIs) {
 
 TEST(BlockMoveTest, SevenValuesWhenEnabledNothingWhenNot) {
     Builder b;
-    b.block(kBlockBlkMv, I(1)).word(kTypeInt);
+    b.block(BlockKind::BlkMv, I(1)).word(kTypeInt);
     for (int v : {1, -1, -9, -255, 5, 6, 7}) {
         b.operand(v);
     }
@@ -425,8 +441,12 @@ TEST(BlockMoveTest, SevenValuesWhenEnabledNothingWhenNot) {
 
 TEST(BlockClearTest, ClearsLenWordsAndAConstantInClearsNothing) {
     Builder b;
-    b.block(kBlockBlkClr, I(1)).word(kTypeWord).length(3).address(R(2)).coil(kCoilNormal, Q(1));
-    b.block(kBlockBlkClr, I(1)).word(kTypeWord).length(3).operand(-1).coil(kCoilNormal, Q(2));
+    b.block(BlockKind::BlkClr, I(1))
+        .word(kTypeWord)
+        .length(3)
+        .address(R(2))
+        .coil(kCoilNormal, Q(1));
+    b.block(BlockKind::BlkClr, I(1)).word(kTypeWord).length(3).operand(-1).coil(kCoilNormal, Q(2));
     b.load(I(1)).coil(kCoilNormal, Q(3)).end();
     Rig rig;
     rig.run(b);
@@ -457,7 +477,7 @@ TEST_P(SearchTest, FindsTheFirstEqualElementAfterNx) {
     const SearchCase& c = GetParam();
     Rig rig;
     rig.run(Builder()
-                .block(kBlockSrhEq, I(1))
+                .block(BlockKind::SrhEq, I(1))
                 .word(c.type)
                 .length(3)
                 .address(R(1))
@@ -504,7 +524,7 @@ TEST_P(ArrayMoveTest, MovesWithinTheBoundsOrRefuses) {
     const ArrayMoveCase& c = GetParam();
     Rig rig;
     rig.run(Builder()
-                .block(kBlockArrayMove, I(1))
+                .block(BlockKind::ArrMv, I(1))
                 .word(kTypeInt)
                 .length(5)
                 .address(R(1))
@@ -538,7 +558,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ArrayMoveTest, BitAndDintElements) {
     Builder b;
-    b.block(kBlockArrayMove, I(1))
+    b.block(BlockKind::ArrMv, I(1))
         .word(kTypeBit)
         .length(16)
         .address(M(1))
@@ -546,7 +566,7 @@ TEST(ArrayMoveTest, BitAndDintElements) {
         .operand(2)
         .operand(3)
         .address(Q(1));
-    b.block(kBlockArrayMove, I(1))
+    b.block(BlockKind::ArrMv, I(1))
         .word(kTypeDint)
         .length(4)
         .address(R(1))
@@ -570,7 +590,7 @@ TEST(ArrayMoveTest, BitAndDintElements) {
 TEST(ArrayMoveTest, ElementsReachingPastTheAreaAreRefused) {
     Rig rig;
     rig.run(Builder()
-                .block(kBlockArrayMove, I(1))
+                .block(BlockKind::ArrMv, I(1))
                 .word(kTypeDint)
                 .length(1000)
                 .address(R(1))
@@ -594,7 +614,7 @@ TEST(ConversionTest, ToBcdPacksDigitsAndRefusesOutsideItsRange) {
           std::tuple{10000, 0x7777, 0}, std::tuple{-1, 0x7777, 0}}) {
         Rig rig;
         rig.run(Builder()
-                    .block(kBlockToBcd, I(1))
+                    .block(BlockKind::ToBcd, I(1))
                     .operand(in)
                     .address(R(20))
                     .coil(kCoilNormal, Q(1))
@@ -608,8 +628,8 @@ TEST(ConversionTest, ToBcdPacksDigitsAndRefusesOutsideItsRange) {
 
 TEST(ConversionTest, ToIntReadsTheNibblesOfAnAddressAndTheValueOfAConstant) {
     Builder b;
-    b.block(kBlockToInt, I(1)).operand(R(1)).address(R(20)).coil(kCoilNormal, Q(1));
-    b.block(kBlockToInt, I(1)).operand(950).address(R(21)).end();
+    b.block(BlockKind::ToInt, I(1)).operand(R(1)).address(R(20)).coil(kCoilNormal, Q(1));
+    b.block(BlockKind::ToInt, I(1)).operand(950).address(R(21)).end();
     Rig rig;
     rig.run(b);
     rig.setWord(R(1), 0x0950);
@@ -621,10 +641,10 @@ TEST(ConversionTest, ToIntReadsTheNibblesOfAnAddressAndTheValueOfAConstant) {
 
 // --- Timers ---------------------------------------------------------------------------------
 
-Builder timer(ProgramWord code, ProgramWord base, int pv) {
+Builder timer(BlockKind code, ProgramWord base, int pv) {
     Builder b;
     b.block(code, I(1));
-    if (code == kBlockOndtr) {
+    if (code == BlockKind::Ondtr) {
         b.input(I(2));
     }
     b.word(0).word(base).triple(R(1)).operand(pv).triple(R(1)).coil(kCoilNormal, Q(1)).end();
@@ -633,7 +653,7 @@ Builder timer(ProgramWord code, ProgramWord base, int pv) {
 
 TEST(TimerTest, TmrWithTenthsTurnsOnAfterOneSecondAtTwentyMillisecondTicks) {
     Rig rig;
-    rig.run(timer(kBlockTmr, kTimeBase100ms, 10), 0, 1);
+    rig.run(timer(BlockKind::Tmr, kTimeBase100ms, 10), 0, 1);
     int ticks = 0;
     while (rig.bit(Q(1)) == 0 && ticks < 200) {
         rig.scanWith(1);
@@ -653,7 +673,7 @@ TEST(TimerTest, TmrWithTenthsTurnsOnAfterOneSecondAtTwentyMillisecondTicks) {
 
 TEST(TimerTest, IncrementsDropTheRemainderAndFollowTheClockNotTheScans) {
     Rig rig;
-    rig.run(timer(kBlockTmr, kTimeBase10ms, 1000), 0, 1);
+    rig.run(timer(BlockKind::Tmr, kTimeBase10ms, 1000), 0, 1);
     rig.scanWith(1);
     EXPECT_EQ(rig.intAt(R(1)), 0);
     rig.ticks(1, 25);
@@ -666,7 +686,7 @@ TEST(TimerTest, IncrementsDropTheRemainderAndFollowTheClockNotTheScans) {
 
 TEST(TimerTest, OndtrAccumulatesOverEnabledPeriodsAndHoldsWhileDisabled) {
     Rig rig;
-    rig.run(timer(kBlockOndtr, kTimeBase100ms, 10), 0, 1);
+    rig.run(timer(BlockKind::Ondtr, kTimeBase100ms, 10), 0, 1);
     rig.panel.inputs = 1;
     rig.ticks(31);  // 600 ms after enabling
     EXPECT_EQ(rig.intAt(R(1)), 6);
@@ -695,7 +715,7 @@ TEST(TimerTest, OndtrAccumulatesOverEnabledPeriodsAndHoldsWhileDisabled) {
 
 TEST(TimerTest, TimerIndexOutsideTheTableIsRefused) {
     Builder b;
-    b.block(kBlockTmr, I(1)).word(3).word(kTimeBase10ms).triple(R(1)).operand(0).triple(R(1));
+    b.block(BlockKind::Tmr, I(1)).word(3).word(kTimeBase10ms).triple(R(1)).operand(0).triple(R(1));
     b.coil(kCoilNormal, Q(1)).end();
     Rig rig;
     rig.run(b, 0, 0);  // a table of one entry: index 0 only
@@ -706,7 +726,7 @@ TEST(TimerTest, TimerIndexOutsideTheTableIsRefused) {
 
 // --- Counters -------------------------------------------------------------------------------
 
-Builder counter(ProgramWord code, int pv, bool wiredReset = true) {
+Builder counter(BlockKind code, int pv, bool wiredReset = true) {
     Builder b;
     b.block(code, I(1));
     if (wiredReset) {
@@ -720,7 +740,7 @@ Builder counter(ProgramWord code, int pv, bool wiredReset = true) {
 
 TEST(CounterTest, UpCounterTurnsOnAtTheThirdRisingEdgeAfterReset) {
     Rig rig;
-    rig.run(counter(kBlockUpctr, 3));
+    rig.run(counter(BlockKind::UpCtr, 3));
     rig.scanWith(0b10);
     EXPECT_EQ(rig.intAt(R(1)), 0);
     EXPECT_EQ(rig.intAt(R(2)), 3);
@@ -737,7 +757,7 @@ TEST(CounterTest, UpCounterTurnsOnAtTheThirdRisingEdgeAfterReset) {
 TEST(CounterTest, EveryRisingEdgeCountsWithoutAReset) {
     // No reset ever: the first count sets bit 0; later scans without an edge must let EN fall.
     Rig rig;
-    rig.run(counter(kBlockUpctr, 100, false));
+    rig.run(counter(BlockKind::UpCtr, 100, false));
     for (int pulse = 0; pulse < 5; ++pulse) {
         rig.scanWith(1);
         rig.scanWith(0);
@@ -749,7 +769,7 @@ TEST(CounterTest, EveryRisingEdgeCountsWithoutAReset) {
 
 TEST(CounterTest, DownCounterFromItsPresetTurnsOnAtZero) {
     Rig rig;
-    rig.run(counter(kBlockDnctr, 2));
+    rig.run(counter(BlockKind::DnCtr, 2));
     rig.scanWith(0b10);
     EXPECT_EQ(rig.intAt(R(1)), 2);
     rig.scanWith(1);
@@ -763,7 +783,7 @@ TEST(CounterTest, DownCounterFromItsPresetTurnsOnAtZero) {
 
 TEST(CounterTest, FirstDownCountWithoutResetStartsFromThePreset) {
     Rig rig;
-    rig.run(counter(kBlockDnctr, 5));
+    rig.run(counter(BlockKind::DnCtr, 5));
     rig.scanWith(0);
     EXPECT_EQ(rig.wordAt(R(3)), 0) << "never started: nothing written";
     rig.scanWith(1);
@@ -773,7 +793,7 @@ TEST(CounterTest, FirstDownCountWithoutResetStartsFromThePreset) {
 
 TEST(CounterTest, CurrentValueWrapsAtTheEndsOfSixteenBits) {
     Rig rig;
-    rig.run(counter(kBlockUpctr, 5));
+    rig.run(counter(BlockKind::UpCtr, 5));
     rig.scanWith(0b10);
     rig.setInt(R(1), 32767);
     rig.scanWith(1);
@@ -840,11 +860,14 @@ TEST_P(BlockLayoutTest, EngineAndDecoderEndTheBlockAtTheSameWordEnabledOrNot) {
     }
 }
 
-LayoutCase executes(std::string name, ProgramWord code, std::function<void(Builder&)> items) {
-    return {std::move(name), code, std::move(items), false, true};
+LayoutCase executes(std::string name, BlockKind kind, std::function<void(Builder&)> items) {
+    return {std::move(name), document::kindNumber(kind), std::move(items), false, true};
 }
 LayoutCase passesOver(std::string name, ProgramWord code, std::function<void(Builder&)> items) {
     return {std::move(name), code, std::move(items), false, false};
+}
+LayoutCase passesOver(std::string name, BlockKind kind, std::function<void(Builder&)> items) {
+    return passesOver(std::move(name), document::kindNumber(kind), std::move(items));
 }
 
 // Every operand position holds a constant that looks like an instruction where the format
@@ -853,66 +876,67 @@ INSTANTIATE_TEST_SUITE_P(
     AllBlocks, BlockLayoutTest,
     ::testing::Values(
         executes(
-            "ONDTR", kBlockOndtr,
+            "ONDTR", BlockKind::Ondtr,
             [](Builder& b) {
                 b.input(I(3)).word(0).word(kTimeBase100ms).triple(R(1)).operand(-1).triple(R(1));
             }),
         LayoutCase{
-            "TMR", kBlockTmr,
+            "TMR", document::kindNumber(BlockKind::Tmr),
             [](Builder& b) { b.word(0).word(kTimeBase1s).triple(R(1)).operand(-255).triple(R(1)); },
             true, true},
-        executes("UPCTR", kBlockUpctr,
+        executes("UPCTR", BlockKind::UpCtr,
                  [](Builder& b) { b.input(I(3)).triple(R(7)).operand(-9).triple(R(7)); }),
-        executes("DNCTR", kBlockDnctr,
+        executes("DNCTR", BlockKind::DnCtr,
                  [](Builder& b) { b.emptyInput().triple(R(7)).operand(-1).triple(R(7)); }),
-        executes("ADD", kBlockAdd,
+        executes("ADD", BlockKind::Add,
                  [](Builder& b) { b.word(kTypeInt).operand(-1).operand(-255).address(R(20)); }),
-        executes("SUB", kBlockSub,
+        executes("SUB", BlockKind::Sub,
                  [](Builder& b) { b.word(kTypeDint).operand(R(1)).operand(-9).address(R(20)); }),
-        executes("MUL", kBlockMul,
+        executes("MUL", BlockKind::Mul,
                  [](Builder& b) { b.word(kTypeInt).operand(-1).operand(-1).address(R(20)); }),
-        executes("DIV", kBlockDiv,
+        executes("DIV", BlockKind::Div,
                  [](Builder& b) { b.word(kTypeInt).operand(-1).operand(0).address(R(20)); }),
-        executes("MOD", kBlockMod,
+        executes("MOD", BlockKind::Mod,
                  [](Builder& b) { b.word(kTypeDint).operand(-9).operand(-1).address(R(20)); }),
-        executes("SQRT", kBlockSqrt,
+        executes("SQRT", BlockKind::Sqrt,
                  [](Builder& b) { b.word(kTypeInt).operand(-1).address(R(20)); }),
-        executes("EQ", kBlockEq, [](Builder& b) { b.word(kTypeInt).operand(-1).operand(-9); }),
-        executes("LE", kBlockLe, [](Builder& b) { b.word(kTypeDint).operand(-255).operand(R(1)); }),
-        executes("AND", kBlockAndWord,
+        executes("EQ", BlockKind::Eq, [](Builder& b) { b.word(kTypeInt).operand(-1).operand(-9); }),
+        executes("LE", BlockKind::Le,
+                 [](Builder& b) { b.word(kTypeDint).operand(-255).operand(R(1)); }),
+        executes("AND", BlockKind::And,
                  [](Builder& b) { b.word(kTypeWord).operand(-1).operand(-255).address(R(20)); }),
-        executes("NOT", kBlockNotWord,
+        executes("NOT", BlockKind::Not,
                  [](Builder& b) { b.word(kTypeWord).operand(-1).address(R(20)); }),
-        executes("SHL", kBlockShl,
+        executes("SHL", BlockKind::Shl,
                  [](Builder& b) {
                      b.word(kTypeWord).length(2).address(R(1)).operand(-1).input(I(3)).address(
                          R(20));
                  }),
-        executes("SHR", kBlockShr,
+        executes("SHR", BlockKind::Shr,
                  [](Builder& b) {
                      b.word(kTypeWord).length(1).address(R(1)).operand(-9).emptyInput().address(
                          R(20));
                  }),
-        executes("ROL", kBlockRol,
+        executes("ROL", BlockKind::Rol,
                  [](Builder& b) {
                      b.word(kTypeWord).length(2).address(R(1)).operand(-9).address(R(20));
                  }),
-        executes("ROR", kBlockRor,
+        executes("ROR", BlockKind::Ror,
                  [](Builder& b) {
                      b.word(kTypeWord).length(2).address(R(1)).operand(-1).address(R(20));
                  }),
-        executes("BITTST", kBlockBitTst,
+        executes("BITTST", BlockKind::BitTst,
                  [](Builder& b) { b.word(kTypeWord).length(1).address(R(1)).operand(-1); }),
-        executes("BITSET", kBlockBitSet,
+        executes("BITSET", BlockKind::BitSet,
                  [](Builder& b) { b.word(kTypeWord).length(1).address(R(20)).operand(-9); }),
-        executes("BITPOS", kBlockBitPos,
+        executes("BITPOS", BlockKind::BitPos,
                  [](Builder& b) { b.word(kTypeWord).length(1).address(R(1)).address(R(20)); }),
-        executes("MOVE", kBlockMove,
+        executes("MOVE", BlockKind::Move,
                  [](Builder& b) { b.word(kTypeInt).length(2).operand(-1).address(R(20)); }),
-        executes("MOVE_BIT", kBlockMove,
+        executes("MOVE_BIT", BlockKind::Move,
                  [](Builder& b) { b.word(kTypeBit).length(3).operand(-1).address(M(9)); }),
-        passesOver("MOVE_DINT", kBlockMove, [](Builder&) {}),
-        executes("BLKMV", kBlockBlkMv,
+        passesOver("MOVE_DINT", BlockKind::Move, [](Builder&) {}),
+        executes("BLKMV", BlockKind::BlkMv,
                  [](Builder& b) {
                      b.word(kTypeInt);
                      for (int v : {-1, -9, -255, -100, -25, 3, -7}) {
@@ -922,52 +946,52 @@ INSTANTIATE_TEST_SUITE_P(
                          b.address(R(20 + i));
                      }
                  }),
-        executes("BLKCLR", kBlockBlkClr,
+        executes("BLKCLR", BlockKind::BlkClr,
                  [](Builder& b) { b.word(kTypeWord).length(2).address(R(20)); }),
-        executes("BLKCLR_CONSTANT", kBlockBlkClr,
+        executes("BLKCLR_CONSTANT", BlockKind::BlkClr,
                  [](Builder& b) { b.word(kTypeWord).length(2).operand(-1); }),
-        passesOver("SHFR", kBlockShfr,
+        passesOver("SHFR", BlockKind::Shfr,
                    [](Builder& b) {
                        b.word(kTypeWord).length(4).input(I(3)).operand(-1).address(M(1)).address(
                            R(20));
                    }),
-        passesOver("BITSEQ", kBlockBitSeq,
+        passesOver("BITSEQ", BlockKind::BitSeq,
                    [](Builder& b) {
                        b.triple(R(30)).input(I(3)).input(I(4)).operand(-1).address(M(1));
                    }),
-        passesOver("BITSEQ_NO_STEP_OR_ST", kBlockBitSeq,
+        passesOver("BITSEQ_NO_STEP_OR_ST", BlockKind::BitSeq,
                    [](Builder& b) { b.triple(R(30)).input(I(3)).emptyInput(); }),
-        passesOver("BITSEQ_STEP_ONLY", kBlockBitSeq,
+        passesOver("BITSEQ_STEP_ONLY", BlockKind::BitSeq,
                    [](Builder& b) { b.triple(R(30)).emptyInput().input(I(4)).operand(-9); }),
-        passesOver("COMRQ", kBlockComRq,
+        passesOver("COMRQ", BlockKind::ComRq,
                    [](Builder& b) { b.address(R(1)).operand(-1).operand(-255); }),
-        executes("SRH_EQ", kBlockSrhEq,
+        executes("SRH_EQ", BlockKind::SrhEq,
                  [](Builder& b) {
                      b.word(kTypeInt).length(3).address(R(1)).operand(0).operand(-1).address(R(20));
                  }),
-        passesOver("SRH_NE", kBlockSrhNe,
+        passesOver("SRH_NE", BlockKind::SrhNe,
                    [](Builder& b) {
                        b.word(kTypeDint).length(3).address(R(1)).operand(-1).operand(-9).address(
                            R(20));
                    }),
-        passesOver("SRH_LE", kBlockSrhLe,
+        passesOver("SRH_LE", BlockKind::SrhLe,
                    [](Builder& b) {
                        b.word(kTypeWord).length(3).address(R(1)).operand(0).operand(-1).address(
                            R(20));
                    }),
-        passesOver("SRH_GT_UNTYPED", kBlockSrhGt, [](Builder&) {}),
+        passesOver("SRH_GT_UNTYPED", BlockKind::SrhGt, [](Builder&) {}),
         executes(
-            "ARRAY_MOVE", kBlockArrayMove,
+            "ARRAY_MOVE", BlockKind::ArrMv,
             [](Builder& b) {
                 b.word(kTypeInt).length(5).address(R(1)).operand(1).operand(2).operand(-1).address(
                     R(20));
             }),
-        passesOver("ARRAY_MOVE_UNTYPED", kBlockArrayMove, [](Builder&) {}),
-        executes("TO_BCD", kBlockToBcd, [](Builder& b) { b.operand(-1).address(R(20)); }),
-        executes("TO_INT", kBlockToInt, [](Builder& b) { b.operand(-9).address(R(20)); }),
-        passesOver("CALL", kBlockCall, [](Builder&) {}),
-        passesOver("DO_IO", kBlockDoIo, [](Builder&) {}),
-        passesOver("SVCRQ", kBlockSvcRq, [](Builder&) {}),
+        passesOver("ARRAY_MOVE_UNTYPED", BlockKind::ArrMv, [](Builder&) {}),
+        executes("TO_BCD", BlockKind::ToBcd, [](Builder& b) { b.operand(-1).address(R(20)); }),
+        executes("TO_INT", BlockKind::ToInt, [](Builder& b) { b.operand(-9).address(R(20)); }),
+        passesOver("CALL", BlockKind::Call, [](Builder&) {}),
+        passesOver("DO_IO", BlockKind::DoIo, [](Builder&) {}),
+        passesOver("SVCRQ", BlockKind::SvcRq, [](Builder&) {}),
         passesOver("UNKNOWN_99", 99, [](Builder&) {})),
     [](const auto& testCase) { return testCase.param.name; });
 

@@ -75,7 +75,7 @@ TEST(EngineTest, PopFromAnEmptyStackGivesZeroWhateverEarlierScansLeftInIt) {
     Builder b;
     b.word(kAndStack).coil(kCoilNormal, Q(1));
     b.load(I(1)).load(I(1)).load(I(1));
-    b.words({kBlock, kBlockEq, kAndStack, kEndOfInput, kTypeInt})
+    b.words({kBlock, document::kindNumber(BlockKind::Eq), kAndStack, kEndOfInput, kTypeInt})
         .operand(1)
         .operand(1)
         .coil(kCoilNormal, Q(2))
@@ -310,12 +310,12 @@ TEST(JumpTest, BackwardJumpRepeatsRungsUntilItsConditionFalls) {
     // LABEL 0; ADD %R1 + 1 -> %R1; GE %R1 >= 5 drives M1; JUMP 0 while NOT M1.
     Builder b;
     b.control(kControlLabel, 0)
-        .block(kBlockAdd, I(1))
+        .block(BlockKind::Add, I(1))
         .word(kTypeInt)
         .operand(R(1))
         .operand(1)
         .address(R(1))
-        .block(kBlockGe, I(1))
+        .block(BlockKind::Ge, I(1))
         .word(kTypeInt)
         .operand(R(1))
         .operand(5)

@@ -2,6 +2,7 @@
 // through the scan cycle with a fake clock.
 #pragma once
 
+#include "document/block_kind.h"
 #include "plc/clock.h"
 #include "plc/plc.h"
 #include "plc/program.h"
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace plc::test {
+
+using document::BlockKind;
 
 /// An address operand: area code, byte offset, bit number.
 struct Address {
@@ -95,8 +98,14 @@ public:
     Builder& block(ProgramWord code, Address enable) {
         return words({kBlock, code}).load(enable).word(kEndOfInput);
     }
+    Builder& block(document::BlockKind kind, Address enable) {
+        return block(document::kindNumber(kind), enable);
+    }
     /// -8, code and an empty enable input (power flow of the block before).
     Builder& chainedBlock(ProgramWord code) { return words({kBlock, code, kEndOfInput}); }
+    Builder& chainedBlock(document::BlockKind kind) {
+        return chainedBlock(document::kindNumber(kind));
+    }
     Builder& input(Address a) { return load(a).word(kEndOfInput); }
     Builder& emptyInput() { return word(kEndOfInput); }
     Builder& length(int len) { return words({kLength, len}); }

@@ -41,7 +41,7 @@ private:
 Builder echoProgram() {
     Builder b;
     b.load(I(1)).coil(kCoilNormal, Q(1));
-    b.block(kBlockAdd, I(1)).word(kTypeInt).operand(AI(1)).operand(1).address(AQ(1));
+    b.block(BlockKind::Add, I(1)).word(kTypeInt).operand(AI(1)).operand(1).address(AQ(1));
     b.load(I(2)).coil(kCoilSetRetentive, M(1)).coil(kCoilSet, M(2)).coil(kCoilSet, Q(2));
     b.load(I(1)).coil(kCoilNormal, T(1));
     b.load(S(2)).coil(kCoilNormal, M(3));
