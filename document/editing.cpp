@@ -1,4 +1,5 @@
-// Editing operations: placing elements and links, deleting, and the rectangle clipboard.
+// Editing operations: placing elements and links, deleting, the rectangle clipboard, and the
+// status rule.
 #include "document/editing.h"
 
 #include <utility>
@@ -75,22 +76,43 @@ void clearSquare(LadderDocument& document, int top, int left) {
     clearCell(document, top + 1, left + 1);
 }
 
-}  // namespace
-
-void PlaceContact(LadderDocument& document, int code, int row, int col) {
-    if (row < 0 || col < 0 || col >= kColumns)
+// Clears a cell: a whole block wherever it was hit, both ends of a vertical link.
+void deleteElement(LadderDocument& document, int row, int col) {
+    if (!document.contains(row, col))
         return;
-    document.setStatus(DocumentStatus::Modified);
-    document.EnsureRows(row, 1);
-    if (isBlockCell(document.CellCode(row, col)))
-        DeleteElement(document, row, col);
-    document.SetCellCode(row, col, code + linkPart(document.CellCode(row, col)));
+    const std::int32_t code = document.CellCode(row, col);
+    switch (blockRole(code)) {
+        case 0:
+            // The partner flags go with the link, so no half link is left behind.
+            if (hasDownFlag(code) && hasUpFlag(document.CellCode(row + 1, col))) {
+                addToCode(document, row + 1, col, -LinkFlag::LinkUp);
+            }
+            if (hasUpFlag(code) && hasDownFlag(document.CellCode(row - 1, col))) {
+                addToCode(document, row - 1, col, -LinkFlag::LinkDown);
+            }
+            break;
+        case BlockRole::CallTopLeft: clearSquare(document, row, col); break;
+        case BlockRole::CallTopRight: clearSquare(document, row, col - 1); break;
+        case BlockRole::CallBottomLeft: clearSquare(document, row - 1, col); break;
+        case BlockRole::CallBottomRight: clearSquare(document, row - 1, col - 1); break;
+        case BlockRole::BlockTop:
+        case BlockRole::BlockTopNoOut: clearDownward(document, row, col); break;
+        case BlockRole::BlockMid:
+        case BlockRole::BlockMidNoOut:
+            clearDownward(document, row, col);
+            clearUpward(document, row, col);
+            break;
+        default:
+            // Bottom rows, and codes beyond the roles that no editor writes.
+            clearUpward(document, row, col);
+            break;
+    }
+    clearCell(document, row, col);
 }
 
-void PlaceLink(LadderDocument& document, int link, int row, int col) {
+void addLink(LadderDocument& document, int link, int row, int col) {
     if (row < 0 || col < 0 || col >= kColumns)
         return;
-    document.setStatus(DocumentStatus::Modified);
     document.EnsureRows(row, 1);
     const std::int32_t code = document.CellCode(row, col);
     const bool aboveLast = row < document.rowCount() - 1;
@@ -124,7 +146,7 @@ void PlaceLink(LadderDocument& document, int link, int row, int col) {
     }
 }
 
-void PlaceCoil(LadderDocument& document, int code, int row, int col) {
+void addCoil(LadderDocument& document, int code, int row, int col) {
     if (row < 0 || col < 0 || col >= kColumns)
         return;
     document.EnsureRows(row, 1);
@@ -138,40 +160,49 @@ void PlaceCoil(LadderDocument& document, int code, int row, int col) {
             addToCode(document, row, c, ElementKind::HLink);
     }
     document.SetCellCode(row, kCoilColumn, code);
-    document.setStatus(DocumentStatus::Modified);
 }
 
-void DeleteElement(LadderDocument& document, int row, int col) {
-    if (!document.contains(row, col))
-        return;
-    const std::int32_t code = document.CellCode(row, col);
-    switch (blockRole(code)) {
-        case 0:
-            // The partner flags go with the link, so no half link is left behind.
-            if (hasDownFlag(code) && hasUpFlag(document.CellCode(row + 1, col))) {
-                addToCode(document, row + 1, col, -LinkFlag::LinkUp);
-            }
-            if (hasUpFlag(code) && hasDownFlag(document.CellCode(row - 1, col))) {
-                addToCode(document, row - 1, col, -LinkFlag::LinkDown);
-            }
-            break;
-        case BlockRole::CallTopLeft: clearSquare(document, row, col); break;
-        case BlockRole::CallTopRight: clearSquare(document, row, col - 1); break;
-        case BlockRole::CallBottomLeft: clearSquare(document, row - 1, col); break;
-        case BlockRole::CallBottomRight: clearSquare(document, row - 1, col - 1); break;
-        case BlockRole::BlockTop:
-        case BlockRole::BlockTopNoOut: clearDownward(document, row, col); break;
-        case BlockRole::BlockMid:
-        case BlockRole::BlockMidNoOut:
-            clearDownward(document, row, col);
-            clearUpward(document, row, col);
-            break;
-        default:
-            // Bottom rows, and codes beyond the roles that no editor writes.
-            clearUpward(document, row, col);
-            break;
+// Ends the recording of a placement and marks the document by its result.
+EditResult finishPlacement(LadderDocument& document, LadderDocument::Recording& edit) {
+    EditResult result = edit.finish();
+    markEdited(document, result);
+    return result;
+}
+
+}  // namespace
+
+void markEdited(LadderDocument& document, const EditResult& edit) {
+    if (edit.changed())
+        document.setStatus(DocumentStatus::Modified);
+}
+
+EditResult PlaceContact(LadderDocument& document, int code, int row, int col) {
+    LadderDocument::Recording edit(document);
+    if (row >= 0 && col >= 0 && col < kColumns) {
+        document.EnsureRows(row, 1);
+        if (isBlockCell(document.CellCode(row, col)))
+            deleteElement(document, row, col);
+        document.SetCellCode(row, col, code + linkPart(document.CellCode(row, col)));
     }
-    clearCell(document, row, col);
+    return finishPlacement(document, edit);
+}
+
+EditResult PlaceLink(LadderDocument& document, int link, int row, int col) {
+    LadderDocument::Recording edit(document);
+    addLink(document, link, row, col);
+    return finishPlacement(document, edit);
+}
+
+EditResult PlaceCoil(LadderDocument& document, int code, int row, int col) {
+    LadderDocument::Recording edit(document);
+    addCoil(document, code, row, col);
+    return finishPlacement(document, edit);
+}
+
+EditResult DeleteElement(LadderDocument& document, int row, int col) {
+    LadderDocument::Recording edit(document);
+    deleteElement(document, row, col);
+    return edit.finish();
 }
 
 void CopyRange(LadderDocument& document, int top, int left, int bottom, int right) {
@@ -194,35 +225,39 @@ void CopyRange(LadderDocument& document, int top, int left, int bottom, int righ
     document.setClipboard(std::move(clip));
 }
 
-void CutRange(LadderDocument& document, int top, int left, int bottom, int right) {
+EditResult CutRange(LadderDocument& document, int top, int left, int bottom, int right) {
+    LadderDocument::Recording edit(document);
     if (top > bottom || left > right || !document.contains(top, left) ||
         !document.contains(bottom, right)) {
-        return;
+        return edit.finish();
     }
     CopyRange(document, top, left, bottom, right);
     for (int r = top; r <= bottom; ++r) {
         for (int c = left; c <= right; ++c)
-            DeleteElement(document, r, c);
+            deleteElement(document, r, c);
     }
+    return edit.finish();
 }
 
-void Paste(LadderDocument& document, int row, int col) {
+EditResult Paste(LadderDocument& document, int row, int col) {
+    LadderDocument::Recording edit(document);
     const Clipboard& clip = document.clipboard();
     if (clip.empty() || row < 0 || col < 0 || col + clip.cols > kColumns)
-        return;
+        return edit.finish();
     // The clipboard holds exactly rows × cols cells; anything else was never copied by us.
     const auto cells = static_cast<std::size_t>(clip.rows) * static_cast<std::size_t>(clip.cols);
     if (clip.codes.size() != cells || clip.texts.size() != cells)
-        return;
+        return edit.finish();
     document.EnsureRows(row, clip.rows);
     std::size_t i = 0;
     for (int r = 0; r < clip.rows; ++r) {
         for (int c = 0; c < clip.cols; ++c, ++i) {
-            DeleteElement(document, row + r, col + c);
+            deleteElement(document, row + r, col + c);
             document.SetCellCode(row + r, col + c, clip.codes[i]);
             document.SetCellText(row + r, col + c, clip.texts[i]);
         }
     }
+    return edit.finish();
 }
 
 Refresh refreshAfter(EditCommand command) {

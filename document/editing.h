@@ -1,6 +1,8 @@
 // Editing operations, as free functions taking the document first: placing contacts, links and
-// coils, deleting elements, and copy, cut and paste through the document's clipboard.
-// (Blocks are placed by PlaceBlock in "document/element_catalogue.h"; rows by the document.)
+// coils, deleting elements, and copy, cut and paste through the document's clipboard; and the
+// one rule that sets the document's status from what an edit changed. (Blocks are placed by
+// PlaceBlock in "document/element_catalogue.h"; rows and fields by the document.) Every edit
+// returns what it changed; a refused edit changes nothing and returns an empty result.
 #pragma once
 
 #include "document/element_catalogue.h"
@@ -8,31 +10,35 @@
 
 namespace document {
 
+/// The one status rule: an edit that changed something marks the document Modified; a refused
+/// edit leaves it as it was, the status included.
+void markEdited(LadderDocument& document, const EditResult& edit);
+
 /// Places a contact-type element: deletes a block under the cell, keeps the cell's link flags
-/// and text, grows the document and marks it Modified.
-void PlaceContact(LadderDocument& document, int code, int row, int col);
+/// and text, grows the document and marks it by markEdited.
+EditResult PlaceContact(LadderDocument& document, int code, int row, int col);
 
 /// Adds a vertical link (100 down, 200 up, 300 through) and its partner flags when the cells
-/// allow it; marks the document Modified in any case.
-void PlaceLink(LadderDocument& document, int link, int row, int col);
+/// allow it, growing the document first; marks it by markEdited.
+EditResult PlaceLink(LadderDocument& document, int link, int row, int col);
 
 /// Places a coil-type element in column 9, wiring columns col..8 when they are empty (or hold
-/// only links); a blocked path changes nothing.
-void PlaceCoil(LadderDocument& document, int code, int row, int col);
+/// only links); a blocked path changes nothing. Marks the document by markEdited.
+EditResult PlaceCoil(LadderDocument& document, int code, int row, int col);
 
 /// Clears a cell: a whole block wherever it was hit, both ends of a vertical link.
-void DeleteElement(LadderDocument& document, int row, int col);
+EditResult DeleteElement(LadderDocument& document, int row, int col);
 
 /// Copies the rectangle (all bounds inclusive) into the clipboard; refused when it does not lie
 /// inside the grid.
 void CopyRange(LadderDocument& document, int top, int left, int bottom, int right);
 
 /// Copies the rectangle, then deletes every element in it (blocks partly inside go whole).
-void CutRange(LadderDocument& document, int top, int left, int bottom, int right);
+EditResult CutRange(LadderDocument& document, int top, int left, int bottom, int right);
 
 /// Writes the clipboard with its top-left corner at (row, col), deleting what stood there;
 /// refused without a clipboard or when it would pass column 9.
-void Paste(LadderDocument& document, int row, int col);
+EditResult Paste(LadderDocument& document, int row, int col);
 
 /// Commands of the main toolbar and menu that edit the document.
 enum class EditCommand : int {

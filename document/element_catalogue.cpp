@@ -249,16 +249,17 @@ std::string_view linkPicture(std::int32_t code) {
     return entry == nullptr ? std::string_view() : entry->picture;
 }
 
-void PlaceBlock(LadderDocument& document, int kind, int row, int col) {
+EditResult PlaceBlock(LadderDocument& document, int kind, int row, int col) {
+    LadderDocument::Recording edit(document);
     // Blocks keep column 0 free for the rail side and column 9 for coils.
     if (row < 0 || col < 1 || col > 8)
-        return;
+        return edit.finish();
     const BlockTemplate* block = findBlockTemplate(kind);
     const RoleLayout* layout = layoutOfKind(kind);
     // The spare rows below the cursor come first, also for a kind that has no block (height 0).
     document.EnsureRows(row, layout == nullptr ? 0 : layout->height);
     if (block == nullptr || layout == nullptr)
-        return;
+        return edit.finish();
     // Every old block under the new one goes whole, so no stray part of it remains; for the
     // two-column block this includes its second column.
     for (int dc = 0; dc < layout->width; ++dc) {
@@ -275,6 +276,7 @@ void PlaceBlock(LadderDocument& document, int kind, int row, int col) {
         document.SetCellCode(r, c, kind + layout->roles[cell]);
         document.SetCellText(r, c, std::string(block->texts[cell]));
     }
+    return edit.finish();
 }
 
 }  // namespace document

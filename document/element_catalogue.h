@@ -117,11 +117,11 @@ struct RoleLayout {
 /// Lays block `kind` with its top-left cell at (row, col): grows the document, deletes whole
 /// blocks standing in the block's cells, writes codes and template texts. Blocks stand in
 /// columns 1 to 8 (CALL in 1 to 9): any other column changes nothing; an unknown kind only
-/// grows the document to at least row + 3 rows.
-void PlaceBlock(LadderDocument& document, int kind, int row, int col);
+/// grows the document to at least row + 3 rows. Leaves the status as it is.
+EditResult PlaceBlock(LadderDocument& document, int kind, int row, int col);
 /// PlaceBlock with a kind named in code.
-inline void PlaceBlock(LadderDocument& document, BlockKind kind, int row, int col) {
-    PlaceBlock(document, kindNumber(kind), row, col);
+inline EditResult PlaceBlock(LadderDocument& document, BlockKind kind, int row, int col) {
+    return PlaceBlock(document, kindNumber(kind), row, col);
 }
 
 }  // namespace document

@@ -4,6 +4,7 @@
 #include "document/editing.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace document {
 
@@ -57,27 +58,91 @@ std::string LadderDocument::GetBlockField(int row, int col, char tag) const {
     return GetField(row, col, tag);
 }
 
+void LadderDocument::recordCell(int row, int col) {
+    if (m_journal.depth == 0) {
+        return;
+    }
+    const std::size_t i = index(row, col);
+    if (!m_journal.recorded.insert(i).second) {
+        return;  // the cell's state before the edit is recorded already
+    }
+    m_journal.result.m_steps.push_back({EditStep::Kind::Cell, row, col, 0, m_cells[i], m_texts[i]});
+}
+
+void LadderDocument::recordRowsInserted(int row, int count) {
+    if (m_journal.depth == 0) {
+        return;
+    }
+    m_journal.recorded.clear();
+    m_journal.result.m_steps.push_back({EditStep::Kind::RowsInserted, row, 0, count, 0, {}});
+}
+
+void LadderDocument::recordRowsRemoved(int row, int count) {
+    if (m_journal.depth == 0) {
+        return;
+    }
+    for (int r = row; r < row + count; ++r) {
+        for (int col = 0; col < kColumns; ++col) {
+            if (CellCode(r, col) != 0 || !cellTextRef(r, col).empty()) {
+                recordCell(r, col);
+            }
+        }
+    }
+    m_journal.recorded.clear();
+    m_journal.result.m_steps.push_back({EditStep::Kind::RowsRemoved, row, 0, count, 0, {}});
+}
+
+LadderDocument::Recording::Recording(LadderDocument& document) : m_document(document) {
+    Journal& journal = m_document.m_journal;
+    if (journal.depth++ == 0) {
+        journal.result = EditResult();
+        journal.recorded.clear();
+    }
+}
+
+LadderDocument::Recording::~Recording() {
+    static_cast<void>(finish());
+}
+
+EditResult LadderDocument::Recording::finish() {
+    if (m_finished) {
+        return {};
+    }
+    m_finished = true;
+    Journal& journal = m_document.m_journal;
+    if (--journal.depth > 0) {
+        return {};
+    }
+    journal.recorded.clear();
+    return std::exchange(journal.result, EditResult());
+}
+
 void LadderDocument::SetCellText(int row, int col, std::string text) {
+    if (!contains(row, col) || m_texts[index(row, col)] == text)
+        return;
+    recordCell(row, col);
+    m_texts[index(row, col)] = std::move(text);
+}
+
+EditResult LadderDocument::SetField(int row, int col, char tag, std::string_view value) {
+    Recording edit(*this);
     if (contains(row, col))
-        m_texts[index(row, col)] = std::move(text);
+        SetCellText(row, col, withField(cellTextRef(row, col), tag, value));
+    return edit.finish();
 }
 
-void LadderDocument::SetField(int row, int col, char tag, std::string_view value) {
-    if (!contains(row, col))
-        return;
-    std::string& text = m_texts[index(row, col)];
-    text = withField(text, tag, value);
-}
-
-void LadderDocument::SetBlockField(int row, int col, char tag, std::string_view value) {
-    if (!isBlockCell(CellCode(row, col)) || !hasField(cellTextRef(row, col), tag))
-        return;
-    SetField(row, col, tag, value);
+EditResult LadderDocument::SetBlockField(int row, int col, char tag, std::string_view value) {
+    Recording edit(*this);
+    if (isBlockCell(CellCode(row, col)) && hasField(cellTextRef(row, col), tag))
+        SetField(row, col, tag, value);
+    return edit.finish();
 }
 
 void LadderDocument::SetCellCode(int row, int col, std::int32_t code) {
-    if (contains(row, col))
-        m_cells[index(row, col)] = code;
+    if (!contains(row, col) || m_cells[index(row, col)] == code)
+        return;
+    recordCell(row, col);
+    m_cells[index(row, col)] = code;
 }
 
 void LadderDocument::resetGrid(int rows) {
@@ -95,6 +160,7 @@ void LadderDocument::NewDocument() {
 void LadderDocument::AddRows(int n) {
     if (n <= 0)
         return;
+    recordRowsInserted(m_rowCount, n);
     m_rowCount += n;
     const std::size_t cells = static_cast<std::size_t>(m_rowCount) * kColumns;
     m_cells.resize(cells, 0);
@@ -102,9 +168,11 @@ void LadderDocument::AddRows(int n) {
 }
 
 void LadderDocument::RemoveLastRows(int n) {
+    n = std::min(n, m_rowCount);
     if (n <= 0)
         return;
-    m_rowCount -= std::min(n, m_rowCount);
+    recordRowsRemoved(m_rowCount - n, n);
+    m_rowCount -= n;
     const std::size_t cells = static_cast<std::size_t>(m_rowCount) * kColumns;
     m_cells.resize(cells);
     m_texts.resize(cells);
@@ -117,9 +185,10 @@ void LadderDocument::EnsureRows(int row, int height) {
         AddRows(static_cast<int>(needed - m_rowCount));
 }
 
-int LadderDocument::InsertRow(int row) {
+EditResult LadderDocument::InsertRow(int row) {
+    Recording edit(*this);
     if (row < 0 || row >= m_rowCount)
-        return 1;
+        return edit.finish();
     for (int col = 0; col < kColumns; ++col) {
         const std::int32_t code = CellCode(row, col);
         // An inner or bottom row of a block, or the lower half of a CALL square: inserting
@@ -127,24 +196,28 @@ int LadderDocument::InsertRow(int row) {
         const int role = blockRole(code);
         if ((role >= BlockRole::BlockMid && role <= BlockRole::BlockBottomNoIn) ||
             code > BlockRole::CallBottomLeft)
-            return 1;
+            return edit.finish();
     }
+    recordRowsInserted(row, 1);
     const auto at = static_cast<std::ptrdiff_t>(index(row, 0));
     m_cells.insert(m_cells.begin() + at, kColumns, 0);
     m_texts.insert(m_texts.begin() + at, kColumns, std::string());
     ++m_rowCount;
-    return 0;
+    return edit.finish();
 }
 
-void LadderDocument::DeleteRow(int row) {
+EditResult LadderDocument::DeleteRow(int row) {
+    Recording edit(*this);
     if (row < 0 || row >= m_rowCount || m_rowCount <= 1)
-        return;
+        return edit.finish();
     for (int col = 0; col < kColumns; ++col)
         DeleteElement(*this, row, col);
+    recordRowsRemoved(row, 1);
     const auto at = static_cast<std::ptrdiff_t>(index(row, 0));
     m_cells.erase(m_cells.begin() + at, m_cells.begin() + at + kColumns);
     m_texts.erase(m_texts.begin() + at, m_texts.begin() + at + kColumns);
     --m_rowCount;
+    return edit.finish();
 }
 
 }  // namespace document

@@ -4,10 +4,12 @@
 
 #include "document/cell_code.h"
 #include "document/cell_text.h"
+#include "document/edit_result.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -39,7 +41,9 @@ struct Clipboard {
 /// The one document of the editor. Cell texts are code page 1250 bytes.
 /// Positions outside the grid are harmless: reads give 0 or the empty text, writes do nothing.
 /// The editing operations are free functions in "document/editing.h" and
-/// "document/element_catalogue.h"; the program file in "document/program_file.h".
+/// "document/element_catalogue.h"; the program file in "document/program_file.h". Every edit
+/// returns what it changed (an EditResult); a refused edit changes nothing and returns an empty
+/// one.
 class LadderDocument {
 public:
     /// A new document: 10 empty rows, no clipboard, status New.
@@ -55,7 +59,7 @@ public:
     [[nodiscard]] int rowCount() const { return m_rowCount; }
     /// Returns what last happened to the document.
     [[nodiscard]] DocumentStatus status() const { return m_status; }
-    /// Sets the status word (the window marks the document Modified after its edits).
+    /// Sets the status word (edits set it through markEdited in "document/editing.h").
     void setStatus(DocumentStatus status) { m_status = status; }
     /// Returns true when (row, col) lies inside the grid.
     [[nodiscard]] bool contains(int row, int col) const;
@@ -65,30 +69,36 @@ public:
     /// Returns GetField for block cells (code 400 or more), the empty string for the others.
     [[nodiscard]] std::string GetBlockField(int row, int col, char tag) const;
 
+    // Primitives: they change the grid as told. While an edit is recorded (see Recording), every
+    // change they make is recorded with what stood there before.
+
     /// Replaces the cell text.
     void SetCellText(int row, int col, std::string text);
-    /// Replaces the value of the first field with `tag`, or appends "#" tag value "#".
-    /// '#' and control characters are dropped from `value`, so it cannot split the field.
-    void SetField(int row, int col, char tag, std::string_view value);
-    /// SetField on a block cell whose text already has the tag; otherwise does nothing.
-    void SetBlockField(int row, int col, char tag, std::string_view value);
     /// Stores a code as it is.
     void SetCellCode(int row, int col, std::int32_t code);
-
-    /// Makes the document 10 empty rows with status New; the clipboard is kept.
-    void NewDocument();
     /// Appends n empty rows (n <= 0 does nothing).
     void AddRows(int n);
     /// Drops the last n rows; never fewer than 0 rows remain.
     void RemoveLastRows(int n);
     /// Grows the document to at least row + height + 3 rows; never shrinks.
     void EnsureRows(int row, int height);
-    /// Inserts an empty row before `row`; returns 0 when done, 1 when refused because the row
-    /// holds an inner or bottom part of a block (or lies outside the grid).
-    [[nodiscard]] int InsertRow(int row);
+
+    // Edits of one cell or row.
+
+    /// Replaces the value of the first field with `tag`, or appends "#" tag value "#".
+    /// '#' and control characters are dropped from `value`, so it cannot split the field.
+    EditResult SetField(int row, int col, char tag, std::string_view value);
+    /// SetField on a block cell whose text already has the tag; refused otherwise.
+    EditResult SetBlockField(int row, int col, char tag, std::string_view value);
+    /// Inserts an empty row before `row`; refused when the row holds an inner or bottom part of
+    /// a block (or lies outside the grid).
+    EditResult InsertRow(int row);
     /// Deletes the elements of `row` (whole blocks, both ends of links) and removes the row.
     /// Refused when it is the only row or lies outside the grid.
-    void DeleteRow(int row);
+    EditResult DeleteRow(int row);
+
+    /// Makes the document 10 empty rows with status New; the clipboard is kept.
+    void NewDocument();
 
     /// Returns the clipboard (empty until the first copy).
     [[nodiscard]] const Clipboard& clipboard() const { return m_clipboard; }
@@ -96,11 +106,41 @@ public:
     void setClipboard(Clipboard clipboard) { m_clipboard = std::move(clipboard); }
 
     /// Replaces the whole grid with `rows` empty rows (at least 1) and keeps the clipboard and
-    /// the status; used by the loader, which fills the cells afterwards.
+    /// the status; used by the loader, which fills the cells afterwards. Never recorded.
     void resetGrid(int rows);
+
+    /// Records one edit: every change the document takes while it lives. Recordings nest: an
+    /// inner one adds its changes to the outermost.
+    class Recording {
+    public:
+        explicit Recording(LadderDocument& document);
+        ~Recording();
+        Recording(const Recording&) = delete;
+        Recording& operator=(const Recording&) = delete;
+        /// Ends the recording; returns the changes of the whole edit for the outermost
+        /// recording, an empty result for an inner one.
+        [[nodiscard]] EditResult finish();
+
+    private:
+        LadderDocument& m_document;
+        bool m_finished = false;
+    };
 
 private:
     [[nodiscard]] std::size_t index(int row, int col) const;
+    // Records what cell (row, col) holds before its first change in this part of the edit.
+    void recordCell(int row, int col);
+    // Records rows inserted before `row`, or removed from `row` on (their cells first).
+    void recordRowsInserted(int row, int count);
+    void recordRowsRemoved(int row, int count);
+
+    // The edit being recorded: how deep recordings nest, what they collected, and the cells
+    // recorded since the last row step (the rows below it have moved since).
+    struct Journal {
+        int depth = 0;
+        EditResult result;
+        std::unordered_set<std::size_t> recorded;
+    };
 
     // Row-major: cell (row, col) at row * kColumns + col.
     std::vector<std::int32_t> m_cells;
@@ -108,6 +148,7 @@ private:
     Clipboard m_clipboard;
     int m_rowCount = 0;
     DocumentStatus m_status = DocumentStatus::New;
+    Journal m_journal;
 };
 
 }  // namespace document

@@ -31,15 +31,15 @@ std::optional<std::string> enterOperandText(std::int32_t cellCode, std::string_v
     return text;
 }
 
-bool EnterOperand(LadderDocument& document, std::string_view text, int row, int col) {
-    if (!document.contains(row, col))
-        return false;
-    std::optional<std::string> newText =
-        enterOperandText(document.CellCode(row, col), document.cellTextRef(row, col), text);
-    if (!newText)
-        return false;
-    document.SetCellText(row, col, std::move(*newText));
-    return true;
+EditResult EnterOperand(LadderDocument& document, std::string_view text, int row, int col) {
+    LadderDocument::Recording edit(document);
+    if (document.contains(row, col)) {
+        std::optional<std::string> newText =
+            enterOperandText(document.CellCode(row, col), document.cellTextRef(row, col), text);
+        if (newText)
+            document.SetCellText(row, col, std::move(*newText));
+    }
+    return edit.finish();
 }
 
 }  // namespace document

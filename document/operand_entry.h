@@ -20,8 +20,8 @@ namespace document {
                                                           std::string_view typed);
 
 /// Stores the normal form of `text` (code page 1250) as the cell's operand: its old `A` or `S`
-/// field gives way to the new one and its description lines stay. Returns true when stored,
-/// false when the text fits no form or the cell is a block cell (the cell is unchanged).
-bool EnterOperand(LadderDocument& document, std::string_view text, int row, int col);
+/// field gives way to the new one and its description lines stay. Refused when the text fits
+/// no form or the cell is a block cell or outside the grid.
+EditResult EnterOperand(LadderDocument& document, std::string_view text, int row, int col);
 
 }  // namespace document

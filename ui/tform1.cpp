@@ -57,45 +57,6 @@ QString welcomeText() {
         "GEFanuc");
 }
 
-// A copy of every code and text, to tell whether an edit changed anything at all.
-class DocumentSnapshot {
-public:
-    explicit DocumentSnapshot(const document::LadderDocument& document)
-        : m_document(document), m_rows(document.rowCount()) {
-        const auto cells = static_cast<std::size_t>(m_rows) * document::kColumns;
-        m_codes.reserve(cells);
-        m_texts.reserve(cells);
-        for (int row = 0; row < m_rows; ++row) {
-            for (int col = 0; col < document::kColumns; ++col) {
-                m_codes.push_back(document.CellCode(row, col));
-                m_texts.push_back(document.cellTextRef(row, col));
-            }
-        }
-    }
-
-    bool changed() const {
-        if (m_document.rowCount() != m_rows) {
-            return true;
-        }
-        std::size_t i = 0;
-        for (int row = 0; row < m_rows; ++row) {
-            for (int col = 0; col < document::kColumns; ++col, ++i) {
-                if (m_document.CellCode(row, col) != m_codes[i] ||
-                    m_document.cellTextRef(row, col) != m_texts[i]) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
-
-private:
-    const document::LadderDocument& m_document;
-    int m_rows;
-    std::vector<std::int32_t> m_codes;
-    std::vector<std::string> m_texts;
-};
-
 // Where a button stands on its element toolbar, left to right by group; within a group the
 // catalogue's order holds. Panel6 shows contacts, then the wires, then the coils, then timers and
 // counters; Panel4 its data blocks before the control functions; the other two hold only blocks.
@@ -206,8 +167,8 @@ TForm1::TForm1(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     buildMenus();
 
     // The other windows, once, in the order the program always made them.
-    const auto edited = [this](bool changed) {
-        noteEdit(changed);
+    const auto edited = [this](const document::EditResult& edit) {
+        noteEdit(edit);
         repaintGrid();
     };
     m_form2 = new TForm2(m_document, edited, this);
@@ -495,10 +456,8 @@ void TForm1::repaintGrid() {
     m_grid->viewport()->update();
 }
 
-void TForm1::noteEdit(bool changed) {
-    if (changed) {
-        m_document.setStatus(document::DocumentStatus::Modified);
-    }
+void TForm1::noteEdit(const document::EditResult& edit) {
+    document::markEdited(m_document, edit);
     showStatusWord();
 }
 
@@ -570,29 +529,22 @@ void TForm1::updateToolbarState() {
 void TForm1::placeElement(const document::ElementEntry& entry) {
     const int row = m_grid->Row();
     const int col = m_grid->Col();
-    const DocumentSnapshot before(m_document);
-    const document::DocumentStatus statusBefore = m_document.status();
+    document::EditResult edit;
     switch (entry.placement) {
         case document::Placement::Contact:
-            document::PlaceContact(m_document, entry.code, row, col);
+            edit = document::PlaceContact(m_document, entry.code, row, col);
             break;
         case document::Placement::Coil:
-            document::PlaceCoil(m_document, entry.code, row, col);
+            edit = document::PlaceCoil(m_document, entry.code, row, col);
             break;
         case document::Placement::Link:
-            document::PlaceLink(m_document, entry.code, row, col);
+            edit = document::PlaceLink(m_document, entry.code, row, col);
             break;
         case document::Placement::Block:
-            document::PlaceBlock(m_document, entry.code, row, col);
+            edit = document::PlaceBlock(m_document, entry.code, row, col);
             break;
     }
-    // A refused placement (a link that does not fit, a blocked coil) changed nothing, so the
-    // document is not "zmieniony" because of it.
-    const bool changed = before.changed();
-    if (!changed) {
-        m_document.setStatus(statusBefore);
-    }
-    noteEdit(changed);
+    noteEdit(edit);
     refresh(entry.refresh);
 }
 
@@ -603,9 +555,7 @@ void TForm1::gridCellSelected(int row, int col) {
 }
 
 void TForm1::gridRightClicked(int row, int col) {
-    const DocumentSnapshot before(m_document);
-    document::DeleteElement(m_document, row, col);
-    noteEdit(before.changed());
+    noteEdit(document::DeleteElement(m_document, row, col));
     m_form2->RefreshParameters(row, col);
     m_form7->RefreshDescription(row, col);
     repaintGrid();
@@ -635,10 +585,8 @@ void TForm1::entryLineReturn() {
     if (text.isEmpty()) {
         return;
     }
-    const std::string before = m_document.CellText(m_grid->Row(), m_grid->Col());
-    document::EnterOperand(m_document, document::utf8ToCp1250(text.toStdString()), m_grid->Row(),
-                           m_grid->Col());
-    noteEdit(m_document.CellText(m_grid->Row(), m_grid->Col()) != before);
+    noteEdit(document::EnterOperand(m_document, document::utf8ToCp1250(text.toStdString()),
+                                    m_grid->Row(), m_grid->Col()));
     NextOperandCell();
 }
 
@@ -672,9 +620,7 @@ void TForm1::NextOperandCell() {
 
 void TForm1::CutClick() {
     const QRect s = m_grid->Selection();
-    const DocumentSnapshot before(m_document);
-    document::CutRange(m_document, s.top(), s.left(), s.bottom(), s.right());
-    noteEdit(before.changed());
+    noteEdit(document::CutRange(m_document, s.top(), s.left(), s.bottom(), s.right()));
     refresh(document::refreshAfter(document::EditCommand::Cut));
 }
 
@@ -685,18 +631,17 @@ void TForm1::CopyClick() {
 }
 
 void TForm1::PasteClick() {
-    const DocumentSnapshot before(m_document);
-    document::Paste(m_document, m_grid->Row(), m_grid->Col());
-    noteEdit(before.changed());
+    noteEdit(document::Paste(m_document, m_grid->Row(), m_grid->Col()));
     refresh(document::refreshAfter(document::EditCommand::Paste));
 }
 
 void TForm1::InsertRowClick() {
-    if (m_document.InsertRow(m_grid->Row()) != 0) {
+    const document::EditResult edit = m_document.InsertRow(m_grid->Row());
+    if (!edit.changed()) {
         return;
     }
     m_grid->setRowCount(m_grid->rowCount() + 1);
-    noteEdit(true);
+    noteEdit(edit);
     repaintGrid();
 }
 
@@ -704,9 +649,9 @@ void TForm1::DeleteRowClick() {
     if (m_document.rowCount() <= 1) {
         return;
     }
-    m_document.DeleteRow(m_grid->Row());
+    const document::EditResult edit = m_document.DeleteRow(m_grid->Row());
     m_grid->setRowCount(m_document.rowCount());
-    noteEdit(true);
+    noteEdit(edit);
     repaintGrid();
 }
 

@@ -120,8 +120,8 @@ private:
     void followRowCount();
     void showStatusWord();
     void repaintGrid();
-    /// Marks the document Modified when an edit changed it and shows the status word.
-    void noteEdit(bool changed);
+    /// Sets the document's status from what an edit changed (markEdited) and shows it.
+    void noteEdit(const document::EditResult& edit);
     void updateToolbarState();
     void updateCursorPanels();
 

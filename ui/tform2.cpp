@@ -59,8 +59,8 @@ void uncheck(QRadioButton* radio) {
 
 }  // namespace
 
-TForm2::TForm2(document::LadderDocument& document, std::function<void(bool changed)> edited,
-               QWidget* parent)
+TForm2::TForm2(document::LadderDocument& document,
+               std::function<void(const document::EditResult&)> edited, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_document(document),
@@ -172,10 +172,9 @@ void TForm2::RefreshParameters(int row, int col) {
 }
 
 void TForm2::writeField(char tag, const QString& value) {
-    const std::string before = m_document.CellText(m_row, m_col);
-    m_document.SetBlockField(m_row, m_col, tag, document::utf8ToCp1250(value.toStdString()));
-    const bool changed = m_document.CellText(m_row, m_col) != before;
+    const document::EditResult result =
+        m_document.SetBlockField(m_row, m_col, tag, document::utf8ToCp1250(value.toStdString()));
     if (m_edited) {
-        m_edited(changed);
+        m_edited(result);
     }
 }

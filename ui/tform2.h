@@ -8,8 +8,9 @@
 #include <functional>
 
 namespace document {
+class EditResult;
 class LadderDocument;
-}
+}  // namespace document
 
 class QGroupBox;
 class QLabel;
@@ -19,9 +20,9 @@ class QRadioButton;
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
-    /// `edited` runs after every write with true when the cell text really changed.
-    TForm2(document::LadderDocument& document, std::function<void(bool changed)> edited,
-           QWidget* parent = nullptr);
+    /// `edited` runs after every write with what it changed.
+    TForm2(document::LadderDocument& document,
+           std::function<void(const document::EditResult&)> edited, QWidget* parent = nullptr);
 
     /// Remembers the cell and loads the controls from its block fields.
     void RefreshParameters(int row, int col);
@@ -34,7 +35,7 @@ private:
     void writeField(char tag, const QString& value);
 
     document::LadderDocument& m_document;
-    std::function<void(bool)> m_edited;
+    std::function<void(const document::EditResult&)> m_edited;
     int m_row = 0;
     int m_col = 0;
     QGroupBox* m_dataTypes;

@@ -17,8 +17,8 @@ constexpr std::array<char, 3> kLineTags = {'1', '2', '3'};
 
 }  // namespace
 
-TForm7::TForm7(document::LadderDocument& document, std::function<void(bool changed)> edited,
-               QWidget* parent)
+TForm7::TForm7(document::LadderDocument& document,
+               std::function<void(const document::EditResult&)> edited, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
@@ -65,7 +65,7 @@ void TForm7::Button1Click() {
     if (document::isBlockCell(m_document.CellCode(m_row, m_col))) {
         return;
     }
-    const std::string before = m_document.CellText(m_row, m_col);
+    document::LadderDocument::Recording edit(m_document);
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         const QString text = m_lines[i]->text();
         // An empty line leaves the stored one as it is: lines cannot be cleared here.
@@ -74,7 +74,8 @@ void TForm7::Button1Click() {
                                 document::utf8ToCp1250(text.toStdString()));
         }
     }
+    const document::EditResult result = edit.finish();
     if (m_edited) {
-        m_edited(m_document.CellText(m_row, m_col) != before);
+        m_edited(result);
     }
 }

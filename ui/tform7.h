@@ -7,8 +7,9 @@
 #include <functional>
 
 namespace document {
+class EditResult;
 class LadderDocument;
-}
+}  // namespace document
 
 class QLineEdit;
 class QPushButton;
@@ -16,9 +17,9 @@ class QPushButton;
 class TForm7 : public QWidget {
     Q_OBJECT
 public:
-    /// `edited` runs after "OK" with true when the cell text really changed.
-    TForm7(document::LadderDocument& document, std::function<void(bool changed)> edited,
-           QWidget* parent = nullptr);
+    /// `edited` runs after "OK" with what it changed.
+    TForm7(document::LadderDocument& document,
+           std::function<void(const document::EditResult&)> edited, QWidget* parent = nullptr);
 
     /// Remembers the cell and shows its description lines.
     void RefreshDescription(int row, int col);
@@ -31,7 +32,7 @@ public:
 
 private:
     document::LadderDocument& m_document;
-    std::function<void(bool)> m_edited;
+    std::function<void(const document::EditResult&)> m_edited;
     int m_row = 0;
     int m_col = 0;
     std::array<QLineEdit*, 3> m_lines{};

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace document {
 namespace {
 
@@ -88,21 +90,22 @@ TEST(PlaceLinkTest, ThroughLinkFlagsTheCellAndBothNeighbours) {
     EXPECT_EQ(columnCodes(document, 3, 1, 3), (Codes{301, 307, 200}));
 }
 
-TEST(PlaceLinkTest, RefusedLinkStillMarksModifiedButChangesNoCell) {
+TEST(PlaceLinkTest, RefusedLinkChangesNothingTheStatusIncluded) {
     LadderDocument document;
     document.SetCellCode(3, 3, 201);
     document.SetCellCode(4, 3, 101);
     PlaceBlock(document, BlockKind::Add, 5, 5);
     document.setStatus(DocumentStatus::Saved);
-    LadderDocument expected = document;
-    expected.setStatus(DocumentStatus::Modified);
+    const LadderDocument expected = document;
 
-    PlaceLink(document, LinkFlag::LinkBoth, 0, 0);  // row 0 has no cell above
-    PlaceLink(document, LinkFlag::LinkBoth, 3, 3);  // a contact that already has a link
-    PlaceLink(document, LinkFlag::LinkUp, 0, 1);
-    PlaceLink(document, LinkFlag::LinkDown, 4, 3);  // already has a down flag
-    PlaceLink(document, LinkFlag::LinkDown, 6, 5);  // block cell
-    PlaceLink(document, 150, 2, 2);
+    for (const auto& [link, row, col] : {std::tuple{300, 0, 0},  // row 0 has no cell above
+                                         std::tuple{300, 3, 3},  // a contact that has a link
+                                         std::tuple{200, 0, 1},
+                                         std::tuple{100, 4, 3},  // already has a down flag
+                                         std::tuple{100, 6, 5},  // block cell
+                                         std::tuple{150, 2, 2}}) {
+        EXPECT_FALSE(PlaceLink(document, link, row, col).changed()) << link << " w" << row;
+    }
 
     EXPECT_TRUE(sameDocument(expected, document));
 }

@@ -134,7 +134,7 @@ TEST(InsertRowTest, OnTheTopRowOfABlockMovesTheWholeBlockDown) {
     LadderDocument document;
     PlaceBlock(document, BlockKind::Ondtr, 2, 4);
     document.SetCellText(2, 0, "#A%I0001#");
-    ASSERT_EQ(document.InsertRow(2), 0);
+    ASSERT_TRUE(document.InsertRow(2).changed());
     EXPECT_EQ(document.rowCount(), 11);
     EXPECT_EQ(columnCodes(document, 4, 2, 4), (std::vector<std::int32_t>{0, 417, 717, 917}));
     EXPECT_EQ(document.CellText(3, 0), "#A%I0001#");
@@ -146,13 +146,13 @@ TEST(InsertRowTest, InsideABlockIsRefusedAndChangesNothing) {
     PlaceBlock(document, BlockKind::Ondtr, 2, 4);
     PlaceBlock(document, BlockKind::Call, 5, 1);
     const LadderDocument before = document;
-    EXPECT_EQ(document.InsertRow(3), 1);
-    EXPECT_EQ(document.InsertRow(4), 1);
-    EXPECT_EQ(document.InsertRow(6), 1) << "lower half of the two-by-two block";
-    EXPECT_EQ(document.InsertRow(-1), 1);
-    EXPECT_EQ(document.InsertRow(document.rowCount()), 1);
+    EXPECT_FALSE(document.InsertRow(3).changed());
+    EXPECT_FALSE(document.InsertRow(4).changed());
+    EXPECT_FALSE(document.InsertRow(6).changed()) << "lower half of the two-by-two block";
+    EXPECT_FALSE(document.InsertRow(-1).changed());
+    EXPECT_FALSE(document.InsertRow(document.rowCount()).changed());
     EXPECT_TRUE(sameDocument(before, document));
-    EXPECT_EQ(document.InsertRow(5), 0) << "upper half of the two-by-two block";
+    EXPECT_TRUE(document.InsertRow(5).changed()) << "upper half of the two-by-two block";
 }
 
 TEST(DeleteRowTest, RemovesWholeBlocksAndLinkPartnersOutsideTheRow) {

@@ -98,9 +98,9 @@ TEST(EnterOperandTest, KeepsTheDescriptionLinesOfTheCell) {
     PlaceContact(document, ElementKind::ContactNO, 0, 0);
     document.SetField(0, 0, '1', "Pompa");
     document.SetField(0, 0, 'A', "%I0001");
-    EXPECT_TRUE(EnterOperand(document, "%q3", 0, 0));
+    EXPECT_TRUE(EnterOperand(document, "%q3", 0, 0).changed());
     EXPECT_EQ(document.CellText(0, 0), "#A%Q0003#1Pompa#");
-    EXPECT_TRUE(EnterOperand(document, "-12", 0, 0));
+    EXPECT_TRUE(EnterOperand(document, "-12", 0, 0).changed());
     EXPECT_EQ(document.CellText(0, 0), "#S-00012#1Pompa#");
 }
 
@@ -109,12 +109,13 @@ TEST(EnterOperandTest, BlockCellsInvalidTextAndOutsidePositionsChangeNothing) {
     PlaceBlock(document, BlockKind::Add, 0, 1);
     document.SetCellText(1, 0, "#A%R0001#");
     const LadderDocument before = document;
-    EXPECT_FALSE(EnterOperand(document, "%R2", 1, 1));
-    EXPECT_FALSE(EnterOperand(document, "%X1", 1, 0));
-    EXPECT_FALSE(EnterOperand(document, "%R2", 10, 0));
-    EXPECT_FALSE(EnterOperand(document, "%R2", 0, -1));
+    EXPECT_FALSE(EnterOperand(document, "%R2", 1, 1).changed());
+    EXPECT_FALSE(EnterOperand(document, "%X1", 1, 0).changed());
+    EXPECT_FALSE(EnterOperand(document, "%R2", 10, 0).changed());
+    EXPECT_FALSE(EnterOperand(document, "%R2", 0, -1).changed());
     EXPECT_TRUE(testing::sameDocument(before, document));
-    EXPECT_TRUE(EnterOperand(document, "%R2", 1, 0)) << "the empty cell beside a block input";
+    EXPECT_TRUE(EnterOperand(document, "%R2", 1, 0).changed())
+        << "the empty cell beside a block input";
     EXPECT_EQ(document.CellText(1, 0), "#A%R0002#");
 }
 
