@@ -17,8 +17,8 @@ namespace translator {
 
 /// How a translation is run.
 struct TranslationOptions {
-    /// The trace file, rewritten at every translation; empty writes no trace.
-    std::filesystem::path tracePath = "EMU.txt";
+    /// The trace file, rewritten at every translation; empty (the default) writes no trace.
+    std::filesystem::path tracePath;
 };
 
 /// Everything a command needs from one translation. All texts are UTF-8.

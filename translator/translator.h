@@ -32,7 +32,8 @@ public:
     Translator(const Translator&) = delete;
     Translator& operator=(const Translator&) = delete;
 
-    /// Sets the trace file used by the next `init`; an empty path writes no trace.
+    /// Sets the trace file used by the next `init`; without one (or with an empty path) no trace
+    /// is written.
     void setTracePath(std::filesystem::path path) { m_tracePath = std::move(path); }
     /// Number of JUMP cells in the document (sizes the label table; more are accepted).
     void setJumpCount(int count) { m_jumpCount = count; }
@@ -201,7 +202,7 @@ private:
     std::vector<LabelEntry> m_jumps;
     std::vector<LabelEntry> m_mcrs;
 
-    std::filesystem::path m_tracePath = "EMU.txt";
+    std::filesystem::path m_tracePath;
     std::ofstream m_trace;
 };
 

@@ -39,6 +39,8 @@ namespace {
 
 const QString kAppTitle = QStringLiteral("Wirtualon!");
 const QString kNewCaption = QStringLiteral("Wirtualon! - Program1");
+// The translator's trace, rewritten at every translation in the working directory.
+constexpr const char* kTraceFile = "EMU.txt";
 constexpr int kStripHeight = 30;
 constexpr int kEntryStripHeight = 23;
 constexpr int kStatusBarHeight = 20;
@@ -893,7 +895,8 @@ int TForm1::TranslateProgram() {
     m_form2->hide();
     m_form7->hide();
     m_form6->showNow();
-    translator::TranslationResult result = translator::translateDocument(m_document);
+    translator::TranslationResult result =
+        translator::translateDocument(m_document, {.tracePath = kTraceFile});
     if (!result.ok()) {
         m_form6->hide();
         ReportTranslationError(result.errorCode, result.errorRow, result.errorCol);

@@ -49,8 +49,8 @@ int translateFile(const std::string& fileName, translator::TranslationResult& re
     if (loaded != document::FileResult::Success) {
         err << document::fileResultMessage(loaded, fileName) << '\n';
     }
-    // The tool leaves no trace file behind in the caller's directory.
-    result = translator::translateDocument(document, translator::TranslationOptions{{}});
+    // The tool names no trace file, so it leaves none behind in the caller's directory.
+    result = translator::translateDocument(document);
     if (!result.ok()) {
         out << result.report << '\n';
         return kExitTranslationError;

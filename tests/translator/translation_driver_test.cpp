@@ -140,6 +140,18 @@ TEST(TraceTest, ReusedTranslatorKeepsNothingFromTheLastRun) {
     std::filesystem::remove(path);
 }
 
+TEST(TraceTest, NoTraceFileUnlessTheCallerNamesOne) {
+    const std::filesystem::path folder = uniqueTempPath("no-trace");
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    const TranslationResult result = translateDocument(sampleLadder().document());
+    std::filesystem::current_path(saved);
+    EXPECT_TRUE(result.ok());
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    std::filesystem::remove_all(folder);
+}
+
 TEST(TraceTest, UnopenableTraceDoesNotStopTheTranslation) {
     const Outcome outcome = translate(sampleLadder(), "/nonexistent-dir/sub/EMU.txt");
     EXPECT_EQ(outcome.result, 0);

@@ -12,8 +12,11 @@
 #include "ui/tform7.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -94,7 +97,13 @@ void TranslationCommandsTest::errorReportMovesCursorToTheCell() {
 void TranslationCommandsTest::soundProgramIsReportedAndListingsFilledButNotShown() {
     Editor e;
     e.drawSoundRung(0);
+    // The editor, unlike the core and the command-line tool, writes the trace file.
+    QTemporaryDir folder;
+    const QString saved = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.path()));
     e.trigger("Testujprogram1");
+    QVERIFY(QDir::setCurrent(saved));
+    QVERIFY(QFile::exists(folder.filePath(QStringLiteral("EMU.txt"))));
     QCOMPARE(e.prompts->messages.size(), std::size_t{1});
     QCOMPARE(e.prompts->messages[0].title, QStringLiteral("Translator"));
     QCOMPARE(e.prompts->messages[0].text, QStringLiteral("Program poprawny"));
