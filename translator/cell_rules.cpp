@@ -5,7 +5,6 @@
 #include "document/cell_text.h"
 #include "operands/memory_area.h"
 
-#include <array>
 #include <limits>
 
 namespace translator {

@@ -1,19 +1,14 @@
 // The translation driver and the two listing views.
 #include "translator/translation_driver.h"
 
+#include "document/cell_code.h"
 #include "document/cp1250.h"
 #include "document/ladder_document.h"
-#include "translator/cell_rules.h"
+#include "translator/listing_text.h"
 #include "translator/translation_error.h"
 #include "translator/translator.h"
 
 namespace translator {
-
-namespace {
-
-const std::string kRule = "-----------------------------------";
-
-}  // namespace
 
 TranslationResult translateDocument(const document::LadderDocument& document,
                                     const TranslationOptions& options) {

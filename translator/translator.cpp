@@ -6,6 +6,7 @@
 #include "document/cp1250.h"
 #include "plc/program.h"
 #include "translator/cell_rules.h"
+#include "translator/listing_text.h"
 #include "translator/translation_error.h"
 
 namespace translator {
@@ -13,10 +14,6 @@ namespace translator {
 namespace {
 
 using document::ElementKind;
-
-std::string number(int value) {
-    return std::to_string(value);
-}
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "operands/operand_syntax.h"
 #include "plc/program.h"
 #include "translator/cell_rules.h"
+#include "translator/listing_text.h"
 #include "translator/translation_error.h"
 #include "translator/translator.h"
 
@@ -16,12 +17,6 @@
 namespace translator {
 
 namespace {
-
-std::string number(int value) {
-    return std::to_string(value);
-}
-
-const std::string kRule = "-----------------------------------";
 
 // The byte at which a multi-word operand starts, as an address operand's words give it: in a
 // word area two bytes per reference, in a bit area the byte holding the reference's bit (%M0017

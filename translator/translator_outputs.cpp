@@ -3,6 +3,7 @@
 #include "document/cell_text.h"
 #include "plc/program.h"
 #include "translator/cell_rules.h"
+#include "translator/listing_text.h"
 #include "translator/translation_error.h"
 #include "translator/translator.h"
 
@@ -13,12 +14,6 @@ namespace translator {
 namespace {
 
 using document::ElementKind;
-
-std::string number(int value) {
-    return std::to_string(value);
-}
-
-const std::string kRule = "-----------------------------------";
 
 }  // namespace
 

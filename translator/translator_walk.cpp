@@ -4,6 +4,7 @@
 #include "document/cp1250.h"
 #include "plc/program.h"
 #include "translator/cell_rules.h"
+#include "translator/listing_text.h"
 #include "translator/translation_error.h"
 #include "translator/translator.h"
 
@@ -12,10 +13,6 @@ namespace translator {
 namespace {
 
 using document::ElementKind;
-
-std::string number(int value) {
-    return std::to_string(value);
-}
 
 }  // namespace
 
