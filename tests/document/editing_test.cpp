@@ -98,12 +98,12 @@ TEST(PlaceLinkTest, RefusedLinkChangesNothingTheStatusIncluded) {
     document.setStatus(DocumentStatus::Saved);
     const LadderDocument expected = document;
 
-    for (const auto& [link, row, col] : {std::tuple{300, 0, 0},  // row 0 has no cell above
-                                         std::tuple{300, 3, 3},  // a contact that has a link
-                                         std::tuple{200, 0, 1},
-                                         std::tuple{100, 4, 3},  // already has a down flag
-                                         std::tuple{100, 6, 5},  // block cell
-                                         std::tuple{150, 2, 2}}) {
+    for (const auto& [link, row, col] :
+         {std::tuple{300, 0, 0},                         // row 0 has no cell above
+          std::tuple{300, 3, 3},                         // a contact that has a link
+          std::tuple{200, 0, 1}, std::tuple{100, 4, 3},  // already has a down flag
+          std::tuple{100, 6, 5},                         // block cell
+          std::tuple{150, 2, 2}}) {
         EXPECT_FALSE(PlaceLink(document, link, row, col).changed()) << link << " w" << row;
     }
 
