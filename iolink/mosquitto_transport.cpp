@@ -2,12 +2,11 @@
 // cannot hold the caller longer than its timeout, and receiving on libmosquitto's thread.
 #include "iolink/mosquitto_transport.h"
 
-#include <mosquitto.h>
-
 #include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <map>
+#include <mosquitto.h>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -191,8 +190,8 @@ bool MosquittoTransport::publishRetained(std::string_view topic, std::string_vie
     }
     const std::string name(topic);
     return mosquitto_publish(m_session->client, nullptr, name.c_str(),
-                             static_cast<int>(value.size()), value.data(), 0, true) ==
-           MOSQ_ERR_SUCCESS;
+                             static_cast<int>(value.size()), value.data(), 0,
+                             true) == MOSQ_ERR_SUCCESS;
 }
 
 void MosquittoTransport::close() {

@@ -70,7 +70,8 @@ std::optional<BrokerAddress> parseBrokerAddress(std::string_view text) {
             }
         }
     } else if (const std::size_t colon = text.find(':');
-               colon != std::string_view::npos && text.find(':', colon + 1) == std::string_view::npos) {
+               colon != std::string_view::npos &&
+               text.find(':', colon + 1) == std::string_view::npos) {
         // One colon separates the port; more are a bare IPv6 address on the default port.
         host = text.substr(0, colon);
         port = text.substr(colon + 1);

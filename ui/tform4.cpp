@@ -43,28 +43,29 @@ TForm4::TForm4(std::unique_ptr<plc::LinkTransport> transport, QWidget* parent)
     if (!m_transport) {
         m_transport = std::make_unique<iolink::MosquittoTransport>();
     }
-    m_exchange =
-        std::make_unique<plc::LinkExchange>(*m_transport, [this] { return itemNames(); });
+    m_exchange = std::make_unique<plc::LinkExchange>(*m_transport, [this] { return itemNames(); });
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QString::fromUtf8("Wprowadź parametry połączenia DDE"));
     setFixedSize(412, 318);
 
     makeLabel(this, "Label1", "DDE Service", 12, 12);
     m_service = makeEdit(this, "Edit1", plc::kDefaultLinkService, 12, 30, 185);
-    m_service->setToolTip(QString::fromUtf8("Broker MQTT: host, host:port lub "
-                                            "użytkownik:hasło@host:port (port domyślny 1883)"));
+    m_service->setToolTip(
+        QString::fromUtf8("Broker MQTT: host, host:port lub "
+                          "użytkownik:hasło@host:port (port domyślny 1883)"));
     makeLabel(this, "Label2", "DDE Topic", 215, 12);
     m_topic = makeEdit(this, "Edit2", plc::kDefaultLinkTopic, 215, 30, 185);
-    m_topic->setToolTip(QString::fromUtf8("Przedrostek tematów: element to temat "
-                                          "<przedrostek>/<element>"));
+    m_topic->setToolTip(
+        QString::fromUtf8("Przedrostek tematów: element to temat "
+                          "<przedrostek>/<element>"));
 
     auto* group = new QGroupBox(QStringLiteral("DDE Items"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));
     group->setGeometry(12, 64, 388, 170);
     const plc::LinkItems defaults = plc::defaultLinkItems();
-    constexpr std::array<const char*, 6> kCaptions = {
-        "Wejścia dyskretne", "Wejście analogowe 1", "Wejście analogowe 2",
-        "Wyjścia dyskretne", "Wyjście analogowe 1", "Wyjście analogowe 2"};
+    constexpr std::array<const char*, 6> kCaptions = {"Wejścia dyskretne",   "Wejście analogowe 1",
+                                                      "Wejście analogowe 2", "Wyjścia dyskretne",
+                                                      "Wyjście analogowe 1", "Wyjście analogowe 2"};
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         // Inputs in the left column, outputs in the right one, each caption above its box.
         const int x = i < 3 ? 12 : 200;
@@ -116,8 +117,8 @@ void TForm4::Button1Click() {
     // Connecting waits a few seconds at most; the words on screen say so meanwhile.
     m_status->repaint();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const plc::LinkResult result = m_exchange->connect(m_service->text().toStdString(),
-                                                       m_topic->text().toStdString());
+    const plc::LinkResult result =
+        m_exchange->connect(m_service->text().toStdString(), m_topic->text().toStdString());
     QApplication::restoreOverrideCursor();
     switch (result) {
         case plc::LinkResult::Connected:

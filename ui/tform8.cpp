@@ -30,6 +30,8 @@ constexpr int kAnalogMin = -32768;
 constexpr int kAnalogMax = 32767;
 constexpr int kGridColumnWidth = 65;
 constexpr int kGridRowHeight = 18;
+constexpr int kBarLeft = 70;
+constexpr int kBarWidth = 198;
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -50,7 +52,7 @@ QSlider* makeTrackBar(QWidget* parent, int number, int y) {
     bar->setTickInterval(235);
     bar->setTickPosition(QSlider::TicksBelow);
     bar->setPageStep(235);
-    bar->setGeometry(62, y, 206, 26);
+    bar->setGeometry(kBarLeft, y, kBarWidth, 26);
     return bar;
 }
 
@@ -121,10 +123,10 @@ void TForm8::buildInputsAndOutputs() {
         box->setGeometry(x, 6, 84, 208);
         for (int i = 0; i < 8; ++i) {
             const int reference = group.firstReference + i;
-            auto* check = new QCheckBox(
-                QStringLiteral("%%1%2").arg(QLatin1Char(group.area)).arg(reference, 4, 10,
-                                                                          QLatin1Char('0')),
-                box);
+            auto* check = new QCheckBox(QStringLiteral("%%1%2")
+                                            .arg(QLatin1Char(group.area))
+                                            .arg(reference, 4, 10, QLatin1Char('0')),
+                                        box);
             check->setObjectName(QStringLiteral("CheckBox%1").arg(group.firstBox + i));
             check->setGeometry(10, 22 + i * 23, 70, 20);
             (*group.boxes)[static_cast<std::size_t>(reference - 1)] = check;
@@ -147,11 +149,11 @@ void TForm8::buildAnalogues() {
         return QStringLiteral("Label%1").arg(label++);
     };
     const auto scale = [&](int y) {
-        makeLabel(this, nextLabelName(), QStringLiteral("-32768"), 62, y);
+        makeLabel(this, nextLabelName(), QStringLiteral("-32768"), kBarLeft, y);
         QLabel* zero = makeLabel(this, nextLabelName(), QStringLiteral("0"), 0, y);
-        zero->move(62 + 103 - zero->width() / 2, y);
+        zero->move(kBarLeft + kBarWidth / 2 - zero->width() / 2, y);
         QLabel* top = makeLabel(this, nextLabelName(), QStringLiteral("32767"), 0, y);
-        top->move(62 + 206 - top->width(), y);
+        top->move(kBarLeft + kBarWidth - top->width(), y);
     };
 
     scale(220);
@@ -207,16 +209,16 @@ void TForm8::buildAnalogues() {
 }
 
 void TForm8::buildModeAndWatch() {
-    m_modeCaption = makeLabel(this, QStringLiteral("Label8"), QStringLiteral("Tryb STOP NO I/O"),
-                              364, 6);
+    m_modeCaption =
+        makeLabel(this, QStringLiteral("Label8"), QStringLiteral("Tryb STOP NO I/O"), 364, 6);
     QFont big = m_modeCaption->font();
     big.setPointSize(16);
     big.setBold(true);
     m_modeCaption->setFont(big);
     m_modeCaption->setFixedSize(297, 30);
 
-    m_cycleLabel = makeLabel(this, QStringLiteral("Label9"),
-                             QStringLiteral("Czas wykonaia cyklu: "), 364, 40);
+    m_cycleLabel =
+        makeLabel(this, QStringLiteral("Label9"), QStringLiteral("Czas wykonaia cyklu: "), 364, 40);
     m_cycleLabel->setFixedWidth(297);
 
     m_modeButton = new QPushButton(QStringLiteral("RUN"), this);
@@ -233,14 +235,14 @@ void TForm8::buildModeAndWatch() {
 
     auto* kinds = new QGroupBox(QStringLiteral("Rodzaj zmiennej"), this);
     kinds->setObjectName(QStringLiteral("GroupBox3"));
-    kinds->setGeometry(364, 98, 152, 110);
-    constexpr std::array<const char*, 9> kKindCaptions = {"%I", "%Q", "%M",  "%S", "%G",
+    kinds->setGeometry(364, 98, 158, 110);
+    constexpr std::array<const char*, 9> kKindCaptions = {"%I", "%Q",  "%M",  "%S", "%G",
                                                           "%T", "%AI", "%AQ", "%R"};
     for (std::size_t i = 0; i < kKindCaptions.size(); ++i) {
         auto* radio = new QRadioButton(QString::fromLatin1(kKindCaptions[i]), kinds);
         radio->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
-        radio->setGeometry(10 + static_cast<int>(i % 3) * 47, 24 + static_cast<int>(i / 3) * 28,
-                           46, 22);
+        radio->setGeometry(6 + static_cast<int>(i % 3) * 50, 24 + static_cast<int>(i / 3) * 28, 50,
+                           22);
         m_kindButtons[i] = radio;
         const int index = static_cast<int>(i);
         connect(radio, &QRadioButton::toggled, this, [this, index](bool checked) {
@@ -252,14 +254,14 @@ void TForm8::buildModeAndWatch() {
 
     auto* types = new QGroupBox(QStringLiteral("Typy danych"), this);
     types->setObjectName(QStringLiteral("GroupBox4"));
-    types->setGeometry(364, 212, 152, 96);
+    types->setGeometry(364, 212, 158, 96);
     constexpr std::array<const char*, 6> kTypeCaptions = {"BIT", "BYTE", "WORD",
                                                           "INT", "DINT", "BCD4"};
     for (std::size_t i = 0; i < kTypeCaptions.size(); ++i) {
         auto* radio = new QRadioButton(QString::fromLatin1(kTypeCaptions[i]), types);
         radio->setObjectName(QStringLiteral("RadioButton%1").arg(i + 10));
-        radio->setGeometry(10 + static_cast<int>(i % 2) * 70, 22 + static_cast<int>(i / 2) * 24,
-                           66, 22);
+        radio->setGeometry(10 + static_cast<int>(i % 2) * 70, 22 + static_cast<int>(i / 2) * 24, 66,
+                           22);
         m_typeButtons[i] = radio;
         const int type = static_cast<int>(i) + 1;
         connect(radio, &QRadioButton::toggled, this, [this, type](bool checked) {
@@ -300,7 +302,7 @@ void TForm8::buildModeAndWatch() {
         }
     }
     const int frame = 2 * m_grid->frameWidth();
-    m_grid->setGeometry(524, 98, 2 * kGridColumnWidth + frame,
+    m_grid->setGeometry(528, 98, 2 * kGridColumnWidth + frame,
                         plc::kWatchRows * kGridRowHeight + frame);
 
     m_kindButtons[0]->setChecked(true);
@@ -588,8 +590,8 @@ void TForm8::analogEntry(int index, bool typing) {
         }
         // A box being emptied or a sign waiting for its digits is left alone while typing;
         // Enter settles it like any other text without a number.
-        const bool unfinished = text.isEmpty() || text == QStringLiteral("-") ||
-                                text == QStringLiteral("+");
+        const bool unfinished =
+            text.isEmpty() || text == QStringLiteral("-") || text == QStringLiteral("+");
         if (typing && unfinished) {
             return;
         }

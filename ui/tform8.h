@@ -109,15 +109,15 @@ private:
 
     std::array<QCheckBox*, 16> m_inputs{};
     std::array<QCheckBox*, 16> m_outputs{};
-    std::array<QSlider*, 4> m_trackBars{};   // TrackBar1 .. TrackBar4
+    std::array<QSlider*, 4> m_trackBars{};      // TrackBar1 .. TrackBar4
     std::array<QLineEdit*, 4> m_analogEdits{};  // Edit1 .. Edit4
     std::array<QRadioButton*, 9> m_kindButtons{};
     std::array<QRadioButton*, 6> m_typeButtons{};
-    QLabel* m_modeCaption = nullptr;  // Label8
-    QLabel* m_cycleLabel = nullptr;   // Label9
-    QLabel* m_maxLabel = nullptr;     // Label17
-    QLineEdit* m_startEdit = nullptr;  // Edit5
-    QTableWidget* m_grid = nullptr;    // StringGrid1
+    QLabel* m_modeCaption = nullptr;      // Label8
+    QLabel* m_cycleLabel = nullptr;       // Label9
+    QLabel* m_maxLabel = nullptr;         // Label17
+    QLineEdit* m_startEdit = nullptr;     // Edit5
+    QTableWidget* m_grid = nullptr;       // StringGrid1
     QPushButton* m_modeButton = nullptr;  // Button3
     QPushButton* m_endButton = nullptr;   // Button2
     QTimer* m_timer = nullptr;            // Timer1

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "iolink/mosquitto_transport.h"
+
 #include "plc/link_exchange.h"
 
 #include <chrono>

@@ -272,9 +272,10 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
             }
             if (arg == "--link") {
                 if (!plc::parseBrokerAddress(value)) {
-                    problem = "nieprawidłowy adres brokera w --link (HOST, HOST:PORT lub "
-                              "UŻYTKOWNIK:HASŁO@HOST:PORT): " +
-                              value;
+                    problem =
+                        "nieprawidłowy adres brokera w --link (HOST, HOST:PORT lub "
+                        "UŻYTKOWNIK:HASŁO@HOST:PORT): " +
+                        value;
                     return std::nullopt;
                 }
                 options.linkService = value;

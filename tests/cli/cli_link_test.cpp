@@ -1,9 +1,10 @@
 // wirtualon-cli run with the link and in real time, against a private broker: the items in
 // both directions at every tick, the topic prefix, the refusals, and a broker that dies.
+#include "tests/support/test_broker.h"
+
 #include "app/cli/cli_runner.h"
 #include "document/ladder_document.h"
 #include "document/program_file.h"
-#include "tests/support/test_broker.h"
 
 #include <gtest/gtest.h>
 
@@ -86,8 +87,8 @@ TEST_F(CliLinkTest, ItemsTravelBothWaysAtEveryTick) {
 
     // Another prefix: the same items under it, nothing from the default one.
     ASSERT_TRUE(m_broker.publish("Linia/2/W19K2", "1"));
-    const ToolRun other = runTool({"run", m_program, "--link=" + m_broker.service(), "--topic",
-                                   "Linia/2", "--scans", "2"});
+    const ToolRun other = runTool(
+        {"run", m_program, "--link=" + m_broker.service(), "--topic", "Linia/2", "--scans", "2"});
     ASSERT_EQ(other.status, kExitOk) << other.err;
     EXPECT_NE(other.out.find(" Q=1 "), std::string::npos) << other.out;
     EXPECT_EQ(m_broker.retainedValue("Linia/2/W19K5"), "1");
@@ -118,8 +119,8 @@ TEST_F(CliLinkTest, RealTimeTicksFollowTheClockAndSurviveTheBrokersDeath) {
     ASSERT_TRUE(m_broker.publish("Arkusz1/W19K2", "1"));
     ToolRun run;
     std::thread tool([&] {
-        run = runTool({"run", m_program, "--link", m_broker.service(), "--scans", "15", "--tick",
-                       "20"});
+        run = runTool(
+            {"run", m_program, "--link", m_broker.service(), "--scans", "15", "--tick", "20"});
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(120));
     m_broker.kill();
@@ -135,7 +136,8 @@ TEST_F(CliLinkTest, RealTimeTicksFollowTheClockAndSurviveTheBrokersDeath) {
     EXPECT_GE(t, 14 * 20);
     EXPECT_NE(last.find(" Q=1 "), std::string::npos) << last;
 
-    const ToolRun offline = runTool({"run", m_program, "--realtime", "--scans", "3", "--tick", "40"});
+    const ToolRun offline =
+        runTool({"run", m_program, "--realtime", "--scans", "3", "--tick", "40"});
     ASSERT_EQ(offline.status, kExitOk) << offline.err;
     const std::vector<std::string> paced = lines(offline.out);
     ASSERT_EQ(paced.size(), 3u);

@@ -70,7 +70,8 @@ TEST(MosquittoTransportTest, NoBrokerOrARefusalFailsWithinTheTimeout) {
     TestBroker guarded("operator", "tajne:has@lo");
     ASSERT_TRUE(guarded.running()) << guarded.problem();
     EXPECT_FALSE(transport.connect(addressOf(guarded.service()), "Arkusz1/#", 3s));
-    EXPECT_FALSE(transport.connect(addressOf("operator:zle@" + guarded.service()), "Arkusz1/#", 3s));
+    EXPECT_FALSE(
+        transport.connect(addressOf("operator:zle@" + guarded.service()), "Arkusz1/#", 3s));
     // Generous: a hang would take the test's whole time limit, a bug in the timeout seconds.
     EXPECT_LT(std::chrono::steady_clock::now() - before, 10s);
 

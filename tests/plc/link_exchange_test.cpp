@@ -68,9 +68,9 @@ TEST_P(LinkInputTextTest, ReadsTheLeadingIntegerLow16Bits) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, LinkInputTextTest,
     ::testing::Values(InputCase{"3", 0x0003}, InputCase{"-1", 0xFFFF}, InputCase{"abc", 0},
-                      InputCase{"40000", 0x9C40}, InputCase{"  +5x", 5}, InputCase{"\t-2 7", 0xFFFE},
-                      InputCase{"", 0}, InputCase{"-", 0}, InputCase{"65536", 0},
-                      InputCase{"65537", 1},
+                      InputCase{"40000", 0x9C40}, InputCase{"  +5x", 5},
+                      InputCase{"\t-2 7", 0xFFFE}, InputCase{"", 0}, InputCase{"-", 0},
+                      InputCase{"65536", 0}, InputCase{"65537", 1},
                       // Far beyond any integer type, still exactly its low 16 bits: 10^30 is a
                       // multiple of 2^16, and 10^20 - 1 is -1 modulo 2^16, negated 1.
                       InputCase{"1000000000000000000000000000000", 0},
@@ -83,8 +83,8 @@ TEST_F(LinkFixture, InputsAndOutputsTakeTheirTextFormsOnTheItemsTopics) {
     EXPECT_EQ(transport.connectedTo->user, "operator");
     EXPECT_EQ(transport.subscribed, "Arkusz1/#");
 
-    transport.values = {{"Arkusz1/W19K2", "3"}, {"Arkusz1/W22K2", "40000"},
-                        {"Arkusz1/W23K2", "-7"}};
+    transport.values = {
+        {"Arkusz1/W19K2", "3"}, {"Arkusz1/W22K2", "40000"}, {"Arkusz1/W23K2", "-7"}};
     exchange.readInputs(plc);
     EXPECT_EQ(plc.readBit(kAreaI, 0, 0), 1);
     EXPECT_EQ(plc.readBit(kAreaI, 0, 1), 1);
@@ -127,8 +127,8 @@ TEST_F(LinkFixture, TopicsAndServicesThatNameNothingFailWithoutTrying) {
     EXPECT_EQ(linkTopic("", "W19K2"), "W19K2");
     EXPECT_EQ(linkTopic("a/b", "c"), "a/b/c");
     EXPECT_EQ(linkTopic("Arkusz1", std::string("W\0", 2)), std::nullopt);
-    EXPECT_EQ(linkTopic("Arkusz1", "\xC3"), std::nullopt);        // cut UTF-8
-    EXPECT_EQ(linkTopic("Arkusz1", "\xC0\xAF"), std::nullopt);    // overlong '/'
+    EXPECT_EQ(linkTopic("Arkusz1", "\xC3"), std::nullopt);      // cut UTF-8
+    EXPECT_EQ(linkTopic("Arkusz1", "\xC0\xAF"), std::nullopt);  // overlong '/'
     EXPECT_EQ(linkTopic("Arkusz1", std::string(70000, 'x')), std::nullopt);
 
     for (const char* service : {"", "   ", ":1883", "host:", "host:0", "host:65536", "host:12a",

@@ -3,18 +3,17 @@
 #include "tests/support/test_broker.h"
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace testsupport {
 
@@ -33,7 +32,8 @@ std::string quoted(const std::string& text) {
 }
 
 std::string brokerProgram() {
-    for (const char* path : {"/usr/sbin/mosquitto", "/usr/bin/mosquitto", "/usr/local/sbin/mosquitto"}) {
+    for (const char* path :
+         {"/usr/sbin/mosquitto", "/usr/bin/mosquitto", "/usr/local/sbin/mosquitto"}) {
         if (::access(path, X_OK) == 0) {
             return path;
         }
@@ -120,7 +120,8 @@ bool TestBroker::start(const std::string& user, const std::string& password) {
     }
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::execl(program.c_str(), program.c_str(), "-c", config.c_str(), static_cast<char*>(nullptr));
+        ::execl(program.c_str(), program.c_str(), "-c", config.c_str(),
+                static_cast<char*>(nullptr));
         ::_exit(127);
     }
     if (pid < 0) {

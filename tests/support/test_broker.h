@@ -32,9 +32,9 @@ public:
     bool publish(const std::string& topic, const std::string& value, bool retained = true) const;
     /// The first message on `topic` as mosquitto_sub sees it on subscribing (a retained value),
     /// or "<none>" if none comes within `wait`.
-    [[nodiscard]] std::string retainedValue(const std::string& topic,
-                                            std::chrono::milliseconds wait =
-                                                std::chrono::milliseconds(2000)) const;
+    [[nodiscard]] std::string retainedValue(
+        const std::string& topic,
+        std::chrono::milliseconds wait = std::chrono::milliseconds(2000)) const;
 
     /// A loopback port on which nothing listens.
     [[nodiscard]] static std::uint16_t freePort();

@@ -66,16 +66,16 @@ void SimulatorLinkTest::dialogConnectsOrSaysWhyNot() {
     TForm4 dialog;
     QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Wprowadź parametry połączenia DDE"));
     const std::pair<const char*, const char*> captions[] = {
-        {"Label1", "DDE Service"},         {"Edit1", "localhost"},
-        {"Label2", "DDE Topic"},           {"Edit2", "Arkusz1"},
-        {"Label9", "Połączenie:"},         {"Label3", "Wejścia dyskretne"},
-        {"Edit3", "W19K2"},                {"Label4", "Wejście analogowe 1"},
-        {"Edit4", "W22K2"},                {"Label5", "Wejście analogowe 2"},
-        {"Edit5", "W23K2"},                {"Label6", "Wyjścia dyskretne"},
-        {"Edit6", "W19K5"},                {"Label7", "Wyjście analogowe 1"},
-        {"Edit7", "W22K5"},                {"Label8", "Wyjście analogowe 2"},
-        {"Edit8", "W23K5"},                {"Button1", "Połącz"},
-        {"Button2", "OK"},                 {"Button3", "Koniec"},
+        {"Label1", "DDE Service"}, {"Edit1", "localhost"},
+        {"Label2", "DDE Topic"},   {"Edit2", "Arkusz1"},
+        {"Label9", "Połączenie:"}, {"Label3", "Wejścia dyskretne"},
+        {"Edit3", "W19K2"},        {"Label4", "Wejście analogowe 1"},
+        {"Edit4", "W22K2"},        {"Label5", "Wejście analogowe 2"},
+        {"Edit5", "W23K2"},        {"Label6", "Wyjścia dyskretne"},
+        {"Edit6", "W19K5"},        {"Label7", "Wyjście analogowe 1"},
+        {"Edit7", "W22K5"},        {"Label8", "Wyjście analogowe 2"},
+        {"Edit8", "W23K5"},        {"Button1", "Połącz"},
+        {"Button2", "OK"},         {"Button3", "Koniec"},
     };
     for (const auto& [name, caption] : captions) {
         QCOMPARE(text(dialog, name), QString::fromUtf8(caption));

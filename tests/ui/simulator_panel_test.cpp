@@ -226,43 +226,57 @@ void SimulatorPanelTest::watchTableReadsEachKindAndType_data() {
     QTest::addColumn<QStringList>("rows");  // "row=text" pairs
 
     QTest::newRow("%R INT at 510 starts at 497")
-        << "RadioButton9" << "RadioButton13" << "510" << int(plc::kAreaR) << 2 * 496 << -5
-        << 497 << QStringList{"0=-5", "1=0", "15=0"};
-    QTest::newRow("%R WORD unsigned") << "RadioButton9" << "RadioButton12" << "1"
-                                      << int(plc::kAreaR) << 2 << -5 << 1
-                                      << QStringList{"0=0", "1=65531"};
+        << "RadioButton9"
+        << "RadioButton13"
+        << "510" << int(plc::kAreaR) << 2 * 496 << -5 << 497 << QStringList{"0=-5", "1=0", "15=0"};
+    QTest::newRow("%R WORD unsigned")
+        << "RadioButton9"
+        << "RadioButton12"
+        << "1" << int(plc::kAreaR) << 2 << -5 << 1 << QStringList{"0=0", "1=65531"};
     QTest::newRow("%R DINT: the last row's high word lies outside")
-        << "RadioButton9" << "RadioButton14" << "512" << int(plc::kAreaR) << 2 * 511 << 7 << 497
-        << QStringList{"14=458752", "15="};
-    QTest::newRow("%R BCD4 0x12A4 is an error") << "RadioButton9" << "RadioButton15" << "3"
-                                                << int(plc::kAreaR) << 4 << 0x12A4 << 3
-                                                << QStringList{"0=błąd", "1=0"};
-    QTest::newRow("%R BCD4 0x1234") << "RadioButton9" << "RadioButton15" << "1"
-                                    << int(plc::kAreaR) << 0 << 0x1234 << 1
-                                    << QStringList{"0=1234"};
+        << "RadioButton9"
+        << "RadioButton14"
+        << "512" << int(plc::kAreaR) << 2 * 511 << 7 << 497 << QStringList{"14=458752", "15="};
+    QTest::newRow("%R BCD4 0x12A4 is an error")
+        << "RadioButton9"
+        << "RadioButton15"
+        << "3" << int(plc::kAreaR) << 4 << 0x12A4 << 3 << QStringList{"0=błąd", "1=0"};
+    QTest::newRow("%R BCD4 0x1234")
+        << "RadioButton9"
+        << "RadioButton15"
+        << "1" << int(plc::kAreaR) << 0 << 0x1234 << 1 << QStringList{"0=1234"};
     QTest::newRow("%M BCD4 0x12A4 at 100 starts at 97")
-        << "RadioButton3" << "RadioButton15" << "100" << int(plc::kAreaM) << 12 << 0x12A4 << 97
-        << QStringList{"0=1304", "1="};
+        << "RadioButton3"
+        << "RadioButton15"
+        << "100" << int(plc::kAreaM) << 12 << 0x12A4 << 97 << QStringList{"0=1304", "1="};
     QTest::newRow("%M BIT from a byte's first bit")
-        << "RadioButton3" << "RadioButton10" << "100" << int(plc::kAreaM) << 12 << 0x0102 << 97
+        << "RadioButton3"
+        << "RadioButton10"
+        << "100" << int(plc::kAreaM) << 12 << 0x0102 << 97
         << QStringList{"0=0", "1=1", "8=1", "9=0", "15=0"};
-    QTest::newRow("%Q BYTE in rows 0 and 8") << "RadioButton2" << "RadioButton11" << "9"
-                                             << int(plc::kAreaQ) << 1 << 0x80FF << 9
-                                             << QStringList{"0=255", "1=", "8=128"};
-    QTest::newRow("%G INT") << "RadioButton5" << "RadioButton13" << "1" << int(plc::kAreaG) << 0
-                            << -2 << 1 << QStringList{"0=-2", "1="};
-    QTest::newRow("%AQ highest start") << "RadioButton8" << "RadioButton13" << "32"
-                                       << int(plc::kAreaAQ) << 62 << 9 << 17
-                                       << QStringList{"15=9"};
-    QTest::newRow("start 0 changes nothing") << "RadioButton9" << "RadioButton13" << "0"
-                                             << int(plc::kAreaR) << 0 << 4 << 1
-                                             << QStringList{"0=4"};
+    QTest::newRow("%Q BYTE in rows 0 and 8")
+        << "RadioButton2"
+        << "RadioButton11"
+        << "9" << int(plc::kAreaQ) << 1 << 0x80FF << 9 << QStringList{"0=255", "1=", "8=128"};
+    QTest::newRow("%G INT") << "RadioButton5"
+                            << "RadioButton13"
+                            << "1" << int(plc::kAreaG) << 0 << -2 << 1 << QStringList{"0=-2", "1="};
+    QTest::newRow("%AQ highest start")
+        << "RadioButton8"
+        << "RadioButton13"
+        << "32" << int(plc::kAreaAQ) << 62 << 9 << 17 << QStringList{"15=9"};
+    QTest::newRow("start 0 changes nothing")
+        << "RadioButton9"
+        << "RadioButton13"
+        << "0" << int(plc::kAreaR) << 0 << 4 << 1 << QStringList{"0=4"};
     QTest::newRow("start above the maximum changes nothing")
-        << "RadioButton9" << "RadioButton13" << "513" << int(plc::kAreaR) << 0 << 4 << 1
-        << QStringList{"0=4"};
+        << "RadioButton9"
+        << "RadioButton13"
+        << "513" << int(plc::kAreaR) << 0 << 4 << 1 << QStringList{"0=4"};
     QTest::newRow("a negative start changes nothing")
-        << "RadioButton3" << "RadioButton10" << "-20" << int(plc::kAreaM) << 0 << 1 << 1
-        << QStringList{"0=1"};
+        << "RadioButton3"
+        << "RadioButton10"
+        << "-20" << int(plc::kAreaM) << 0 << 1 << 1 << QStringList{"0=1"};
 }
 
 void SimulatorPanelTest::watchTableReadsEachKindAndType() {
