@@ -142,4 +142,6 @@ void TForm4::Button3Click() {
 void TForm4::closeDdeLink() {
     m_exchange->close();
     m_ok->setEnabled(false);
+    // The next showing must not claim a connection that is gone.
+    m_status->setText(QString::fromUtf8("Połączenie:"));
 }

@@ -190,6 +190,7 @@ void SimulatorLinkTest::simulationExchangesTheSixItemsThroughTheLink() {
     TForm4& dialog = window.linkDialog();
     QVERIFY(!dialog.exchange().isOpen());
     QVERIFY(!child<QPushButton>(dialog, "Button2")->isEnabled());
+    QCOMPARE(text(dialog, "Label9"), QString::fromUtf8("Połączenie:"));
     QCOMPARE(window.simulatorPanel().timer().interval(), 20);
     QVERIFY(!window.simulatorPanel().controller().isAllocated());
 
