@@ -11,9 +11,11 @@
 #include "ui/ladder_grid.h"
 #include "ui/taboutbox.h"
 #include "ui/tform2.h"
+#include "ui/tform4.h"
 #include "ui/tform5.h"
 #include "ui/tform6.h"
 #include "ui/tform7.h"
+#include "ui/tform8.h"
 #include "ui/toolbar_glyphs.h"
 
 #include <QCloseEvent>
@@ -34,6 +36,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -177,6 +180,8 @@ TForm1::TForm1(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     m_aboutBox = new TAboutBox(this);
     m_form5 = new TForm5(this);
     m_form7 = new TForm7(m_document, edited, this);
+    m_form8 = new TForm8(*m_prompts, this);
+    m_form4 = new TForm4(nullptr, this);
     m_form6 = new TForm6(this);
     m_help = new HelpWindow(this);
     // The parameters button and menu check follow the window however it is shown or closed.
@@ -255,8 +260,8 @@ void TForm1::buildMainToolbar() {
         void (TForm1::*handler)();
         bool gapBefore;
     };
-    // The simulator and the network analysis are not part of this build: their buttons exist but
-    // are disabled (handler null).
+    // The network analysis is not part of this build: its button exists but is disabled (handler
+    // null).
     const MainButton buttons[] = {
         {"SpeedButton1", "Nowy|Usuwa zawartość aktualnego dokumentu i tworzy nowy",
          CommandGlyph::New, &TForm1::SpeedButton1Click, false},
@@ -280,12 +285,12 @@ void TForm1::buildMainToolbar() {
          "instrukcji",
          CommandGlyph::List, &TForm1::ShowInstructionList, false},
         {"SpeedButton15", "Uruchom symulator|Sprawdza poprawość programu i uruchamia symulator",
-         CommandGlyph::Run, nullptr, false},
+         CommandGlyph::Run, &TForm1::RunSimulator, false},
         {"SpeedButton6",
          "Połączenie DDE|Umożłiwia współpracę programu Wirtualon! z innymi "
          "programami przez "
          "łącze DDE",
-         CommandGlyph::Dde, nullptr, false},
+         CommandGlyph::Dde, &TForm1::RunSimulatorWithDde, false},
         {"SpeedButton8", "Siatka|Włącza i wyłacza siatkę", CommandGlyph::Grid,
          &TForm1::GridLinesClick, true},
         {"SpeedButton10", "Pełny ekran|Usuwa z ekranu wszystkie paski narzędziowe",
@@ -431,9 +436,9 @@ void TForm1::buildMenus() {
     program->setObjectName(QStringLiteral("Program1"));
     item(program, "Testujprogram1", "Testuj program", &TForm1::CheckProgram);
     item(program, "Listainstrukcji1", "Lista instrukcji", &TForm1::ShowInstructionList);
-    item(program, "UruchomSymulator1", "Uruchom Symulator", nullptr);
+    item(program, "UruchomSymulator1", "Uruchom Symulator", &TForm1::RunSimulator);
     program->addSeparator();
-    item(program, "DDE1", "DDE", nullptr);
+    item(program, "DDE1", "DDE", &TForm1::RunSimulatorWithDde);
 
     QMenu* help = bar->addMenu(QStringLiteral("Pomoc"));
     help->setObjectName(QStringLiteral("Pomoc1"));
@@ -929,6 +934,29 @@ void TForm1::ShowInstructionList() {
         return;
     }
     m_prompts->runModal(*m_form5);
-    // "Ok" and the title bar both end here; no simulation takes the program over yet.
-    m_programStore.clear();
+    // "START!" hands the program to the simulator; "Ok" and the title bar free it.
+    plc::Program program = std::exchange(m_programStore, plc::Program{});
+    if (m_form5->startRequested()) {
+        m_form8->startSimulator(std::move(program));
+    }
+}
+
+void TForm1::RunSimulator() {
+    if (TranslateProgram() != 0) {
+        return;
+    }
+    m_form8->startSimulator(std::exchange(m_programStore, plc::Program{}));
+}
+
+void TForm1::RunSimulatorWithDde() {
+    if (TranslateProgram() != 0) {
+        return;
+    }
+    // Only OK after a successful connection starts the simulation; otherwise the program goes.
+    plc::Program program = std::exchange(m_programStore, plc::Program{});
+    if (m_prompts->runModal(*m_form4) != QDialog::Accepted || !m_form4->exchange().isOpen()) {
+        return;
+    }
+    m_form8->startSimulatorDde(std::move(program), m_form4->exchange(),
+                               [this] { m_form4->closeDdeLink(); });
 }

@@ -26,6 +26,8 @@ class TForm2;
 class TForm5;
 class TForm6;
 class TForm7;
+class TForm4;
+class TForm8;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -47,6 +49,10 @@ public:
     TForm5& listingWindow() { return *m_form5; }
     /// Returns the translation progress window.
     TForm6& progressWindow() { return *m_form6; }
+    /// Returns the simulator panel.
+    TForm8& simulatorPanel() { return *m_form8; }
+    /// Returns the link dialog.
+    TForm4& linkDialog() { return *m_form4; }
     /// Returns the About box.
     TAboutBox& aboutBox() { return *m_aboutBox; }
     /// Returns the help viewer.
@@ -96,8 +102,12 @@ public:
     void ReportTranslationError(int code, int row, int col);
     /// Translates and says "Program poprawny" when the program is sound.
     void CheckProgram();
-    /// Translates and shows the listing window.
+    /// Translates and shows the listing window; its "START!" runs the simulator.
     void ShowInstructionList();
+    /// Translates and runs the program in the simulator panel.
+    void RunSimulator();
+    /// Translates, asks for the link in its dialog and runs the program with it.
+    void RunSimulatorWithDde();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -176,5 +186,7 @@ private:
     TForm5* m_form5 = nullptr;
     TForm7* m_form7 = nullptr;
     TForm6* m_form6 = nullptr;
+    TForm8* m_form8 = nullptr;
+    TForm4* m_form4 = nullptr;
     HelpWindow* m_help = nullptr;
 };

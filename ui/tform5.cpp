@@ -40,9 +40,6 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     m_otherForm->setObjectName(QStringLiteral("Button2"));
     m_start = new QPushButton(QStringLiteral("START!"), panel);
     m_start->setObjectName(QStringLiteral("Button3"));
-    // The simulator is not part of this build yet: the button says so by being disabled.
-    m_start->setEnabled(false);
-    m_start->setToolTip(QString::fromUtf8("Symulator nie jest jeszcze dostępny"));
 
     auto* buttons = new QHBoxLayout(panel);
     buttons->addStretch();
@@ -58,6 +55,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
 
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_otherForm, &QPushButton::clicked, this, &TForm5::Button2Click);
+    connect(m_start, &QPushButton::clicked, this, &TForm5::Button3Click);
 }
 
 void TForm5::setListings(const QString& instructionList, const QString& interpreterProgram) {
@@ -79,7 +77,15 @@ void TForm5::Button2Click() {
     m_memo2->setVisible(firstShown);
 }
 
+void TForm5::Button3Click() {
+    // The window goes at once; the caller then hands the program to the simulator.
+    m_startRequested = true;
+    hide();
+    accept();
+}
+
 void TForm5::showEvent(QShowEvent* event) {
+    m_startRequested = false;
     m_memo1->setVisible(true);
     m_memo2->setVisible(false);
     QDialog::showEvent(event);

@@ -20,6 +20,9 @@ public:
     QString interpreterProgramText() const;
 
     void Button2Click();
+    void Button3Click();
+    /// Returns true when the window was last closed with "START!".
+    bool startRequested() const { return m_startRequested; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -30,4 +33,5 @@ private:
     QPushButton* m_ok;
     QPushButton* m_otherForm;
     QPushButton* m_start;
+    bool m_startRequested = false;
 };

@@ -2,10 +2,13 @@
 #include "app/cli/run_command.h"
 
 #include "app/cli/cli_runner.h"
+#include "app/cli/live_run.h"
 #include "operands/memory_area.h"
 #include "operands/operand_syntax.h"
 #include "plc/clock.h"
+#include "plc/link_exchange.h"
 #include "plc/scan_cycle.h"
+#include "plc/steady_clock.h"
 
 #include <array>
 #include <charconv>
@@ -177,6 +180,7 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                                           std::string& problem) {
     RunOptions options;
     bool haveProgram = false;
+    bool topicGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         std::string value;
@@ -223,6 +227,29 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                 return std::nullopt;
             }
             options.settings.push_back(*setting);
+        } else if (arg == "--link" || arg == "--topic") {
+            if (!takeValue()) {
+                return std::nullopt;
+            }
+            if (arg == "--link") {
+                if (!plc::parseBrokerAddress(value)) {
+                    problem =
+                        "nieprawidłowy adres brokera w --link (HOST, HOST:PORT lub "
+                        "UŻYTKOWNIK:HASŁO@HOST:PORT): " +
+                        value;
+                    return std::nullopt;
+                }
+                options.linkService = value;
+            } else {
+                if (!value.empty() && !plc::linkTopic(value, "x")) {
+                    problem = "nieprawidłowy przedrostek tematu w --topic: " + value;
+                    return std::nullopt;
+                }
+                options.linkTopic = value;
+                topicGiven = true;
+            }
+        } else if (arg == "--realtime" && !hasValue) {
+            options.realtime = true;
         } else if (arg == "--watch") {
             if (!takeValue()) {
                 return std::nullopt;
@@ -247,26 +274,53 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
         problem = "brak nazwy programu";
         return std::nullopt;
     }
+    // With a link the inputs are the link's: a panel input beside it would be overwritten.
+    if (options.linkService && !options.settings.empty()) {
+        problem = "--set nie działa razem z --link: wejścia %I i %AI przychodzą z łącza";
+        return std::nullopt;
+    }
+    if (topicGiven && !options.linkService) {
+        problem = "--topic wymaga --link";
+        return std::nullopt;
+    }
     return options;
 }
 
 int runSimulation(const plc::Program& program, const RunOptions& options, std::ostream& out,
                   std::ostream& err) {
-    plc::FakeClock clock;
+    // A live run keeps time by the machine's clock; otherwise time is simulated exactly.
+    const bool live = options.realtime || options.linkService.has_value();
+    plc::FakeClock fakeClock;
+    plc::SteadyClock realClock;
+    plc::Clock& clock = live ? static_cast<plc::Clock&>(realClock) : fakeClock;
     plc::Plc plc(clock);
     plc.setProgram(program);
     plc::ScanCycle cycle(plc, clock);
     Panel panel;
     cycle.setPanel(&panel);
+    LiveLink link;
+    if (options.linkService) {
+        if (!link.connect(*options.linkService, options.linkTopic)) {
+            err << "Nie można połączyć się z brokerem MQTT " << *options.linkService << '\n';
+            return kExitBadInput;
+        }
+        // The link takes the panel's place, the last scan of --stop included.
+        cycle.setPanel(&link.exchange());
+    }
     if (!cycle.startSimulator()) {
         err << "Za mało pamięci do uruchomienia programu\n";
         return kExitBadInput;
     }
     cycle.nextMode();  // STOP NO I/O -> RUN before the first tick
 
+    TickPacer pacer(options.tickMs);
     for (std::uint64_t k = 0; k < options.scans; ++k) {
-        const std::uint64_t time = k * options.tickMs;
-        clock.set(static_cast<std::uint32_t>(time));
+        std::uint64_t time = k * options.tickMs;
+        if (live) {
+            time = pacer.waitForTick();
+        } else {
+            fakeClock.set(static_cast<std::uint32_t>(time));
+        }
         for (const InputSetting& setting : options.settings) {
             if (setting.tick == k) {
                 panel.apply(setting);
@@ -294,6 +348,9 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
             return kExitWatchdog;
         }
         out << '\n';
+        if (live) {
+            out.flush();  // a program reading the lines sees each tick as it happens
+        }
     }
     return kExitOk;
 }

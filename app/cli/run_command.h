@@ -39,6 +39,9 @@ struct RunOptions {
     std::vector<InputSetting> settings;
     std::vector<Watch> watches;
     std::optional<std::uint64_t> stopTick;
+    std::optional<std::string> linkService;  ///< --link: the broker the six items go through
+    std::string linkTopic = "Arkusz1";       ///< --topic: the items' topic prefix
+    bool realtime = false;                   ///< ticks paced by the real clock
 };
 
 /// Returns the options of `args` (what follows "run"), or nothing with `problem` set (Polish,
@@ -55,8 +58,9 @@ struct RunOptions {
 [[nodiscard]] std::optional<Watch> parseWatch(std::string_view text, std::string& problem);
 
 /// Runs `program` as the simulator does, in RUN from the first tick, for `options.scans`
-/// ticks, printing one line per tick to `out`; returns kExitOk, or kExitWatchdog when the
-/// watchdog ended a scan.
+/// ticks, printing one line per tick to `out`; returns kExitOk, kExitWatchdog when the
+/// watchdog ended a scan, or kExitBadInput when the link's broker cannot be reached. With a
+/// link or `realtime` the ticks follow the real clock, `tickMs` apart.
 [[nodiscard]] int runSimulation(const plc::Program& program, const RunOptions& options,
                                 std::ostream& out, std::ostream& err);
 

@@ -118,11 +118,10 @@ void MainWindowTest::startUpShowsOnlyFirstElementToolbarAndNewDocument() {
     QCOMPARE(e.window->statusPanelText(3),
              QString::fromUtf8(" Witaj w programie Wirtualon! - symulatorze sterowników "
                                "programowalnych rodziny GEFanuc"));
-    // The simulator commands are visibly unavailable, not silent.
-    QVERIFY(!e.button("SpeedButton15")->isEnabled());
-    QVERIFY(!e.button("SpeedButton6")->isEnabled());
-    QVERIFY(!e.find<QAction>("UruchomSymulator1")->isEnabled());
-    QVERIFY(!e.find<QAction>("DDE1")->isEnabled());
+    QVERIFY(e.button("SpeedButton15")->isEnabled());
+    QVERIFY(e.button("SpeedButton6")->isEnabled());
+    QVERIFY(e.find<QAction>("UruchomSymulator1")->isEnabled());
+    QVERIFY(e.find<QAction>("DDE1")->isEnabled());
     QVERIFY(e.find<QAction>("Testujprogram1")->isEnabled());
     // Tool windows exist but wait hidden.
     QVERIFY(!e.window->parametersWindow().isVisible());
@@ -539,7 +538,7 @@ void MainWindowTest::mainToolbarButtonsStandInOrderWithTheirHints() {
         bool enabled;  // right after start-up
     };
     // Left to right; the toolbar switches are off while their toolbar shows (only Panel6 does),
-    // the simulator, DDE and analysis commands until they exist.
+    // the analysis command until it exists.
     const Expected expected[] = {
         {"SpeedButton1", "Nowy", "Usuwa zawartość aktualnego dokumentu i tworzy nowy", true},
         {"SpeedButton2", "Otwórz", "Ładuje program z dysku", true},
@@ -555,9 +554,9 @@ void MainWindowTest::mainToolbarButtonsStandInOrderWithTheirHints() {
         {"SpeedButton14", "Lista instrukcji",
          "Sprawdza poprawność programu i wyświetla go w postaci listy instrukcji", true},
         {"SpeedButton15", "Uruchom symulator", "Sprawdza poprawość programu i uruchamia symulator",
-         false},
+         true},
         {"SpeedButton6", "Połączenie DDE",
-         "Umożłiwia współpracę programu Wirtualon! z innymi programami przez łącze DDE", false},
+         "Umożłiwia współpracę programu Wirtualon! z innymi programami przez łącze DDE", true},
         {"SpeedButton8", "Siatka", "Włącza i wyłacza siatkę", true},
         {"SpeedButton10", "Pełny ekran", "Usuwa z ekranu wszystkie paski narzędziowe", true},
         {"SpeedButton109", "Panel1",

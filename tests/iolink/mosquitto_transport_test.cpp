@@ -1,0 +1,105 @@
+// The MQTT transport against a private broker: connecting and its failures, retained values
+// in both directions, and a broker that dies under a connected client.
+#include "iolink/mosquitto_transport.h"
+
+#include "tests/support/test_broker.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace iolink {
+namespace {
+
+using namespace std::chrono_literals;
+using testsupport::TestBroker;
+
+plc::BrokerAddress addressOf(const std::string& service) {
+    return plc::parseBrokerAddress(service).value();
+}
+
+// The network thread delivers in its own time: poll for up to two seconds.
+std::optional<std::string> awaitValue(MosquittoTransport& transport, const std::string& topic,
+                                      const std::string& expected) {
+    std::optional<std::string> value;
+    for (int i = 0; i < 200; ++i) {
+        value = transport.latest(topic);
+        if (value == expected) {
+            break;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return value;
+}
+
+TEST(MosquittoTransportTest, RetainedValuesTravelBothWaysUnderTheSubscribedPrefix) {
+    TestBroker broker;
+    ASSERT_TRUE(broker.running()) << broker.problem();
+    ASSERT_TRUE(broker.publish("Arkusz1/W19K2", "3"));
+    ASSERT_TRUE(broker.publish("Inny/W19K2", "7"));
+
+    MosquittoTransport transport;
+    ASSERT_TRUE(transport.connect(addressOf(broker.service()), "Arkusz1/#", 3s));
+    EXPECT_TRUE(transport.isOpen());
+    // A value retained before the connection is known; later ones replace it.
+    EXPECT_EQ(awaitValue(transport, "Arkusz1/W19K2", "3"), "3");
+    ASSERT_TRUE(broker.publish("Arkusz1/W19K2", "-1", false));
+    EXPECT_EQ(awaitValue(transport, "Arkusz1/W19K2", "-1"), "-1");
+    // Topics outside the prefix are not received; nothing yet is nothing.
+    EXPECT_EQ(transport.latest("Inny/W19K2"), std::nullopt);
+    EXPECT_EQ(transport.latest("Arkusz1/W22K2"), std::nullopt);
+
+    // A client that subscribes later still sees the published value.
+    EXPECT_TRUE(transport.publishRetained("Arkusz1/W19K5", "32769"));
+    EXPECT_EQ(broker.retainedValue("Arkusz1/W19K5"), "32769");
+
+    transport.close();
+    EXPECT_FALSE(transport.isOpen());
+    EXPECT_EQ(transport.latest("Arkusz1/W19K2"), std::nullopt);
+    EXPECT_FALSE(transport.publishRetained("Arkusz1/W19K5", "1"));
+}
+
+TEST(MosquittoTransportTest, NoBrokerOrARefusalFailsWithinTheTimeout) {
+    MosquittoTransport transport;
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_FALSE(transport.connect(addressOf("127.0.0.1:" + std::to_string(TestBroker::freePort())),
+                                   "Arkusz1/#", 3s));
+    EXPECT_FALSE(transport.isOpen());
+
+    TestBroker guarded("operator", "tajne:has@lo");
+    ASSERT_TRUE(guarded.running()) << guarded.problem();
+    EXPECT_FALSE(transport.connect(addressOf(guarded.service()), "Arkusz1/#", 3s));
+    EXPECT_FALSE(
+        transport.connect(addressOf("operator:zle@" + guarded.service()), "Arkusz1/#", 3s));
+    // Generous: a hang would take the test's whole time limit, a bug in the timeout seconds.
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 10s);
+
+    // The right credentials, the password holding a colon and an '@', are let in.
+    ASSERT_TRUE(transport.connect(addressOf("operator:tajne:has@lo@" + guarded.service()),
+                                  "Arkusz1/#", 3s));
+    ASSERT_TRUE(guarded.publish("Arkusz1/W22K2", "40000"));
+    EXPECT_EQ(awaitValue(transport, "Arkusz1/W22K2", "40000"), "40000");
+}
+
+TEST(MosquittoTransportTest, ABrokerThatDiesKeepsTheValuesAndNeverBlocks) {
+    TestBroker broker;
+    ASSERT_TRUE(broker.running()) << broker.problem();
+    ASSERT_TRUE(broker.publish("Arkusz1/W19K2", "5"));
+    MosquittoTransport transport;
+    ASSERT_TRUE(transport.connect(addressOf(broker.service()), "Arkusz1/#", 3s));
+    ASSERT_EQ(awaitValue(transport, "Arkusz1/W19K2", "5"), "5");
+
+    broker.kill();
+    const auto before = std::chrono::steady_clock::now();
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(transport.latest("Arkusz1/W19K2"), "5");
+        transport.publishRetained("Arkusz1/W19K5", std::to_string(i));
+        std::this_thread::sleep_for(10ms);
+    }
+    transport.close();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
+}
+
+}  // namespace
+}  // namespace iolink

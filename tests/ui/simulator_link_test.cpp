@@ -1,0 +1,205 @@
+// The link dialog and a simulation through it, against a private broker: connecting and its
+// failure, the six items both ways in their text forms, an item renamed during the run,
+// retained outputs, a broker that dies, and the end that closes the link.
+#include "tests/support/test_broker.h"
+#include "tests/ui/scripted_prompts.h"
+
+#include "document/ladder_document.h"
+#include "ui/tform1.h"
+#include "ui/tform4.h"
+#include "ui/tform8.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+using testsupport::TestBroker;
+
+namespace {
+
+template <typename T>
+T* child(QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr) {
+        qFatal("no control %s", name);
+    }
+    return found;
+}
+
+QString text(QWidget& window, const char* name) {
+    QWidget* w = child<QWidget>(window, name);
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        return label->text();
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        return edit->text();
+    }
+    return qobject_cast<QAbstractButton*>(w)->text();
+}
+
+// What a client subscribing now sees, once the network threads have delivered `expected`.
+std::string awaitRetained(const TestBroker& broker, const std::string& topic,
+                          const std::string& expected) {
+    std::string value;
+    for (int i = 0; i < 20 && value != expected; ++i) {
+        value = broker.retainedValue(topic);
+    }
+    return value;
+}
+
+}  // namespace
+
+class SimulatorLinkTest : public QObject {
+    Q_OBJECT
+private slots:
+    void dialogConnectsOrSaysWhyNot();
+    void simulationExchangesTheSixItemsThroughTheLink();
+};
+
+void SimulatorLinkTest::dialogConnectsOrSaysWhyNot() {
+    TForm4 dialog;
+    QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Wprowadź parametry połączenia DDE"));
+    const std::pair<const char*, const char*> captions[] = {
+        {"Label1", "DDE Service"}, {"Edit1", "localhost"},
+        {"Label2", "DDE Topic"},   {"Edit2", "Arkusz1"},
+        {"Label9", "Połączenie:"}, {"Label3", "Wejścia dyskretne"},
+        {"Edit3", "W19K2"},        {"Label4", "Wejście analogowe 1"},
+        {"Edit4", "W22K2"},        {"Label5", "Wejście analogowe 2"},
+        {"Edit5", "W23K2"},        {"Label6", "Wyjścia dyskretne"},
+        {"Edit6", "W19K5"},        {"Label7", "Wyjście analogowe 1"},
+        {"Edit7", "W22K5"},        {"Label8", "Wyjście analogowe 2"},
+        {"Edit8", "W23K5"},        {"Button1", "Połącz"},
+        {"Button2", "OK"},         {"Button3", "Koniec"},
+    };
+    for (const auto& [name, caption] : captions) {
+        QCOMPARE(text(dialog, name), QString::fromUtf8(caption));
+    }
+    QCOMPARE(child<QWidget>(dialog, "GroupBox1")->property("title").toString(),
+             QStringLiteral("DDE Items"));
+    QVERIFY(!child<QPushButton>(dialog, "Button2")->isEnabled());
+
+    TestBroker broker;
+    QVERIFY2(broker.running(), broker.problem().c_str());
+    auto* service = child<QLineEdit>(dialog, "Edit1");
+    service->setText(QStringLiteral("127.0.0.1:%1").arg(TestBroker::freePort()));
+    child<QPushButton>(dialog, "Button1")->click();
+    QCOMPARE(text(dialog, "Label9"), QString::fromUtf8("Połączenie nieudane"));
+    QVERIFY(!child<QPushButton>(dialog, "Button2")->isEnabled());
+
+    service->setText(QString::fromStdString(broker.service()));
+    child<QPushButton>(dialog, "Button1")->click();
+    QCOMPARE(text(dialog, "Label9"), QString::fromUtf8("Połączenie udane"));
+    QVERIFY(child<QPushButton>(dialog, "Button2")->isEnabled());
+    QVERIFY(dialog.exchange().isOpen());
+
+    // A failed attempt after a good one leaves the link closed and OK off again.
+    service->setText(QStringLiteral("nie:ma:portu:x"));
+    child<QPushButton>(dialog, "Button1")->click();
+    QCOMPARE(text(dialog, "Label9"), QString::fromUtf8("Połączenie nieudane"));
+    QVERIFY(!child<QPushButton>(dialog, "Button2")->isEnabled());
+    QVERIFY(!dialog.exchange().isOpen());
+}
+
+void SimulatorLinkTest::simulationExchangesTheSixItemsThroughTheLink() {
+    TestBroker broker;
+    QVERIFY2(broker.running(), broker.problem().c_str());
+    QVERIFY(broker.publish("Arkusz1/W19K2", "-1"));
+    QVERIFY(broker.publish("Arkusz1/W22K2", "40000"));
+    QVERIFY(broker.publish("Arkusz1/W23K2", "abc"));
+
+    auto scripted = std::make_unique<ScriptedPrompts>();
+    ScriptedPrompts& prompts = *scripted;
+    TForm1 window(std::move(scripted));
+    document::LadderDocument& doc = window.ladderDocument();
+    // %I1 -> %Q1 and %I16 -> %Q16.
+    for (const auto& [row, input, output] :
+         {std::tuple{0, "%I0001", "%Q0001"}, std::tuple{1, "%I0016", "%Q0016"}}) {
+        doc.SetCellCode(row, 0, 1);
+        doc.SetCellText(row, 0, std::string("#A") + input + "#");
+        for (int col = 1; col <= 8; ++col) {
+            doc.SetCellCode(row, col, 7);
+        }
+        doc.SetCellCode(row, 9, 3);
+        doc.SetCellText(row, 9, std::string("#A") + output + "#");
+    }
+
+    bool ran = false;
+    prompts.whileModal = [&](QDialog& dialog) {
+        if (dialog.objectName() == QStringLiteral("TForm4")) {
+            child<QLineEdit>(dialog, "Edit1")->setText(QString::fromStdString(broker.service()));
+            child<QPushButton>(dialog, "Button1")->click();
+            child<QPushButton>(dialog, "Button2")->click();
+            return;
+        }
+        auto& panel = static_cast<TForm8&>(dialog);
+        QCOMPARE(panel.timer().interval(), 500);
+        panel.timer().stop();  // ticks by hand
+        plc::Plc& plc = panel.controller();
+        child<QPushButton>(panel, "Button3")->click();  // RUN
+        // -1 sets all sixteen inputs, 40000 is -25536, abc is 0.
+        for (int i = 0; i < 200 && plc.readWord(plc::kAreaI, 0) != 0xFFFF; ++i) {
+            QTest::qWait(10);
+            panel.Timer1Timer();
+        }
+        QCOMPARE(plc.readWord(plc::kAreaI, 0), std::uint16_t{0xFFFF});
+        QCOMPARE(plc.readInt(plc::kAreaAI, 0), std::int16_t{-25536});
+        QCOMPARE(plc.readInt(plc::kAreaAI, 2), std::int16_t{0});
+        // The panel's own boxes neither feed nor show the link's values.
+        QVERIFY(!child<QCheckBox>(panel, "CheckBox9")->isChecked());
+        QCOMPARE(awaitRetained(broker, "Arkusz1/W19K5", "32769"), std::string("32769"));
+
+        // 3 sets %I1 and %I2 only.
+        QVERIFY(broker.publish("Arkusz1/W19K2", "3", false));
+        for (int i = 0; i < 200 && plc.readWord(plc::kAreaI, 0) != 3; ++i) {
+            QTest::qWait(10);
+            panel.Timer1Timer();
+        }
+        QCOMPARE(plc.readWord(plc::kAreaI, 0), std::uint16_t{3});
+
+        // Analogue outputs in signed text; an output item renamed during the run.
+        plc.writeInt(plc::kAreaAQ, 0, -300);
+        plc.writeInt(plc::kAreaAQ, 2, 32767);
+        child<QLineEdit>(window.linkDialog(), "Edit6")->setText(QStringLiteral("Nowe"));
+        panel.Timer1Timer();
+        QCOMPARE(awaitRetained(broker, "Arkusz1/W22K5", "-300"), std::string("-300"));
+        QCOMPARE(awaitRetained(broker, "Arkusz1/W23K5", "32767"), std::string("32767"));
+        QCOMPARE(awaitRetained(broker, "Arkusz1/Nowe", "1"), std::string("1"));
+
+        // The broker goes away: the run goes on with the inputs it last had.
+        broker.kill();
+        const std::uint64_t scans = panel.scanCycle().scanCount();
+        for (int i = 0; i < 20; ++i) {
+            panel.Timer1Timer();
+        }
+        QCOMPARE(panel.scanCycle().scanCount(), scans + 20);
+        QCOMPARE(plc.readWord(plc::kAreaI, 0), std::uint16_t{3});
+        QCOMPARE(plc.outputWord(), std::uint16_t{1});
+        ran = true;
+        child<QPushButton>(panel, "Button2")->click();
+    };
+    window.findChild<QToolButton*>(QStringLiteral("SpeedButton6"))->click();
+    QVERIFY(ran);
+    QCOMPARE(prompts.modals,
+             (std::vector<QString>{QStringLiteral("TForm4"), QStringLiteral("TForm8")}));
+    TForm4& dialog = window.linkDialog();
+    QVERIFY(!dialog.exchange().isOpen());
+    QVERIFY(!child<QPushButton>(dialog, "Button2")->isEnabled());
+    QCOMPARE(text(dialog, "Label9"), QString::fromUtf8("Połączenie:"));
+    QCOMPARE(window.simulatorPanel().timer().interval(), 20);
+    QVERIFY(!window.simulatorPanel().controller().isAllocated());
+
+    // Cancelling the dialog starts nothing and leaves the timer alone.
+    prompts.whileModal = [](QDialog& d) { child<QPushButton>(d, "Button3")->click(); };
+    window.findChild<QToolButton*>(QStringLiteral("SpeedButton6"))->click();
+    QCOMPARE(prompts.modals.size(), std::size_t{3});
+    QVERIFY(window.programStore().empty());
+}
+
+QTEST_MAIN(SimulatorLinkTest)
+#include "simulator_link_test.moc"

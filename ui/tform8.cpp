@@ -1,0 +1,612 @@
+// ui/tform8.cpp — the simulator panel's controls, the scan cycle's transfers and displays, the
+// watch table's widgets and the start and end of a simulation.
+#include "ui/tform8.h"
+
+#include "plc/decimal_text.h"
+#include "ui/user_prompts.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Wirtualon!");
+constexpr int kClientWidth = 669;
+constexpr int kClientHeight = 405;
+constexpr int kAnalogMin = -32768;
+constexpr int kAnalogMax = 32767;
+constexpr int kGridColumnWidth = 65;
+constexpr int kGridRowHeight = 18;
+constexpr int kBarLeft = 70;
+constexpr int kBarWidth = 198;
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QSlider* makeTrackBar(QWidget* parent, int number, int y) {
+    auto* bar = new QSlider(Qt::Horizontal, parent);
+    bar->setObjectName(QStringLiteral("TrackBar%1").arg(number));
+    bar->setRange(kAnalogMin, kAnalogMax);
+    bar->setTickInterval(235);
+    bar->setTickPosition(QSlider::TicksBelow);
+    bar->setPageStep(235);
+    bar->setGeometry(kBarLeft, y, kBarWidth, 26);
+    return bar;
+}
+
+QLineEdit* makeEdit(QWidget* parent, const QString& name, int x, int y, int width) {
+    auto* edit = new QLineEdit(QStringLiteral("0"), parent);
+    edit->setObjectName(name);
+    edit->setGeometry(x, y, width, 22);
+    return edit;
+}
+
+}  // namespace
+
+TForm8::TForm8(UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      m_prompts(prompts),
+      m_plc(m_clock),
+      m_cycle(m_plc, m_clock) {
+    m_clock.target = &m_steadyClock;
+    setObjectName(QStringLiteral("TForm8"));
+    setWindowTitle(kAppTitle);
+    setFixedSize(kClientWidth, kClientHeight);
+    setModal(true);
+
+    buildInputsAndOutputs();
+    buildAnalogues();
+    buildModeAndWatch();
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setTimerType(Qt::PreciseTimer);
+    m_timer->setInterval(static_cast<int>(plc::kTickMs));
+    connect(m_timer, &QTimer::timeout, this, &TForm8::Timer1Timer);
+
+    m_cycle.setPanel(this);
+    m_cycle.setView(this);
+    m_watch.selectKind(plc::AreaKind::I);
+}
+
+TForm8::~TForm8() {
+    m_timer->stop();
+    m_cycle.setView(nullptr);
+    m_cycle.setPanel(nullptr);
+    m_cycle.setDde(nullptr);
+}
+
+void TForm8::buildInputsAndOutputs() {
+    // Four groups of eight, left to right: %I0001-8, %I0009-16, %Q0001-8, %Q0009-16.
+    struct Group {
+        const char* name;
+        const char* caption;
+        int firstBox;
+        char area;
+        int firstReference;
+        std::array<QCheckBox*, 16>* boxes;
+    };
+    const Group groups[] = {
+        {"GroupBox1", "Wejścia", 1, 'I', 1, &m_inputs},
+        {"GroupBox5", "Wejścia", 17, 'I', 9, &m_inputs},
+        {"GroupBox2", "Wyjścia", 9, 'Q', 1, &m_outputs},
+        {"GroupBox6", "Wyjścia", 25, 'Q', 9, &m_outputs},
+    };
+    int x = 8;
+    for (const Group& group : groups) {
+        auto* box = new QGroupBox(QString::fromUtf8(group.caption), this);
+        box->setObjectName(QString::fromLatin1(group.name));
+        box->setGeometry(x, 6, 84, 208);
+        for (int i = 0; i < 8; ++i) {
+            const int reference = group.firstReference + i;
+            auto* check = new QCheckBox(QStringLiteral("%%1%2")
+                                            .arg(QLatin1Char(group.area))
+                                            .arg(reference, 4, 10, QLatin1Char('0')),
+                                        box);
+            check->setObjectName(QStringLiteral("CheckBox%1").arg(group.firstBox + i));
+            check->setGeometry(10, 22 + i * 23, 70, 20);
+            (*group.boxes)[static_cast<std::size_t>(reference - 1)] = check;
+            if (group.area == 'Q') {
+                // Outputs are the controller's to set; the user only reads them.
+                check->setAttribute(Qt::WA_TransparentForMouseEvents);
+                check->setFocusPolicy(Qt::NoFocus);
+            }
+        }
+        x += 88;
+    }
+}
+
+void TForm8::buildAnalogues() {
+    int label = 1;
+    const auto nextLabelName = [&label] {
+        while (label == 8 || label == 9 || label == 16 || label == 17) {
+            ++label;
+        }
+        return QStringLiteral("Label%1").arg(label++);
+    };
+    const auto scale = [&](int y) {
+        makeLabel(this, nextLabelName(), QStringLiteral("-32768"), kBarLeft, y);
+        QLabel* zero = makeLabel(this, nextLabelName(), QStringLiteral("0"), 0, y);
+        zero->move(kBarLeft + kBarWidth / 2 - zero->width() / 2, y);
+        QLabel* top = makeLabel(this, nextLabelName(), QStringLiteral("32767"), 0, y);
+        top->move(kBarLeft + kBarWidth - top->width(), y);
+    };
+
+    scale(220);
+    for (int i = 0; i < 2; ++i) {
+        const int y = 236 + i * 30;
+        makeLabel(this, nextLabelName(), QStringLiteral("%AI000%1").arg(i + 1), 8, y + 5);
+        QSlider* bar = makeTrackBar(this, i + 1, y);
+        QLineEdit* edit = makeEdit(this, QStringLiteral("Edit%1").arg(i + 1), 272, y + 2, 62);
+        // Spin buttons beside the edit box, as an up-down control bound to it.
+        auto* upDown = new QWidget(this);
+        upDown->setObjectName(QStringLiteral("UpDown%1").arg(i + 1));
+        upDown->setGeometry(334, y + 2, 18, 22);
+        auto* up = new QToolButton(upDown);
+        up->setObjectName(QStringLiteral("UpButton"));
+        up->setArrowType(Qt::UpArrow);
+        up->setGeometry(0, 0, 18, 11);
+        up->setAutoRepeat(true);
+        auto* down = new QToolButton(upDown);
+        down->setObjectName(QStringLiteral("DownButton"));
+        down->setArrowType(Qt::DownArrow);
+        down->setGeometry(0, 11, 18, 11);
+        down->setAutoRepeat(true);
+        for (QToolButton* button : {up, down}) {
+            button->setFocusPolicy(Qt::NoFocus);
+        }
+        m_trackBars[static_cast<std::size_t>(i)] = bar;
+        m_analogEdits[static_cast<std::size_t>(i)] = edit;
+        connect(bar, &QSlider::valueChanged, this, [edit](int value) {
+            // TrackBar1Change: the box shows the position (left alone when it already does, so
+            // that typing keeps its cursor).
+            const QString text = QString::number(value);
+            if (edit->text() != text) {
+                edit->setText(text);
+            }
+        });
+        connect(edit, &QLineEdit::textChanged, this, [this, i] { analogEntry(i, true); });
+        connect(edit, &QLineEdit::returnPressed, this, [this, i] { analogEntry(i, false); });
+        connect(up, &QToolButton::clicked, this, [this, i] { analogStep(i, 1); });
+        connect(down, &QToolButton::clicked, this, [this, i] { analogStep(i, -1); });
+    }
+
+    scale(302);
+    for (int i = 0; i < 2; ++i) {
+        const int y = 318 + i * 30;
+        makeLabel(this, nextLabelName(), QStringLiteral("%AQ000%1").arg(i + 1), 8, y + 5);
+        QSlider* bar = makeTrackBar(this, i + 3, y);
+        bar->setEnabled(false);
+        QLineEdit* edit = makeEdit(this, QStringLiteral("Edit%1").arg(i + 3), 272, y + 2, 80);
+        edit->setEnabled(false);
+        m_trackBars[static_cast<std::size_t>(i + 2)] = bar;
+        m_analogEdits[static_cast<std::size_t>(i + 2)] = edit;
+    }
+}
+
+void TForm8::buildModeAndWatch() {
+    m_modeCaption =
+        makeLabel(this, QStringLiteral("Label8"), QStringLiteral("Tryb STOP NO I/O"), 364, 6);
+    QFont big = m_modeCaption->font();
+    big.setPointSize(16);
+    big.setBold(true);
+    m_modeCaption->setFont(big);
+    m_modeCaption->setFixedSize(297, 30);
+
+    m_cycleLabel =
+        makeLabel(this, QStringLiteral("Label9"), QStringLiteral("Czas wykonaia cyklu: "), 364, 40);
+    m_cycleLabel->setFixedWidth(297);
+
+    m_modeButton = new QPushButton(QStringLiteral("RUN"), this);
+    m_modeButton->setObjectName(QStringLiteral("Button3"));
+    m_modeButton->setGeometry(364, 62, 124, 28);
+    m_endButton = new QPushButton(QStringLiteral("Koniec"), this);
+    m_endButton->setObjectName(QStringLiteral("Button2"));
+    m_endButton->setGeometry(494, 62, 90, 28);
+    for (QPushButton* button : {m_modeButton, m_endButton}) {
+        button->setAutoDefault(false);
+    }
+    connect(m_modeButton, &QPushButton::clicked, this, &TForm8::Button3Click);
+    connect(m_endButton, &QPushButton::clicked, this, &TForm8::Button2Click);
+
+    auto* kinds = new QGroupBox(QStringLiteral("Rodzaj zmiennej"), this);
+    kinds->setObjectName(QStringLiteral("GroupBox3"));
+    kinds->setGeometry(364, 98, 158, 110);
+    constexpr std::array<const char*, 9> kKindCaptions = {"%I", "%Q",  "%M",  "%S", "%G",
+                                                          "%T", "%AI", "%AQ", "%R"};
+    for (std::size_t i = 0; i < kKindCaptions.size(); ++i) {
+        auto* radio = new QRadioButton(QString::fromLatin1(kKindCaptions[i]), kinds);
+        radio->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+        radio->setGeometry(6 + static_cast<int>(i % 3) * 50, 24 + static_cast<int>(i / 3) * 28, 50,
+                           22);
+        m_kindButtons[i] = radio;
+        const int index = static_cast<int>(i);
+        connect(radio, &QRadioButton::toggled, this, [this, index](bool checked) {
+            if (checked) {
+                selectKind(index);
+            }
+        });
+    }
+
+    auto* types = new QGroupBox(QStringLiteral("Typy danych"), this);
+    types->setObjectName(QStringLiteral("GroupBox4"));
+    types->setGeometry(364, 212, 158, 96);
+    constexpr std::array<const char*, 6> kTypeCaptions = {"BIT", "BYTE", "WORD",
+                                                          "INT", "DINT", "BCD4"};
+    for (std::size_t i = 0; i < kTypeCaptions.size(); ++i) {
+        auto* radio = new QRadioButton(QString::fromLatin1(kTypeCaptions[i]), types);
+        radio->setObjectName(QStringLiteral("RadioButton%1").arg(i + 10));
+        radio->setGeometry(10 + static_cast<int>(i % 2) * 70, 22 + static_cast<int>(i / 2) * 24, 66,
+                           22);
+        m_typeButtons[i] = radio;
+        const int type = static_cast<int>(i) + 1;
+        connect(radio, &QRadioButton::toggled, this, [this, type](bool checked) {
+            if (checked) {
+                selectType(type);
+            }
+        });
+    }
+
+    makeLabel(this, QStringLiteral("Label16"), QStringLiteral("Adres startowy"), 364, 316);
+    m_startEdit = new QLineEdit(QStringLiteral("1"), this);
+    m_startEdit->setObjectName(QStringLiteral("Edit5"));
+    m_startEdit->setGeometry(364, 334, 70, 22);
+    m_startEdit->installEventFilter(this);
+    connect(m_startEdit, &QLineEdit::returnPressed, this, &TForm8::takeStartAddress);
+    m_maxLabel = makeLabel(this, QStringLiteral("Label17"), QStringLiteral("max: 512"), 442, 338);
+    m_maxLabel->setFixedWidth(76);
+
+    m_grid = new QTableWidget(plc::kWatchRows, 2, this);
+    m_grid->setObjectName(QStringLiteral("StringGrid1"));
+    m_grid->horizontalHeader()->hide();
+    m_grid->verticalHeader()->hide();
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionMode(QAbstractItemView::NoSelection);
+    m_grid->setFocusPolicy(Qt::NoFocus);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+    m_grid->verticalHeader()->setMinimumSectionSize(kGridRowHeight);
+    for (int col = 0; col < 2; ++col) {
+        m_grid->setColumnWidth(col, kGridColumnWidth);
+    }
+    for (int row = 0; row < plc::kWatchRows; ++row) {
+        for (int col = 0; col < 2; ++col) {
+            auto* item = new QTableWidgetItem();
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_grid->setItem(row, col, item);
+        }
+    }
+    const int frame = 2 * m_grid->frameWidth();
+    m_grid->setGeometry(528, 98, 2 * kGridColumnWidth + frame,
+                        plc::kWatchRows * kGridRowHeight + frame);
+
+    m_kindButtons[0]->setChecked(true);
+    m_typeButtons[0]->setChecked(true);
+    showReferences();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start and end
+
+bool TForm8::startSimulator(plc::Program program) {
+    if (!openSimulation(std::move(program))) {
+        return false;
+    }
+    m_prompts.runModal(*this);
+    // However the modal run ended, the simulation ends with it.
+    endSimulation();
+    return true;
+}
+
+bool TForm8::startSimulatorDde(plc::Program program, plc::IoTransfer& link,
+                               std::function<void()> closeLink) {
+    if (!openSimulation(std::move(program), &link, std::move(closeLink))) {
+        return false;
+    }
+    m_prompts.runModal(*this);
+    endSimulation();
+    return true;
+}
+
+bool TForm8::openSimulation(plc::Program program, plc::IoTransfer* link,
+                            std::function<void()> closeLink) {
+    m_plc.setProgram(std::move(program));
+    m_cycle.setDde(link);
+    const bool started = link ? m_cycle.startSimulatorDde() : m_cycle.startSimulator();
+    if (!started) {
+        m_plc.release();
+        m_cycle.setDde(nullptr);
+        m_prompts.tell(QMessageBox::Critical, kAppTitle,
+                       QString::fromUtf8("Za mało pamięci do uruchomienia programu"));
+        return false;
+    }
+    m_closeLink = std::move(closeLink);
+    m_faultPending = false;
+
+    // The watch table starts on %I as BIT.
+    m_typeButtons[0]->setEnabled(true);
+    m_typeButtons[0]->setChecked(true);
+    selectType(static_cast<int>(plc::DataType::Bit));
+    if (m_kindButtons[0]->isChecked()) {
+        selectKind(0);
+    } else {
+        m_kindButtons[0]->setChecked(true);
+    }
+
+    // The panel opens with its inputs at rest and the outputs blank.
+    for (QCheckBox* box : m_inputs) {
+        box->setChecked(false);
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        m_trackBars[i]->setValue(0);
+        m_analogEdits[i]->setText(QStringLiteral("0"));
+    }
+    m_shownOutputs.reset();
+    m_shownAnalogOutputs = {};
+    clearOutputs();
+    m_timer->setInterval(static_cast<int>(m_cycle.tickInterval()));
+    m_modeButton->setFocus();
+    return true;
+}
+
+void TForm8::endSimulation() {
+    if (m_ending || m_cycle.mode() == plc::Mode::Closed) {
+        return;
+    }
+    m_ending = true;
+    m_timer->stop();
+    if (m_cycle.ddeFlag() && m_closeLink) {
+        m_closeLink();
+    }
+    m_closeLink = nullptr;
+    m_cycle.endSimulation();
+    m_cycle.setDde(nullptr);
+    m_timer->setInterval(static_cast<int>(plc::kTickMs));
+    done(1);
+    m_ending = false;
+}
+
+void TForm8::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_cycle.mode() != plc::Mode::Closed) {
+        m_timer->start();
+    }
+}
+
+void TForm8::closeEvent(QCloseEvent* event) {
+    endSimulation();
+    event->accept();
+}
+
+void TForm8::reject() {
+    // Escape closes the panel like its title bar does.
+    if (m_cycle.mode() != plc::Mode::Closed) {
+        endSimulation();
+        return;
+    }
+    QDialog::reject();
+}
+
+void TForm8::Button2Click() {
+    endSimulation();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The scan cycle
+
+void TForm8::Timer1Timer() {
+    // A message box shown from a tick runs its own event loop; the timer must not start a
+    // second tick inside it.
+    if (m_inTick) {
+        return;
+    }
+    m_inTick = true;
+    m_cycle.tick();
+    reportFault();
+    m_inTick = false;
+}
+
+void TForm8::Button3Click() {
+    if (m_inTick) {
+        return;
+    }
+    m_inTick = true;
+    m_cycle.nextMode();
+    reportFault();
+    m_inTick = false;
+}
+
+void TForm8::reportFault() {
+    if (!m_faultPending) {
+        return;
+    }
+    m_faultPending = false;
+    m_prompts.tell(QMessageBox::Critical, kAppTitle,
+                   QString::fromUtf8("Cykl programu nie zakończył się w dozwolonym czasie "
+                                     "(na przykład skok JUMP wstecz do etykiety LABEL) i "
+                                     "został przerwany przez układ watchdog.\n"
+                                     "Sterownik został zatrzymany."));
+}
+
+void TForm8::readInputs(plc::Plc& plc) {
+    std::uint16_t word = 0;
+    for (std::size_t i = 0; i < m_inputs.size(); ++i) {
+        if (m_inputs[i]->isChecked()) {
+            word = static_cast<std::uint16_t>(word | (1u << i));
+        }
+    }
+    plc.setInputWord(word);
+    plc.setAnalogInputs(static_cast<std::int16_t>(m_trackBars[0]->value()),
+                        static_cast<std::int16_t>(m_trackBars[1]->value()));
+}
+
+void TForm8::writeOutputs(const plc::Plc& plc) {
+    // showOutputs: only what changed since the last tick is touched.
+    const std::uint16_t word = plc.outputWord();
+    if (m_shownOutputs != word) {
+        for (std::size_t i = 0; i < m_outputs.size(); ++i) {
+            m_outputs[i]->setChecked((word >> i) & 1u);
+        }
+        m_shownOutputs = word;
+    }
+    const std::array<std::int16_t, 2> analog = {plc.analogOutput1(), plc.analogOutput2()};
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (m_shownAnalogOutputs[i] != analog[i]) {
+            m_trackBars[i + 2]->setValue(analog[i]);
+            m_analogEdits[i + 2]->setText(QString::number(analog[i]));
+            m_shownAnalogOutputs[i] = analog[i];
+        }
+    }
+}
+
+void TForm8::clearOutputs() {
+    for (QCheckBox* box : m_outputs) {
+        box->setChecked(false);
+    }
+    for (std::size_t i = 2; i < 4; ++i) {
+        m_trackBars[i]->setValue(0);
+        m_analogEdits[i]->setText(QStringLiteral("0"));
+    }
+    m_shownOutputs = 0;
+    m_shownAnalogOutputs = {std::int16_t{0}, std::int16_t{0}};
+}
+
+void TForm8::showMode(plc::Mode mode) {
+    m_modeCaption->setText(fromUtf8(plc::modeCaption(mode)));
+    m_modeButton->setText(fromUtf8(plc::modeButtonCaption(mode)));
+}
+
+void TForm8::showCycleTime(std::uint32_t cycleMs, std::uint32_t maxMs) {
+    const std::pair<std::uint32_t, std::uint32_t> shown{cycleMs, maxMs};
+    if (m_shownCycle != shown) {
+        m_cycleLabel->setText(fromUtf8(plc::cycleTimeText(cycleMs, maxMs)));
+        m_shownCycle = shown;
+    }
+}
+
+void TForm8::showWatchdogFault() {
+    // Told after the tick, outside the scan cycle's own work.
+    m_faultPending = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Watch table
+
+void TForm8::refreshWatch(const plc::Plc& plc) {
+    m_watch.refresh(plc);
+    showWatchValues();
+}
+
+void TForm8::showWatchValues() {
+    const auto& values = m_watch.values();
+    for (int row = 0; row < plc::kWatchRows; ++row) {
+        const std::string& value = values[static_cast<std::size_t>(row)];
+        std::string& shown = m_shownValues[static_cast<std::size_t>(row)];
+        if (shown != value) {
+            m_grid->item(row, 1)->setText(fromUtf8(value));
+            shown = value;
+        }
+    }
+}
+
+void TForm8::showReferences() {
+    for (int row = 0; row < plc::kWatchRows; ++row) {
+        m_grid->item(row, 0)->setText(QString::number(m_watch.startAddress() + row));
+    }
+}
+
+void TForm8::selectKind(int index) {
+    m_watch.selectKind(static_cast<plc::AreaKind>(index));
+    const bool wordArea = m_watch.wordArea();
+    // Check the type the table switched to before the buttons of other types go grey.
+    m_typeButtons[static_cast<std::size_t>(m_watch.type()) - 1]->setEnabled(true);
+    m_typeButtons[static_cast<std::size_t>(m_watch.type()) - 1]->setChecked(true);
+    m_typeButtons[0]->setEnabled(!wordArea);
+    m_typeButtons[1]->setEnabled(!wordArea);
+    m_typeButtons[4]->setEnabled(wordArea);
+    m_maxLabel->setText(QStringLiteral("max: %1").arg(m_watch.maximum()));
+    m_startEdit->setText(QStringLiteral("1"));
+    showReferences();
+    showWatchValues();
+}
+
+void TForm8::selectType(int type) {
+    m_watch.setType(static_cast<plc::DataType>(type));
+    showWatchValues();
+}
+
+void TForm8::takeStartAddress() {
+    if (m_watch.takeStartAddress(m_startEdit->text().toStdString())) {
+        showReferences();
+    }
+    m_startEdit->setText(QString::number(m_watch.startAddress()));
+}
+
+bool TForm8::eventFilter(QObject* watched, QEvent* event) {
+    // Edit5Enter: entering the box empties it for a new address.
+    if (watched == m_startEdit && event->type() == QEvent::FocusIn) {
+        m_startEdit->clear();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Analogue inputs
+
+void TForm8::analogEntry(int index, bool typing) {
+    QLineEdit* edit = m_analogEdits[static_cast<std::size_t>(index)];
+    QSlider* bar = m_trackBars[static_cast<std::size_t>(index)];
+    const QString text = edit->text();
+    const std::int64_t value = plc::leadingInteger(text.toStdString());
+    if (value == 0) {
+        if (text == QStringLiteral("0")) {
+            bar->setValue(0);
+            return;
+        }
+        // A box being emptied or a sign waiting for its digits is left alone while typing;
+        // Enter settles it like any other text without a number.
+        const bool unfinished =
+            text.isEmpty() || text == QStringLiteral("-") || text == QStringLiteral("+");
+        if (typing && unfinished) {
+            return;
+        }
+        edit->setText(QString::number(bar->value()));
+        return;
+    }
+    // The ends of the bar's range are not taken from the box.
+    if (value >= kAnalogMin + 1 && value <= kAnalogMax - 1) {
+        bar->setValue(static_cast<int>(value));
+    }
+}
+
+void TForm8::analogStep(int index, int step) {
+    QLineEdit* edit = m_analogEdits[static_cast<std::size_t>(index)];
+    const std::int64_t current = plc::leadingInteger(edit->text().toStdString());
+    const std::int64_t next = std::clamp<std::int64_t>(current + step, kAnalogMin, kAnalogMax);
+    edit->setText(QString::number(next));
+}
