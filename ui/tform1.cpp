@@ -5,6 +5,7 @@
 #include "document/editing.h"
 #include "document/operand_entry.h"
 #include "document/program_file.h"
+#include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
 #include "translator/translation_error.h"
 #include "ui/help_window.h"
@@ -353,7 +354,7 @@ void TForm1::buildMainToolbar() {
          CommandGlyph::About, &TForm1::AboutClick, true},
         {"SpeedButton13", "Pomoc | Uruchamia pomoc programu Wirtualon!", CommandGlyph::Help,
          &TForm1::HelpClick, false},
-        {"SpeedButton16", "", CommandGlyph::Analysis, nullptr, true},
+        {"SpeedButton16", "", CommandGlyph::Analysis, &TForm1::SpeedButton16Click, true},
     };
     int showButton = 0;
     for (const MainButton& item : buttons) {
@@ -991,4 +992,12 @@ void TForm1::ShowInstructionList() {
     m_prompts->runModal(*m_form5);
     // "Ok" and the title bar both end here; no simulation takes the program over yet.
     m_programStore.clear();
+}
+
+void TForm1::SpeedButton16Click() {
+    // The analysis neither changes the document nor makes a program: the program store is left
+    // as it is.
+    const translator::NodeAnalysisResult result = translator::AnalyseNodesAndSegments(m_document);
+    m_form5->showAnalysis(QString::fromStdString(translator::joinLines(result.firstView)),
+                          QString::fromStdString(translator::joinLines(result.secondView)));
 }

@@ -98,6 +98,8 @@ public:
     void CheckProgram();
     /// Translates and shows the listing window.
     void ShowInstructionList();
+    /// Shows the node and segment analysis of the first rung in the listing window, not modally.
+    void SpeedButton16Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
