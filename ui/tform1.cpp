@@ -998,6 +998,13 @@ void TForm1::SpeedButton16Click() {
     // The analysis neither changes the document nor makes a program: the program store is left
     // as it is.
     const translator::NodeAnalysisResult result = translator::AnalyseNodesAndSegments(m_document);
+    // The window stays open while the user edits on, so on its first showing it goes to the
+    // grid's top-right corner, beside the rungs rather than over them.
+    if (!m_form5->property("placed").toBool()) {
+        m_form5->setProperty("placed", true);
+        const QPoint corner = m_grid->mapToGlobal(QPoint(m_grid->width(), 0));
+        m_form5->move(corner.x() - m_form5->frameGeometry().width() - 24, corner.y() + 8);
+    }
     m_form5->showAnalysis(QString::fromStdString(translator::joinLines(result.firstView)),
                           QString::fromStdString(translator::joinLines(result.secondView)));
 }
