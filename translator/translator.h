@@ -75,8 +75,6 @@ public:
     [[nodiscard]] int findFirstRung() { return findBlockStart(); }
     /// Returns the position of the first output the rung search found, 0 when it found none.
     [[nodiscard]] int firstOutput() const;
-    /// Returns the number of rows of the loaded grid.
-    [[nodiscard]] int rowCount() const { return m_rowCount; }
     /// Returns the current position, row * 10 + column.
     [[nodiscard]] int position() const { return m_row * 10 + m_col; }
     /// Makes `pos` (row * 10 + column) the current cell.
@@ -91,8 +89,6 @@ public:
     [[nodiscard]] bool linkDown() const;
     /// Returns true when the current cell takes power from the cell on its left.
     [[nodiscard]] bool connectedLeft() const;
-    /// Returns true when the current cell passes power to the cell on its right.
-    [[nodiscard]] bool connectedRight() const;
     /// Returns true when the current cell is a branch point; traces which kind.
     [[nodiscard]] bool rozgalezienie();
     /// Returns a cell's flag byte; 0 outside the grid.
@@ -114,6 +110,9 @@ private:
     [[nodiscard]] std::int32_t code() const { return codeAt(m_row, m_col); }
     [[nodiscard]] const std::string& text() const { return textAt(m_row, m_col); }
     [[nodiscard]] std::size_t cellIndex(int row, int col) const;
+
+    // Relations of the current cell.
+    [[nodiscard]] bool connectedRight() const;
 
     // Outputs, trace and errors.
     void trace(std::string_view text);
