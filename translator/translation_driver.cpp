@@ -10,8 +10,7 @@
 
 namespace translator {
 
-TranslationResult translateDocument(const document::LadderDocument& document,
-                                    const TranslationOptions& options) {
+void loadDocument(Translator& translator, const document::LadderDocument& document) {
     const int rows = document.rowCount();
     // The label tables are sized by these counts; linked JUMP and MCR cells are translated
     // too, so they are counted with them.
@@ -25,8 +24,6 @@ TranslationResult translateDocument(const document::LadderDocument& document,
         }
     }
 
-    Translator translator;
-    translator.setTracePath(options.tracePath);
     translator.setJumpCount(jumps);
     translator.setMcrCount(mcrs);
     translator.init(rows);
@@ -36,6 +33,13 @@ TranslationResult translateDocument(const document::LadderDocument& document,
                                document.cellTextRef(row, col));
         }
     }
+}
+
+TranslationResult translateDocument(const document::LadderDocument& document,
+                                    const TranslationOptions& options) {
+    Translator translator;
+    translator.setTracePath(options.tracePath);
+    loadDocument(translator, document);
 
     TranslationResult result;
     if (translator.Translate() != 0) {

@@ -15,6 +15,8 @@ class LadderDocument;
 
 namespace translator {
 
+class Translator;
+
 /// How a translation is run.
 struct TranslationOptions {
     /// The trace file, rewritten at every translation; empty (the default) writes no trace.
@@ -34,6 +36,10 @@ struct TranslationResult {
     /// Returns true when the program translated.
     [[nodiscard]] bool ok() const { return errorCode == 0; }
 };
+
+/// Hands `document` to `translator` as every translating command does: the JUMP and MCR counts,
+/// `init` with the document's row count, then the code and text of every cell.
+void loadDocument(Translator& translator, const document::LadderDocument& document);
 
 /// Runs one translation of `document` as the editor's commands do: counts the JUMP and MCR
 /// cells, copies every cell into the translator, translates, and on success fills the program

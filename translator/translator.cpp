@@ -137,6 +137,34 @@ void Translator::setPosition(int pos) {
     m_col = pos % 10;
 }
 
+int Translator::firstOutput() const {
+    const int entry = m_outputTable[0][0];
+    return entry == kNoOutput ? 0 : entry;
+}
+
+std::uint8_t Translator::mark(Mark which, int row, int col) const {
+    if (!inGrid(row, col)) {
+        return 0;
+    }
+    const std::size_t i = cellIndex(row, col);
+    switch (which) {
+        case Mark::Emitted: return m_emitted[i];
+        case Mark::Explored: return m_explored[i];
+    }
+    return 0;
+}
+
+void Translator::setMark(Mark which, int row, int col, std::uint8_t value) {
+    if (!inGrid(row, col)) {
+        return;
+    }
+    const std::size_t i = cellIndex(row, col);
+    switch (which) {
+        case Mark::Emitted: m_emitted[i] = value; return;
+        case Mark::Explored: m_explored[i] = value; return;
+    }
+}
+
 bool Translator::linkUp() const {
     return m_row > 0 && document::hasUpFlag(code()) && document::hasLink(codeAt(m_row - 1, m_col));
 }

@@ -69,6 +69,37 @@ public:
     /// Returns the number of ONDTR and TMR blocks emitted.
     [[nodiscard]] std::int32_t timerCount() const { return m_timerCount; }
 
+    // The node and segment analysis (translator/node_analysis.h) walks the same loaded grid with
+    // the same cell relations; these are all it uses of the translator.
+
+    /// The two byte flags per cell that the analysis keeps its direction marks in.
+    enum class Mark : int { Emitted, Explored };
+    /// Runs the rung search once from the first row; returns 0 when it found an output (or no
+    /// rung), 1 on a broken rule. The output found is `firstOutput()`.
+    [[nodiscard]] int findFirstRung() { return findBlockStart(); }
+    /// Returns the position of the first output the rung search found, 0 when it found none.
+    [[nodiscard]] int firstOutput() const;
+    /// Returns the current position, row * 10 + column.
+    [[nodiscard]] int position() const { return m_row * 10 + m_col; }
+    /// Makes `pos` (row * 10 + column) the current cell.
+    void setPosition(int pos);
+    /// Returns the code of a cell; 0 outside the grid.
+    [[nodiscard]] std::int32_t codeAt(int row, int col) const;
+    /// Returns the text of a cell; empty outside the grid.
+    [[nodiscard]] const std::string& textAt(int row, int col) const;
+    /// Returns true when the current cell's vertical link joins the cell above.
+    [[nodiscard]] bool linkUp() const;
+    /// Returns true when the current cell's vertical link joins the cell below.
+    [[nodiscard]] bool linkDown() const;
+    /// Returns true when the current cell takes power from the cell on its left.
+    [[nodiscard]] bool connectedLeft() const;
+    /// Returns true when the current cell is a branch point; traces which kind.
+    [[nodiscard]] bool rozgalezienie();
+    /// Returns a cell's flag byte; 0 outside the grid.
+    [[nodiscard]] std::uint8_t mark(Mark which, int row, int col) const;
+    /// Sets a cell's flag byte; cells outside the grid are ignored.
+    void setMark(Mark which, int row, int col, std::uint8_t value);
+
 private:
     struct LabelEntry {
         std::string label;
@@ -79,18 +110,11 @@ private:
 
     // Grid access; every reader treats cells outside the grid as empty.
     [[nodiscard]] bool inGrid(int row, int col) const;
-    [[nodiscard]] std::int32_t codeAt(int row, int col) const;
-    [[nodiscard]] const std::string& textAt(int row, int col) const;
     [[nodiscard]] std::int32_t code() const { return codeAt(m_row, m_col); }
     [[nodiscard]] const std::string& text() const { return textAt(m_row, m_col); }
     [[nodiscard]] std::size_t cellIndex(int row, int col) const;
-    [[nodiscard]] int position() const { return m_row * 10 + m_col; }
-    void setPosition(int pos);
 
     // Relations of the current cell.
-    [[nodiscard]] bool linkUp() const;
-    [[nodiscard]] bool linkDown() const;
-    [[nodiscard]] bool connectedLeft() const;
     [[nodiscard]] bool connectedRight() const;
 
     // Outputs, trace and errors.
@@ -131,7 +155,6 @@ private:
     [[nodiscard]] int walkNetwork();
     void Zapisz();
     void emitContact();
-    [[nodiscard]] bool rozgalezienie();
     [[nodiscard]] int crossing();
     [[nodiscard]] int popBranch();
     [[nodiscard]] bool probeUp();

@@ -5,6 +5,7 @@
 #include "document/editing.h"
 #include "document/operand_entry.h"
 #include "document/program_file.h"
+#include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
 #include "translator/translation_error.h"
 #include "ui/help_window.h"
@@ -313,7 +314,7 @@ void TForm1::buildMainToolbar() {
          CommandGlyph::About, &TForm1::AboutClick, true},
         {"SpeedButton13", "Pomoc | Uruchamia pomoc programu Wirtualon!", CommandGlyph::Help,
          &TForm1::HelpClick, false},
-        {"SpeedButton16", "", CommandGlyph::Analysis, nullptr, true},
+        {"SpeedButton16", "", CommandGlyph::Analysis, &TForm1::SpeedButton16Click, true},
     };
     int showButton = 0;
     for (const MainButton& item : buttons) {
@@ -959,4 +960,19 @@ void TForm1::RunSimulatorWithDde() {
     }
     m_form8->startSimulatorDde(std::move(program), m_form4->exchange(),
                                [this] { m_form4->closeDdeLink(); });
+}
+
+void TForm1::SpeedButton16Click() {
+    // The analysis neither changes the document nor makes a program: the program store is left
+    // as it is.
+    const translator::NodeAnalysisResult result = translator::AnalyseNodesAndSegments(m_document);
+    // The window stays open while the user edits on, so on its first showing it goes to the
+    // grid's top-right corner, beside the rungs rather than over them.
+    if (!m_form5->property("placed").toBool()) {
+        m_form5->setProperty("placed", true);
+        const QPoint corner = m_grid->mapToGlobal(QPoint(m_grid->width(), 0));
+        m_form5->move(corner.x() - m_form5->frameGeometry().width() - 24, corner.y() + 8);
+    }
+    m_form5->showAnalysis(QString::fromStdString(translator::joinLines(result.firstView)),
+                          QString::fromStdString(translator::joinLines(result.secondView)));
 }

@@ -108,6 +108,8 @@ public:
     void RunSimulator();
     /// Translates, asks for the link in its dialog and runs the program with it.
     void RunSimulatorWithDde();
+    /// Shows the node and segment analysis of the first rung in the listing window, not modally.
+    void SpeedButton16Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -53,12 +53,17 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_memo2, 1);
     layout->addWidget(panel);
 
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ok, &QPushButton::clicked, this, &TForm5::Button1Click);
     connect(m_otherForm, &QPushButton::clicked, this, &TForm5::Button2Click);
     connect(m_start, &QPushButton::clicked, this, &TForm5::Button3Click);
 }
 
 void TForm5::setListings(const QString& instructionList, const QString& interpreterProgram) {
+    if (m_analysis) {
+        m_analysis = false;
+        m_start->setEnabled(m_startEnabled);
+        hide();
+    }
     m_memo1->setPlainText(instructionList);
     m_memo2->setPlainText(interpreterProgram);
 }
@@ -71,6 +76,30 @@ QString TForm5::interpreterProgramText() const {
     return m_memo2->toPlainText();
 }
 
+void TForm5::showAnalysis(const QString& trace, const QString& tables) {
+    if (!m_analysis) {
+        m_startEnabled = m_start->isEnabled();
+        m_analysis = true;
+    }
+    m_start->setEnabled(false);
+    m_memo1->setPlainText(trace);
+    m_memo2->setPlainText(tables);
+    // Shown again while still open, the window gets no show event: start on the trace here too.
+    m_memo1->setVisible(true);
+    m_memo2->setVisible(false);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm5::Button1Click() {
+    if (m_analysis) {
+        hide();
+        return;
+    }
+    accept();
+}
+
 void TForm5::Button2Click() {
     const bool firstShown = !m_memo1->isHidden();
     m_memo1->setVisible(!firstShown);
@@ -78,6 +107,10 @@ void TForm5::Button2Click() {
 }
 
 void TForm5::Button3Click() {
+    // An analysis has no program to run.
+    if (m_analysis) {
+        return;
+    }
     // The window goes at once; the caller then hands the program to the simulator.
     m_startRequested = true;
     hide();

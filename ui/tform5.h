@@ -12,13 +12,21 @@ class TForm5 : public QDialog {
 public:
     explicit TForm5(QWidget* parent = nullptr);
 
-    /// Replaces both views' contents: the instruction list and the interpreter program.
+    /// Replaces both views' contents: the instruction list and the interpreter program. Ends a
+    /// shown analysis (the window is hidden so that it can be shown modally again).
     void setListings(const QString& instructionList, const QString& interpreterProgram);
+    /// Shows a node and segment analysis without making the window modal: its trace in the first
+    /// view, its tables in the second. Until the next listings "START!" is disabled and "Ok"
+    /// only closes the window, as no translated program belongs to it.
+    void showAnalysis(const QString& trace, const QString& tables);
+    /// Returns true while the window holds an analysis rather than listings.
+    bool showsAnalysis() const { return m_analysis; }
     /// Returns the instruction-list view's text.
     QString instructionListText() const;
     /// Returns the interpreter-program view's text.
     QString interpreterProgramText() const;
 
+    void Button1Click();
     void Button2Click();
     void Button3Click();
     /// Returns true when the window was last closed with "START!".
@@ -34,4 +42,6 @@ private:
     QPushButton* m_otherForm;
     QPushButton* m_start;
     bool m_startRequested = false;
+    bool m_analysis = false;
+    bool m_startEnabled = false;  ///< "START!"'s state before the analysis disabled it
 };

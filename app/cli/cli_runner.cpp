@@ -5,6 +5,7 @@
 #include "app/cli/run_command.h"
 #include "document/ladder_document.h"
 #include "document/program_file.h"
+#include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
 
 #include <fstream>
@@ -20,6 +21,7 @@ constexpr std::string_view kUsage =
     "  wirtualon-cli check   PROGRAM.jar\n"
     "  wirtualon-cli list    PROGRAM.jar\n"
     "  wirtualon-cli program PROGRAM.jar\n"
+    "  wirtualon-cli analyse PROGRAM.jar\n"
     "  wirtualon-cli run     PROGRAM [--scans N] [--tick MS] [--set T:OPERAND=WARTOŚĆ]...\n"
     "                        [--watch OPERAND[:TYP]]... [--stop T]\n"
     "                        [--link BROKER [--topic PRZEDROSTEK]] [--realtime]\n";
@@ -37,11 +39,9 @@ bool endsWithJar(const std::string& name) {
     return tail == ".jar";
 }
 
-// Loads and translates a ladder file; a file that cannot be read gives kExitBadInput, a broken
-// ladder rule its report on `out` and kExitTranslationError.
-int translateFile(const std::string& fileName, translator::TranslationResult& result,
-                  std::ostream& out, std::ostream& err) {
-    document::LadderDocument document;
+// Loads a ladder file; a file that cannot be read gives kExitBadInput. A file read only in
+// part is still used, after its complaint.
+int loadFile(const std::string& fileName, document::LadderDocument& document, std::ostream& err) {
     const document::FileResult loaded = document::LoadProgram(document, fileName);
     if (!document::programLoaded(loaded)) {
         err << document::fileResultMessage(loaded, fileName) << '\n';
@@ -50,7 +50,18 @@ int translateFile(const std::string& fileName, translator::TranslationResult& re
     if (loaded != document::FileResult::Success) {
         err << document::fileResultMessage(loaded, fileName) << '\n';
     }
-    // The tool names no trace file, so it leaves none behind in the caller's directory.
+    return kExitOk;
+}
+
+// Loads and translates a ladder file; a file that cannot be read gives kExitBadInput, a broken
+// ladder rule its report on `out` and kExitTranslationError.
+int translateFile(const std::string& fileName, translator::TranslationResult& result,
+                  std::ostream& out, std::ostream& err) {
+    document::LadderDocument document;
+    if (const int status = loadFile(fileName, document, err); status != kExitOk) {
+        return status;
+    }
+    // The tool leaves no trace file behind in the caller's directory.
     result = translator::translateDocument(document);
     if (!result.ok()) {
         out << result.report << '\n';
@@ -77,6 +88,24 @@ int translateCommand(const std::string& command, const std::vector<std::string>&
     } else {
         out << translator::joinLines(result.programListing);
     }
+    return kExitOk;
+}
+
+// The node and segment analysis of the program's first rung: the trace view, a line "=====",
+// the table view. The analysis reports nothing as an error, so a readable file always gives 0.
+int analyseCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+        err << "Polecenie analyse wymaga dokładnie jednego pliku programu\n" << kUsage;
+        return kExitBadInput;
+    }
+    document::LadderDocument document;
+    if (const int status = loadFile(args[0], document, err); status != kExitOk) {
+        return status;
+    }
+    const translator::NodeAnalysisResult result =
+        translator::AnalyseNodesAndSegments(document, translator::TranslationOptions{{}});
+    out << translator::joinLines(result.firstView) << "=====\n"
+        << translator::joinLines(result.secondView);
     return kExitOk;
 }
 
@@ -130,6 +159,9 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (command == "run") {
         return runCommand(rest, out, err);
+    }
+    if (command == "analyse") {
+        return analyseCommand(rest, out, err);
     }
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsage;

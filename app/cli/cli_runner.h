@@ -1,5 +1,6 @@
-// The command-line tool's entry: check, list and program translate a ladder file, run drives
-// the simulated controller for a number of ticks and prints the outputs of each.
+// The command-line tool's entry: check, list and program translate a ladder file, analyse shows
+// the node and segment analysis of its first rung, run drives the simulated controller for a
+// number of ticks and prints the outputs of each.
 #pragma once
 
 #include <iosfwd>

@@ -33,9 +33,10 @@ std::vector<plc::ProgramWord> largestProgram() {
     while (w.size() + 40 < plc::kMaxProgramWords) {
         if (n % 4 == 3) {
             const int reg = (n / 4) % 16;
-            w.insert(w.end(), {plc::kBlock, document::kindNumber(document::BlockKind::Add), plc::kLoad, plc::kAreaI, 0, 0,
-                               plc::kEndOfInput, plc::kTypeInt, plc::kAreaR, 2 * reg, 0,
-                               plc::kConstant, 1, plc::kAreaR, 2 * reg, 0});
+            w.insert(w.end(),
+                     {plc::kBlock, document::kindNumber(document::BlockKind::Add), plc::kLoad,
+                      plc::kAreaI, 0, 0, plc::kEndOfInput, plc::kTypeInt, plc::kAreaR, 2 * reg, 0,
+                      plc::kConstant, 1, plc::kAreaR, 2 * reg, 0});
         } else {
             w.insert(w.end(), {plc::kLoad, plc::kAreaI, 0, n % 8, plc::kAndNot, plc::kAreaM, n % 64,
                                n % 8, plc::kLoad, plc::kAreaQ, 1, n % 8, plc::kOrStack, plc::kCoil,

@@ -114,14 +114,36 @@ TEST_F(CliTest, TranslationErrorIsReportedByEveryTranslatingCommand) {
     }
 }
 
+TEST_F(CliTest, AnalysePrintsBothViewsBetweenTheirSeparator) {
+    std::string walk;
+    for (int col = 8; col >= 0; --col) {
+        walk += "w:0 k:" + std::to_string(col) + " lewo \n";
+    }
+    const std::string segment = "Odcinek 0 p:0 k:-1s:1 opis:   LOAD         %I0001\n";
+    const std::string tables = "Węzeł nr0  w:0 k:9\n" + segment;
+    const fs::path before = fs::current_path();
+    fs::current_path(m_dir);
+    const ToolRun run = runTool({"analyse", simpleRung()});
+    fs::current_path(before);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "w:0 k:9 Początek w:0 k:9\n" + walk + walk +
+                           " - Postać sformatowana -\n   LOAD         %I0001\n=====\n" + tables +
+                           " - Postać ostateczna węzłów  i odcinki -\n" + tables +
+                           " - Postać ostateczna -\n" + segment);
+    EXPECT_FALSE(fs::exists(m_dir / "EMU.txt"));
+}
+
 TEST_F(CliTest, UnreadableFilesAreBadInput) {
     const std::string missing = (m_dir / "missing.jar").string();
     const std::string garbage = writeText("garbage.jar", "this is not a ladder");
     for (const std::string& file : {missing, garbage}) {
-        const ToolRun run = runTool({"check", file});
-        EXPECT_EQ(run.status, 2) << file;
-        EXPECT_EQ(run.out, "") << file;
-        EXPECT_NE(run.err, "") << file;
+        for (const std::string command : {"check", "analyse"}) {
+            const ToolRun run = runTool({command, file});
+            EXPECT_EQ(run.status, 2) << command << ' ' << file;
+            EXPECT_EQ(run.out, "") << command << ' ' << file;
+            EXPECT_NE(run.err, "") << command << ' ' << file;
+        }
     }
     const ToolRun run = runTool({"run", (m_dir / "missing.txt").string()});
     EXPECT_EQ(run.status, 2);
@@ -157,6 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadArgs{"UnknownCommand", {"simulate", "PROGRAM"}},
                       BadArgs{"CheckWithoutFile", {"check"}},
                       BadArgs{"CheckWithTwoFiles", {"check", "PROGRAM", "PROGRAM"}},
+                      BadArgs{"AnalyseWithoutFile", {"analyse"}},
                       BadArgs{"UnknownOption", {"run", "PROGRAM", "--fast"}},
                       BadArgs{"MissingValue", {"run", "PROGRAM", "--scans"}},
                       BadArgs{"NegativeScans", {"run", "PROGRAM", "--scans", "-1"}},

@@ -1,11 +1,13 @@
 // Random ladders from the element vocabulary (contacts, wires, links, coils, control functions,
 // blocks with their parameters, random operands and a few raw codes) are translated, and every
-// program that translates runs a few scans in the controller.
+// program that translates runs a few scans in the controller. Every ladder also gets the node
+// and segment analysis.
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 #include "plc/clock.h"
 #include "plc/plc.h"
 #include "plc/scan_cycle.h"
+#include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
 
 #include <array>
@@ -82,6 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
         }
     }
+
+    // The node and segment analysis reports nothing, so every ladder gets it; it must end and
+    // stay inside the grid whatever the grid holds (node_analysis_fuzz checks its results).
+    static_cast<void>(translator::AnalyseNodesAndSegments(ladder, {{}}));
 
     const translator::TranslationResult result = translator::translateDocument(ladder, {{}});
     if (!result.ok()) {

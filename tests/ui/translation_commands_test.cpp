@@ -3,6 +3,7 @@
 #include "tests/ui/scripted_prompts.h"
 
 #include "document/editing.h"
+#include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
 #include "ui/ladder_grid.h"
 #include "ui/tform1.h"
@@ -65,6 +66,7 @@ private slots:
     void listingWindowShowsExactlyTheListingTexts();
     void listingViewsHoldTheirHeadersAndNumberedWords();
     void translationHidesToolWindows();
+    void analysisIsShownWithoutModalityAndOkOnlyCloses();
 };
 
 void TranslationCommandsTest::errorReportMovesCursorToTheCell() {
@@ -202,6 +204,50 @@ void TranslationCommandsTest::translationHidesToolWindows() {
     QVERIFY(!e.window->parametersWindow().isVisible());
     QVERIFY(!e.window->descriptionWindow().isVisible());
     QVERIFY(e.window->findChild<QToolButton*>(QStringLiteral("SpeedButton9"))->isEnabled());
+}
+
+void TranslationCommandsTest::analysisIsShownWithoutModalityAndOkOnlyCloses() {
+    Editor e;
+    e.drawSoundRung(0);
+    const translator::NodeAnalysisResult expected =
+        translator::AnalyseNodesAndSegments(e.doc(), translator::TranslationOptions{{}});
+    TForm5& listing = e.window->listingWindow();
+    auto* start = listing.findChild<QPushButton*>(QStringLiteral("Button3"));
+    // As if a simulator were there to start: the analysis must still keep it from starting.
+    start->setEnabled(true);
+
+    e.click("SpeedButton16");
+    QVERIFY(listing.isVisible());
+    QVERIFY(!listing.isModal());
+    QVERIFY(e.prompts->modals.empty());
+    QVERIFY(listing.showsAnalysis());
+    QVERIFY(!start->isEnabled());
+    QCOMPARE(e.memo("Memo1")->toPlainText(), joined(expected.firstView));
+    QCOMPARE(e.memo("Memo2")->toPlainText(), joined(expected.secondView));
+    QVERIFY(e.memo("Memo1")->toPlainText().contains(QString::fromUtf8(" - Postać sformatowana -")));
+
+    // Run again while open on the second view: the trace comes back to the front.
+    listing.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+    e.click("SpeedButton16");
+    QVERIFY(e.memo("Memo1")->isVisible());
+    QVERIFY(!e.memo("Memo2")->isVisible());
+
+    listing.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    QVERIFY(!listing.isVisible());
+    QCOMPARE(listing.result(), 0);
+    QVERIFY(e.window->programStore().words().empty());
+
+    // The next listing ends the analysis and gives "START!" back its state.
+    bool listed = false;
+    e.prompts->whileModal = [&](QDialog&) {
+        listed = true;
+        QVERIFY(!listing.showsAnalysis());
+        QVERIFY(start->isEnabled());
+        QVERIFY(e.memo("Memo1")->toPlainText().contains(QStringLiteral("INSTRUKCJI")));
+    };
+    e.click("SpeedButton16");
+    e.click("SpeedButton14");
+    QVERIFY(listed);
 }
 
 QTEST_MAIN(TranslationCommandsTest)
