@@ -118,6 +118,10 @@ public:
     std::uint16_t port() const { return m_port; }
     int ready() const { return m_ready; }
     std::size_t clientCount() const { return m_clientCount; }
+    std::size_t waitingRequests() {
+        const std::lock_guard lock(m_mutex);
+        return m_requests.size();
+    }
 
     // The simulation's side.
     std::size_t serve(plc::Plc& plc, PanelInputs& panel) {
@@ -454,6 +458,10 @@ void ModbusServer::waitForRequests(std::chrono::steady_clock::time_point until) 
 
 std::size_t ModbusServer::clientCount() const {
     return m_worker ? m_worker->clientCount() : 0;
+}
+
+std::size_t ModbusServer::waitingRequests() const {
+    return m_worker ? m_worker->waitingRequests() : 0;
 }
 
 }  // namespace iolink

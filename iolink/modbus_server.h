@@ -62,6 +62,8 @@ public:
     void waitForRequests(std::chrono::steady_clock::time_point until) const;
     /// The clients connected now.
     [[nodiscard]] std::size_t clientCount() const;
+    /// The complete requests that wait for `serve`.
+    [[nodiscard]] std::size_t waitingRequests() const;
 
     /// The network side; shared with the server's thread.
     class Worker;
