@@ -58,7 +58,8 @@ public:
             case Target::Memory:
                 return m_plc.readBit(plc::areaCodeOf(block.kind), static_cast<int>(index / 8),
                                      static_cast<int>(index % 8)) != 0;
-            case Target::PanelBoxes: return (m_panel.discrete >> index & 1u) != 0;
+            case Target::PanelBoxes:
+                return (static_cast<unsigned>(m_panel.discrete) >> index & 1u) != 0;
             case Target::PanelBars: break;
         }
         return false;
@@ -226,7 +227,7 @@ std::size_t ModbusMap::answer(std::span<const std::uint8_t> request,
             }
             for (unsigned i = 0; i < count; ++i) {
                 access.setBit(*block, address - block->first + i,
-                              (request[6 + i / 8] >> (i % 8) & 1u) != 0);
+                              (static_cast<unsigned>(request[6 + i / 8]) >> (i % 8) & 1u) != 0);
             }
             return echo(request, response, 5);
         }

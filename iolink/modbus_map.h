@@ -39,6 +39,7 @@ enum class ModbusException : std::uint8_t {
 /// only, never into the retentive copies.
 class ModbusMap {
 public:
+    /// A map over the memory of `plc` and the inputs of `panel`.
     ModbusMap(plc::Plc& plc, PanelInputs& panel) : m_plc(plc), m_panel(panel) {}
 
     /// Answers `request` (function code first) into `response`; returns the response's length,

@@ -37,6 +37,7 @@ inline constexpr std::size_t kModbusMaxClients = 8;
 /// that sends half a frame, or never reads its answers, only stops being read.
 class ModbusServer {
 public:
+    /// A closed server.
     ModbusServer();
     /// Closes the server.
     ~ModbusServer();
