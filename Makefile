@@ -8,7 +8,8 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
 PACKAGES := cmake ninja-build g++ clang-format libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev \
-            clang libclang-rt-dev pkg-config libmosquitto-dev mosquitto mosquitto-clients
+            clang libclang-rt-dev pkg-config libmosquitto-dev mosquitto mosquitto-clients \
+            libmodbus-dev
 MISSING = $(shell for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
             | grep -q 'install ok installed' || echo $$p; done)
 

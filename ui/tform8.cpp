@@ -3,6 +3,7 @@
 #include "ui/tform8.h"
 
 #include "plc/decimal_text.h"
+#include "ui/modbus_server_controls.h"
 #include "ui/user_prompts.h"
 
 #include <QCheckBox>
@@ -26,6 +27,8 @@ namespace {
 const QString kAppTitle = QStringLiteral("Wirtualon!");
 constexpr int kClientWidth = 669;
 constexpr int kClientHeight = 405;
+// Below the panel proper, the row of the Modbus TCP server.
+constexpr int kModbusRowHeight = 30;
 constexpr int kAnalogMin = -32768;
 constexpr int kAnalogMax = 32767;
 constexpr int kGridColumnWidth = 65;
@@ -75,12 +78,15 @@ TForm8::TForm8(UserPrompts& prompts, QWidget* parent)
     m_clock.target = &m_steadyClock;
     setObjectName(QStringLiteral("TForm8"));
     setWindowTitle(kAppTitle);
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(kClientWidth, kClientHeight + kModbusRowHeight);
     setModal(true);
 
     buildInputsAndOutputs();
     buildAnalogues();
     buildModeAndWatch();
+    m_modbus = new ModbusServerControls(
+        *this, kClientHeight + 2, m_plc, [this] { return panelInputs(); },
+        [this](const iolink::PanelInputs& inputs) { showPanelInputs(inputs); });
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -95,6 +101,7 @@ TForm8::TForm8(UserPrompts& prompts, QWidget* parent)
 
 TForm8::~TForm8() {
     m_timer->stop();
+    m_modbus->simulationEnded();  // no request may be served once the controller is gone
     m_cycle.setView(nullptr);
     m_cycle.setPanel(nullptr);
     m_cycle.setDde(nullptr);
@@ -371,6 +378,7 @@ bool TForm8::openSimulation(plc::Program program, plc::IoTransfer* link,
     clearOutputs();
     m_timer->setInterval(static_cast<int>(m_cycle.tickInterval()));
     m_modeButton->setFocus();
+    m_modbus->simulationStarted();
     return true;
 }
 
@@ -384,6 +392,7 @@ void TForm8::endSimulation() {
         m_closeLink();
     }
     m_closeLink = nullptr;
+    m_modbus->simulationEnded();
     m_cycle.endSimulation();
     m_cycle.setDde(nullptr);
     m_timer->setInterval(static_cast<int>(plc::kTickMs));
@@ -454,15 +463,32 @@ void TForm8::reportFault() {
 }
 
 void TForm8::readInputs(plc::Plc& plc) {
-    std::uint16_t word = 0;
+    const iolink::PanelInputs inputs = panelInputs();
+    plc.setInputWord(inputs.discrete);
+    plc.setAnalogInputs(inputs.analog[0], inputs.analog[1]);
+}
+
+iolink::PanelInputs TForm8::panelInputs() const {
+    iolink::PanelInputs inputs;
     for (std::size_t i = 0; i < m_inputs.size(); ++i) {
         if (m_inputs[i]->isChecked()) {
-            word = static_cast<std::uint16_t>(word | (1u << i));
+            inputs.discrete = static_cast<std::uint16_t>(inputs.discrete | (1u << i));
         }
     }
-    plc.setInputWord(word);
-    plc.setAnalogInputs(static_cast<std::int16_t>(m_trackBars[0]->value()),
-                        static_cast<std::int16_t>(m_trackBars[1]->value()));
+    for (std::size_t i = 0; i < 2; ++i) {
+        inputs.analog[i] = static_cast<std::int16_t>(m_trackBars[i]->value());
+    }
+    return inputs;
+}
+
+void TForm8::showPanelInputs(const iolink::PanelInputs& inputs) {
+    // As if the user had clicked and dragged: the boxes beside the track bars follow them.
+    for (std::size_t i = 0; i < m_inputs.size(); ++i) {
+        m_inputs[i]->setChecked(((inputs.discrete >> i) & 1u) != 0);
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        m_trackBars[i]->setValue(inputs.analog[i]);
+    }
 }
 
 void TForm8::writeOutputs(const plc::Plc& plc) {

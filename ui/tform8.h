@@ -3,6 +3,8 @@
 // table; its timer drives the scan cycle, one scan a tick.
 #pragma once
 
+#include "iolink/modbus_map.h"
+
 #include "plc/clock.h"
 #include "plc/plc.h"
 #include "plc/scan_cycle.h"
@@ -24,6 +26,7 @@ class QRadioButton;
 class QSlider;
 class QTableWidget;
 class QTimer;
+class ModbusServerControls;
 class UserPrompts;
 
 class TForm8 : public QDialog, public plc::IoTransfer, public plc::ScanView {
@@ -58,6 +61,8 @@ public:
     plc::ScanCycle& scanCycle() { return m_cycle; }
     /// Returns the panel's timer.
     QTimer& timer() { return *m_timer; }
+    /// Returns the row of the Modbus TCP server.
+    ModbusServerControls& modbusServer() { return *m_modbus; }
     /// Takes time from `clock` (tests); the machine's clock again when null.
     void setClock(plc::Clock* clock) { m_clock.target = clock ? clock : &m_steadyClock; }
 
@@ -95,6 +100,8 @@ private:
     void analogEntry(int index, bool typing);
     void analogStep(int index, int step);
     void reportFault();
+    iolink::PanelInputs panelInputs() const;
+    void showPanelInputs(const iolink::PanelInputs& inputs);
 
     UserPrompts& m_prompts;
     plc::SteadyClock m_steadyClock;
@@ -121,6 +128,7 @@ private:
     QPushButton* m_modeButton = nullptr;  // Button3
     QPushButton* m_endButton = nullptr;   // Button2
     QTimer* m_timer = nullptr;            // Timer1
+    ModbusServerControls* m_modbus = nullptr;
 
     // What the widgets show, so that a tick touches only those whose value changed.
     std::optional<std::uint16_t> m_shownOutputs;

@@ -24,7 +24,8 @@ constexpr std::string_view kUsage =
     "  wirtualon-cli analyse PROGRAM.jar\n"
     "  wirtualon-cli run     PROGRAM [--scans N] [--tick MS] [--set T:OPERAND=WARTOŚĆ]...\n"
     "                        [--watch OPERAND[:TYP]]... [--stop T]\n"
-    "                        [--link BROKER [--topic PRZEDROSTEK]] [--realtime]\n";
+    "                        [--link BROKER [--topic PRZEDROSTEK]] [--realtime]\n"
+    "                        [--modbus [ADRES:]PORT]\n";
 
 bool endsWithJar(const std::string& name) {
     if (name.size() < 4) {

@@ -7,15 +7,22 @@
 namespace cli {
 
 std::uint64_t TickPacer::waitForTick() {
+    return waitForTick([](std::chrono::steady_clock::time_point until) {
+        if (std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_until(until);
+        }
+    });
+}
+
+std::uint64_t TickPacer::waitForTick(
+    const std::function<void(std::chrono::steady_clock::time_point)>& wait) {
     const auto now = std::chrono::steady_clock::now();
     if (!m_first) {
         m_first = now;
         m_next = now + m_tick;
         return 0;
     }
-    if (now < m_next) {
-        std::this_thread::sleep_until(m_next);
-    }
+    wait(m_next);
     const auto start = std::max(m_next, std::chrono::steady_clock::now());
     m_next = start + m_tick;
     return static_cast<std::uint64_t>(

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,10 @@ public:
     explicit TickPacer(std::uint32_t tickMs) : m_tick(tickMs) {}
     /// Waits until the next tick is due; returns the milliseconds since the first tick began.
     std::uint64_t waitForTick();
+    /// The same, spending the time between two ticks in `wait` (given when the next tick is
+    /// due; called even when it is overdue, so that its work is never starved).
+    std::uint64_t waitForTick(
+        const std::function<void(std::chrono::steady_clock::time_point)>& wait);
 
 private:
     std::chrono::milliseconds m_tick;

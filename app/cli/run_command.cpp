@@ -1,6 +1,8 @@
 // The run subcommand.
 #include "app/cli/run_command.h"
 
+#include "iolink/modbus_server.h"
+
 #include "app/cli/cli_runner.h"
 #include "app/cli/live_run.h"
 #include "operands/memory_area.h"
@@ -76,25 +78,27 @@ std::optional<plc::DataType> parseType(std::string_view text) {
 class Panel : public plc::IoTransfer {
 public:
     void readInputs(plc::Plc& plc) override {
-        plc.setInputWord(m_inputs);
-        plc.setAnalogInputs(m_analog[0], m_analog[1]);
+        plc.setInputWord(m_inputs.discrete);
+        plc.setAnalogInputs(m_inputs.analog[0], m_inputs.analog[1]);
     }
     void writeOutputs(const plc::Plc&) override {}
 
     void apply(const InputSetting& setting) {
         if (setting.analog) {
-            m_analog[static_cast<std::size_t>(setting.index)] =
+            m_inputs.analog[static_cast<std::size_t>(setting.index)] =
                 static_cast<std::int16_t>(setting.value);
             return;
         }
         const auto bit = static_cast<std::uint16_t>(1u << setting.index);
-        m_inputs =
-            static_cast<std::uint16_t>(setting.value != 0 ? (m_inputs | bit) : (m_inputs & ~bit));
+        m_inputs.discrete = static_cast<std::uint16_t>(
+            setting.value != 0 ? (m_inputs.discrete | bit) : (m_inputs.discrete & ~bit));
     }
 
+    /// The input boxes and track bars, as a Modbus client presses and moves them.
+    iolink::PanelInputs& inputs() { return m_inputs; }
+
 private:
-    std::uint16_t m_inputs = 0;
-    std::array<std::int16_t, 2> m_analog{};
+    iolink::PanelInputs m_inputs;
 };
 
 }  // namespace
@@ -248,6 +252,15 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                 options.linkTopic = value;
                 topicGiven = true;
             }
+        } else if (arg == "--modbus") {
+            if (!takeValue()) {
+                return std::nullopt;
+            }
+            options.modbus = iolink::parseModbusEndpoint(value);
+            if (!options.modbus) {
+                problem = "nieprawidłowy port w --modbus (PORT lub ADRES:PORT): " + value;
+                return std::nullopt;
+            }
         } else if (arg == "--realtime" && !hasValue) {
             options.realtime = true;
         } else if (arg == "--watch") {
@@ -289,7 +302,8 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
 int runSimulation(const plc::Program& program, const RunOptions& options, std::ostream& out,
                   std::ostream& err) {
     // A live run keeps time by the machine's clock; otherwise time is simulated exactly.
-    const bool live = options.realtime || options.linkService.has_value();
+    const bool live =
+        options.realtime || options.linkService.has_value() || options.modbus.has_value();
     plc::FakeClock fakeClock;
     plc::SteadyClock realClock;
     plc::Clock& clock = live ? static_cast<plc::Clock&>(realClock) : fakeClock;
@@ -311,13 +325,32 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
         err << "Za mało pamięci do uruchomienia programu\n";
         return kExitBadInput;
     }
+    iolink::ModbusServer modbus;
+    if (options.modbus) {
+        const iolink::ModbusOpenResult opened = modbus.open(*options.modbus);
+        const std::string state = iolink::modbusStateText(opened, *options.modbus);
+        if (opened != iolink::ModbusOpenResult::Listening) {
+            err << "Nie można otworzyć serwera Modbus TCP na "
+                << iolink::modbusEndpointText(*options.modbus) << ": " << state << '\n';
+            return kExitBadInput;
+        }
+        err << "Serwer Modbus TCP: " << state << '\n';
+    }
+    // Requests are answered in the time between two ticks, never during one.
+    const auto serveUntil = [&](std::chrono::steady_clock::time_point until) {
+        modbus.serve(plc, panel.inputs());
+        while (std::chrono::steady_clock::now() < until) {
+            modbus.waitForRequests(until);
+            modbus.serve(plc, panel.inputs());
+        }
+    };
     cycle.nextMode();  // STOP NO I/O -> RUN before the first tick
 
     TickPacer pacer(options.tickMs);
     for (std::uint64_t k = 0; k < options.scans; ++k) {
         std::uint64_t time = k * options.tickMs;
         if (live) {
-            time = pacer.waitForTick();
+            time = modbus.isOpen() ? pacer.waitForTick(serveUntil) : pacer.waitForTick();
         } else {
             fakeClock.set(static_cast<std::uint32_t>(time));
         }

@@ -2,6 +2,8 @@
 // simulated clock, one printed line per tick.
 #pragma once
 
+#include "iolink/modbus_endpoint.h"
+
 #include "plc/plc.h"
 #include "plc/program.h"
 
@@ -39,9 +41,10 @@ struct RunOptions {
     std::vector<InputSetting> settings;
     std::vector<Watch> watches;
     std::optional<std::uint64_t> stopTick;
-    std::optional<std::string> linkService;  ///< --link: the broker the six items go through
-    std::string linkTopic = "Arkusz1";       ///< --topic: the items' topic prefix
-    bool realtime = false;                   ///< ticks paced by the real clock
+    std::optional<std::string> linkService;        ///< --link: the broker the six items go through
+    std::string linkTopic = "Arkusz1";             ///< --topic: the items' topic prefix
+    bool realtime = false;                         ///< ticks paced by the real clock
+    std::optional<iolink::ModbusEndpoint> modbus;  ///< --modbus: serve Modbus TCP there
 };
 
 /// Returns the options of `args` (what follows "run"), or nothing with `problem` set (Polish,
@@ -59,8 +62,9 @@ struct RunOptions {
 
 /// Runs `program` as the simulator does, in RUN from the first tick, for `options.scans`
 /// ticks, printing one line per tick to `out`; returns kExitOk, kExitWatchdog when the
-/// watchdog ended a scan, or kExitBadInput when the link's broker cannot be reached. With a
-/// link or `realtime` the ticks follow the real clock, `tickMs` apart.
+/// watchdog ended a scan, or kExitBadInput when the link's broker cannot be reached or the
+/// Modbus port cannot be opened. With a link, a Modbus server or `realtime` the ticks follow
+/// the real clock, `tickMs` apart; the server answers requests in the time between them.
 [[nodiscard]] int runSimulation(const plc::Program& program, const RunOptions& options,
                                 std::ostream& out, std::ostream& err);
 

@@ -1,5 +1,6 @@
 // One RUN tick of the simulator panel with a program of the largest size: inputs from the
 // panel, the scan, the outputs and the watch table on %R as INT, with values that change.
+#include "document/block_kind.h"
 #include "plc/program.h"
 #include "ui/tform8.h"
 #include "ui/user_prompts.h"

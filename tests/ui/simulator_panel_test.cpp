@@ -124,7 +124,7 @@ void SimulatorPanelTest::panelOpensInStopNoIoWithItsFixedControls() {
     Panel p;
     QVERIFY(p.open(Builder().load(I(1)).coil(plc::kCoilNormal, Q(1)).end()));
     QCOMPARE(p.form.windowTitle(), QStringLiteral("Wirtualon!"));
-    QCOMPARE(p.form.size(), QSize(669, 405));
+    QCOMPARE(p.form.size(), QSize(669, 435));
     QCOMPARE(p.text("Label8"), QStringLiteral("Tryb STOP NO I/O"));
     QCOMPARE(p.text("Label9"), QStringLiteral("Czas wykonaia cyklu: "));
     QCOMPARE(p.text("Button3"), QStringLiteral("RUN"));
