@@ -13,6 +13,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <modbus/modbus-tcp.h>
 #include <modbus/modbus.h>
@@ -179,7 +180,11 @@ private:
         while (!m_stopping) {
             polled.clear();
             polled.push_back({m_wake, POLLIN, 0});
-            polled.push_back({m_listener, POLLIN, 0});
+            // While the process is out of descriptors the listener stays readable; it is left
+            // out of the poll for a moment so that the thread does not spin on it.
+            const auto now = std::chrono::steady_clock::now();
+            const bool listening = now >= m_acceptPausedUntil;
+            polled.push_back({listening ? m_listener : -1, POLLIN, 0});
             for (const Client& client : m_clients) {
                 short events = 0;
                 if (wantsInput(client)) {
@@ -190,7 +195,12 @@ private:
                 }
                 polled.push_back({client.fd, events, 0});
             }
-            if (::poll(polled.data(), polled.size(), -1) < 0) {
+            const int timeout = listening
+                                    ? -1
+                                    : static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(
+                                                           m_acceptPausedUntil - now)
+                                                           .count());
+            if (::poll(polled.data(), polled.size(), timeout) < 0) {
                 continue;  // interrupted
             }
             if (m_stopping) {
@@ -232,6 +242,10 @@ private:
         for (;;) {
             const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (fd < 0) {
+                if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                    m_acceptPausedUntil =
+                        std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+                }
                 return;  // none left, or one that went away before it was taken
             }
             if (m_clients.size() >= kModbusMaxClients) {
@@ -359,6 +373,7 @@ private:
     }
 
     const int m_listener;
+    std::chrono::steady_clock::time_point m_acceptPausedUntil{};
     const std::uint16_t m_port;
     const int m_wake;   // tells the server's thread to take answers, or to stop
     const int m_ready;  // tells the simulation that requests wait
