@@ -23,6 +23,12 @@ void saveWord(std::uint8_t* p, std::uint16_t value) {
     p[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
+// Four decimal digits, one a nibble, thousands highest; `value` must be 0..9999.
+std::uint16_t bcd4Pattern(std::int32_t value) {
+    return static_cast<std::uint16_t>((value / 1000) << 12 | (value / 100 % 10) << 8 |
+                                      (value / 10 % 10) << 4 | (value % 10));
+}
+
 std::int32_t bcd4Value(std::uint16_t pattern) {
     return ((pattern >> 12) & 0xF) * 1000 + ((pattern >> 8) & 0xF) * 100 +
            ((pattern >> 4) & 0xF) * 10 + (pattern & 0xF);
@@ -285,9 +291,7 @@ void Plc::writeBcd4(ProgramWord area, ProgramWord byteOffset, std::int32_t value
     if (value < 0 || value > 9999) {
         return;
     }
-    const auto pattern = static_cast<std::uint16_t>((value / 1000) << 12 | (value / 100 % 10) << 8 |
-                                                    (value / 10 % 10) << 4 | (value % 10));
-    writeWord(area, byteOffset, pattern);
+    writeWord(area, byteOffset, bcd4Pattern(value));
 }
 
 bool Plc::copyWordsOut(ProgramWord area, ProgramWord byteOffset, std::int32_t count) {
@@ -385,6 +389,37 @@ std::optional<std::int32_t> Plc::readValue(AreaKind kind, int byteOffset, int bi
         case DataType::Bcd4: return readBcd4(code, byteOffset);
     }
     return std::nullopt;
+}
+
+bool Plc::writeValue(AreaKind kind, int byteOffset, int bit, DataType type, std::int32_t value) {
+    const ProgramWord code = areaCodeOf(kind);
+    std::uint8_t* p = at(code, byteOffset, operands::dataTypeBytes(type));
+    if (p == nullptr) {
+        return false;
+    }
+    const auto bits = static_cast<std::uint32_t>(value);
+    switch (type) {
+        case DataType::Bit:
+            if (bit < 0 || bit > 7) {
+                return false;
+            }
+            writeBit(code, byteOffset, bit, value);
+            return true;
+        case DataType::Byte: *p = static_cast<std::uint8_t>(bits & 0xFF); return true;
+        case DataType::Word:
+        case DataType::Int: saveWord(p, static_cast<std::uint16_t>(bits & 0xFFFF)); return true;
+        case DataType::Dint:
+            saveWord(p, static_cast<std::uint16_t>(bits & 0xFFFF));
+            saveWord(p + 2, static_cast<std::uint16_t>(bits >> 16));
+            return true;
+        case DataType::Bcd4:
+            if (value < 0 || value > 9999) {
+                return false;
+            }
+            saveWord(p, bcd4Pattern(value));
+            return true;
+    }
+    return false;
 }
 
 void Plc::setProgramCounter(std::size_t pc) {

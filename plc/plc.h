@@ -141,6 +141,11 @@ public:
     /// Nothing if the value does not lie wholly inside the area.
     [[nodiscard]] std::optional<std::int32_t> readValue(AreaKind kind, int byteOffset, int bit,
                                                         DataType type) const;
+    /// Writes one value where `readValue` would read it, into the area only (never into the
+    /// retentive copies): BYTE, WORD and INT take the low bits of `value`, BIT any nonzero as
+    /// 1, BCD4 only 0..9999. Returns false, writing nothing, for a value outside the area or a
+    /// BCD4 value it cannot pack.
+    bool writeValue(AreaKind kind, int byteOffset, int bit, DataType type, std::int32_t value);
 
     // The engine.
 

@@ -45,6 +45,7 @@ bool ScanCycle::startSimulatorDde() {
 }
 
 bool ScanCycle::start(bool dde) {
+    m_forces.releaseAll();
     if (!m_plc.allocate()) {
         return false;
     }
@@ -67,55 +68,87 @@ void ScanCycle::runScan() {
     ++m_scanCount;
 }
 
-void ScanCycle::tick() {
-    IoTransfer* io = transfer();
-    switch (m_mode) {
-        case Mode::Closed: return;
-        case Mode::StopNoIo: m_plc.updateSystemBits(false); break;
-        case Mode::StopIoScan:
-            m_plc.updateSystemBits(false);
-            if (io != nullptr) {
-                io->readInputs(m_plc);
-                io->writeOutputs(m_plc);
-            }
-            break;
-        case Mode::Run: {
-            const std::uint32_t t0 = m_clock.now();
-            m_plc.updateSystemBits(false);
-            if (io != nullptr) {
-                io->readInputs(m_plc);
-            }
-            runScan();
-            if (m_plc.watchdogFault()) {
-                // A looping program faults the controller to STOP, as a real one would; the
-                // outputs keep what the previous scan gave them and the displays go blank.
-                setMode(Mode::StopNoIo);
-                if (m_view != nullptr) {
-                    m_view->clearOutputs();
-                    m_view->showWatchdogFault();
-                    m_view->refreshWatch(m_plc);
-                }
-                return;
-            }
-            if (io != nullptr) {
-                io->writeOutputs(m_plc);
-            }
-            if (m_view != nullptr) {
-                m_view->refreshWatch(m_plc);
-            }
-            m_cycleTime = m_clock.now() - t0;
-            if (m_cycleTime > m_maxCycleTime) {
-                m_maxCycleTime = m_cycleTime;
-            }
-            if (m_view != nullptr) {
-                m_view->showCycleTime(m_cycleTime, m_maxCycleTime);
-            }
-            return;
+void ScanCycle::applyForces() {
+    m_forces.apply(m_plc);
+}
+
+ForceResult ScanCycle::force(const OperandRef& ref, std::int32_t value) {
+    const ForceResult result = m_forces.force(ref, value);
+    if (result == ForceResult::Forced && m_mode != Mode::Closed) {
+        applyForces();
+    }
+    return result;
+}
+
+void ScanCycle::runCycle(IoTransfer* io) {
+    const std::uint32_t t0 = m_clock.now();
+    m_plc.updateSystemBits(false);
+    if (io != nullptr) {
+        io->readInputs(m_plc);
+    }
+    // Forced values replace the inputs before the scan reads them, and whatever the scan
+    // wrote before the outputs and the watch table show it.
+    applyForces();
+    runScan();
+    applyForces();
+    if (m_plc.watchdogFault()) {
+        // A looping program faults the controller to STOP, as a real one would; the
+        // outputs keep what the previous scan gave them and the displays go blank.
+        setMode(Mode::StopNoIo);
+        if (m_view != nullptr) {
+            m_view->clearOutputs();
+            m_view->showWatchdogFault();
+            m_view->refreshWatch(m_plc);
         }
+        return;
+    }
+    if (io != nullptr) {
+        io->writeOutputs(m_plc);
     }
     if (m_view != nullptr) {
         m_view->refreshWatch(m_plc);
     }
+    m_cycleTime = m_clock.now() - t0;
+    if (m_cycleTime > m_maxCycleTime) {
+        m_maxCycleTime = m_cycleTime;
+    }
+    if (m_view != nullptr) {
+        m_view->showCycleTime(m_cycleTime, m_maxCycleTime);
+    }
+}
+
+void ScanCycle::tick() {
+    IoTransfer* io = transfer();
+    switch (m_mode) {
+        case Mode::Closed: return;
+        case Mode::StopNoIo:
+            m_plc.updateSystemBits(false);
+            // Nothing else writes memory here but the system bits; a forced one stays forced.
+            applyForces();
+            break;
+        case Mode::StopIoScan:
+            m_plc.updateSystemBits(false);
+            if (io != nullptr) {
+                io->readInputs(m_plc);
+            }
+            applyForces();
+            if (io != nullptr) {
+                io->writeOutputs(m_plc);
+            }
+            break;
+        case Mode::Run: runCycle(io); return;
+    }
+    if (m_view != nullptr) {
+        m_view->refreshWatch(m_plc);
+    }
+}
+
+bool ScanCycle::runSingleCycle() {
+    if (m_mode != Mode::StopIoScan) {
+        return false;
+    }
+    runCycle(transfer());
+    return true;
 }
 
 void ScanCycle::nextMode() {
@@ -131,7 +164,9 @@ void ScanCycle::nextMode() {
             if (m_panel != nullptr) {
                 m_panel->readInputs(m_plc);
             }
+            applyForces();
             runScan();
+            applyForces();
             if (m_panel != nullptr) {
                 m_panel->writeOutputs(m_plc);
             }
@@ -142,6 +177,9 @@ void ScanCycle::nextMode() {
                 m_view->refreshWatch(m_plc);
             }
             m_plc.powerDown();
+            // The power-down restores %M and %Q from their retentive copies, which forcing
+            // never writes; forced operands keep their values through it.
+            applyForces();
             setMode(Mode::StopIoScan);
             return;
         case Mode::StopIoScan:
@@ -155,6 +193,7 @@ void ScanCycle::nextMode() {
 
 void ScanCycle::endSimulation() {
     m_ddeFlag = false;
+    m_forces.releaseAll();
     setMode(Mode::Closed);
     if (m_view != nullptr) {
         m_view->clearOutputs();

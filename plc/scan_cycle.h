@@ -3,6 +3,7 @@
 #pragma once
 
 #include "plc/clock.h"
+#include "plc/force_table.h"
 #include "plc/plc.h"
 
 #include <cstdint>
@@ -77,8 +78,25 @@ public:
     /// The mode button: STOP NO I/O -> RUN -> (last scan, power-down) STOP I/O SCAN ->
     /// STOP NO I/O. Does nothing while closed.
     void nextMode();
-    /// Ends the simulation: no last scan, no power-down; the memory and program are released.
+    /// "Jeden cykl": in STOP I/O SCAN only, one cycle as a RUN tick runs it (system bits,
+    /// inputs, one scan, outputs, watch refresh, cycle time), staying in STOP I/O SCAN unless
+    /// the watchdog stops the controller. Returns false, running nothing, in any other mode.
+    bool runSingleCycle();
+    /// Ends the simulation: no last scan, no power-down; the memory and program are released
+    /// and every force ends.
     void endSimulation();
+
+    /// Forces `ref` to `value` (ForceTable::force); while a simulation is open the memory takes
+    /// it at once. Forced values are written after every input transfer and again after every
+    /// scan, and stay in place through the power-down of leaving RUN.
+    [[nodiscard]] ForceResult force(const OperandRef& ref, std::int32_t value);
+    /// Releases the forces that share memory with `ref`; the memory keeps the forced value
+    /// until an input transfer or the program writes it. Returns how many were released.
+    int release(const OperandRef& ref) { return m_forces.release(ref); }
+    /// Releases every force.
+    void releaseAll() { m_forces.releaseAll(); }
+    /// The forced operands (the watch table and the ladder's live view mark them).
+    [[nodiscard]] const ForceTable& forces() const { return m_forces; }
 
     /// The current mode.
     [[nodiscard]] Mode mode() const { return m_mode; }
@@ -98,6 +116,8 @@ public:
 private:
     void setMode(Mode mode);
     void runScan();
+    void runCycle(IoTransfer* io);
+    void applyForces();
     IoTransfer* transfer() const { return m_ddeFlag ? m_dde : m_panel; }
     [[nodiscard]] bool start(bool dde);
 
@@ -106,6 +126,7 @@ private:
     IoTransfer* m_panel = nullptr;
     IoTransfer* m_dde = nullptr;
     ScanView* m_view = nullptr;
+    ForceTable m_forces;
     Mode m_mode = Mode::Closed;
     bool m_ddeFlag = false;
     std::uint32_t m_cycleTime = 0;

@@ -71,6 +71,49 @@ void WatchTable::show(int row, const std::optional<std::int32_t>& value) {
     }
 }
 
+std::optional<OperandRef> WatchTable::rowOperand(int row) const {
+    if (row < 0 || row >= kWatchRows) {
+        return std::nullopt;
+    }
+    OperandRef ref{m_kind, m_byteOffset, 0, m_type};
+    if (wordArea()) {
+        ref.byteOffset += 2 * row;
+        switch (m_type) {
+            case DataType::Word:
+            case DataType::Int:
+            case DataType::Dint:
+            case DataType::Bcd4: break;
+            case DataType::Bit:
+            case DataType::Byte: return std::nullopt;  // not offered for a word area
+        }
+    } else {
+        switch (m_type) {
+            case DataType::Bit:
+                ref.byteOffset += row / 8;
+                ref.bit = row % 8;
+                break;
+            case DataType::Byte:
+                if (row != 0 && row != 8) {
+                    return std::nullopt;
+                }
+                ref.byteOffset += row / 8;
+                break;
+            case DataType::Word:
+            case DataType::Int:
+            case DataType::Bcd4:
+                if (row != 0) {
+                    return std::nullopt;
+                }
+                break;
+            case DataType::Dint: return std::nullopt;  // not offered for a bit area
+        }
+    }
+    if (!fitsArea(ref)) {
+        return std::nullopt;
+    }
+    return ref;
+}
+
 void WatchTable::refresh(const Plc& plc) {
     const int o = m_byteOffset;
     if (!wordArea()) {

@@ -2,6 +2,7 @@
 // address and its rules, and the sixteen value texts read from the controller's memory.
 #pragma once
 
+#include "plc/force_table.h"
 #include "plc/plc.h"
 
 #include <array>
@@ -30,6 +31,9 @@ public:
     void refresh(const Plc& plc);
     /// Empties every value text.
     void clearValues();
+    /// The operand row `row` shows in the current kind, type and start, or nothing for a row
+    /// the type leaves empty (a BYTE row other than 0 and 8, a word row past the area's end).
+    [[nodiscard]] std::optional<OperandRef> rowOperand(int row) const;
 
     /// The watched area.
     [[nodiscard]] AreaKind kind() const { return m_kind; }
