@@ -5,6 +5,7 @@
 #include "plc/decimal_text.h"
 #include "ui/modbus_server_controls.h"
 #include "ui/user_prompts.h"
+#include "ui/watch_forcing.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -230,14 +231,19 @@ void TForm8::buildModeAndWatch() {
 
     m_modeButton = new QPushButton(QStringLiteral("RUN"), this);
     m_modeButton->setObjectName(QStringLiteral("Button3"));
-    m_modeButton->setGeometry(364, 62, 124, 28);
+    m_modeButton->setGeometry(364, 62, 110, 28);
+    m_cycleButton = new QPushButton(QStringLiteral("Jeden cykl"), this);
+    m_cycleButton->setObjectName(QStringLiteral("Button4"));
+    m_cycleButton->setGeometry(478, 62, 90, 28);
+    m_cycleButton->setEnabled(false);
     m_endButton = new QPushButton(QStringLiteral("Koniec"), this);
     m_endButton->setObjectName(QStringLiteral("Button2"));
-    m_endButton->setGeometry(494, 62, 90, 28);
-    for (QPushButton* button : {m_modeButton, m_endButton}) {
+    m_endButton->setGeometry(572, 62, 89, 28);
+    for (QPushButton* button : {m_modeButton, m_cycleButton, m_endButton}) {
         button->setAutoDefault(false);
     }
     connect(m_modeButton, &QPushButton::clicked, this, &TForm8::Button3Click);
+    connect(m_cycleButton, &QPushButton::clicked, this, &TForm8::Button4Click);
     connect(m_endButton, &QPushButton::clicked, this, &TForm8::Button2Click);
 
     auto* kinds = new QGroupBox(QStringLiteral("Rodzaj zmiennej"), this);
@@ -311,6 +317,9 @@ void TForm8::buildModeAndWatch() {
     const int frame = 2 * m_grid->frameWidth();
     m_grid->setGeometry(528, 98, 2 * kGridColumnWidth + frame,
                         plc::kWatchRows * kGridRowHeight + frame);
+
+    m_forcing = new WatchForcing(*this, *m_grid, m_watch, m_plc, m_cycle, m_prompts, m_inputs,
+                                 m_outputs, [this] { refreshWatch(m_plc); });
 
     m_kindButtons[0]->setChecked(true);
     m_typeButtons[0]->setChecked(true);
@@ -450,6 +459,16 @@ void TForm8::Button3Click() {
     m_inTick = false;
 }
 
+void TForm8::Button4Click() {
+    if (m_inTick) {
+        return;
+    }
+    m_inTick = true;
+    m_cycle.runSingleCycle();
+    reportFault();
+    m_inTick = false;
+}
+
 void TForm8::reportFault() {
     if (!m_faultPending) {
         return;
@@ -525,6 +544,7 @@ void TForm8::clearOutputs() {
 void TForm8::showMode(plc::Mode mode) {
     m_modeCaption->setText(fromUtf8(plc::modeCaption(mode)));
     m_modeButton->setText(fromUtf8(plc::modeButtonCaption(mode)));
+    m_cycleButton->setEnabled(mode == plc::Mode::StopIoScan);
 }
 
 void TForm8::showCycleTime(std::uint32_t cycleMs, std::uint32_t maxMs) {
@@ -558,11 +578,15 @@ void TForm8::showWatchValues() {
             shown = value;
         }
     }
+    m_forcing->showMarks();
 }
 
 void TForm8::showReferences() {
     for (int row = 0; row < plc::kWatchRows; ++row) {
         m_grid->item(row, 0)->setText(QString::number(m_watch.startAddress() + row));
+    }
+    if (m_forcing != nullptr) {
+        m_forcing->showMarks();
     }
 }
 

@@ -28,6 +28,7 @@ class QTableWidget;
 class QTimer;
 class ModbusServerControls;
 class UserPrompts;
+class WatchForcing;
 
 class TForm8 : public QDialog, public plc::IoTransfer, public plc::ScanView {
     Q_OBJECT
@@ -54,6 +55,7 @@ public:
     void Timer1Timer();   ///< one tick of the scan cycle
     void Button3Click();  ///< the mode button
     void Button2Click();  ///< "Koniec"
+    void Button4Click();  ///< "Jeden cykl": one RUN cycle in STOP I/O SCAN
 
     /// Returns the simulated controller.
     plc::Plc& controller() { return m_plc; }
@@ -63,6 +65,8 @@ public:
     QTimer& timer() { return *m_timer; }
     /// Returns the row of the Modbus TCP server.
     ModbusServerControls& modbusServer() { return *m_modbus; }
+    /// Returns the watch table's forcing: its right-click menu and its marks.
+    WatchForcing& watchForcing() { return *m_forcing; }
     /// Takes time from `clock` (tests); the machine's clock again when null.
     void setClock(plc::Clock* clock) { m_clock.target = clock ? clock : &m_steadyClock; }
 
@@ -120,15 +124,17 @@ private:
     std::array<QLineEdit*, 4> m_analogEdits{};  // Edit1 .. Edit4
     std::array<QRadioButton*, 9> m_kindButtons{};
     std::array<QRadioButton*, 6> m_typeButtons{};
-    QLabel* m_modeCaption = nullptr;      // Label8
-    QLabel* m_cycleLabel = nullptr;       // Label9
-    QLabel* m_maxLabel = nullptr;         // Label17
-    QLineEdit* m_startEdit = nullptr;     // Edit5
-    QTableWidget* m_grid = nullptr;       // StringGrid1
-    QPushButton* m_modeButton = nullptr;  // Button3
-    QPushButton* m_endButton = nullptr;   // Button2
-    QTimer* m_timer = nullptr;            // Timer1
+    QLabel* m_modeCaption = nullptr;       // Label8
+    QLabel* m_cycleLabel = nullptr;        // Label9
+    QLabel* m_maxLabel = nullptr;          // Label17
+    QLineEdit* m_startEdit = nullptr;      // Edit5
+    QTableWidget* m_grid = nullptr;        // StringGrid1
+    QPushButton* m_modeButton = nullptr;   // Button3
+    QPushButton* m_endButton = nullptr;    // Button2
+    QPushButton* m_cycleButton = nullptr;  // Button4
+    QTimer* m_timer = nullptr;             // Timer1
     ModbusServerControls* m_modbus = nullptr;
+    WatchForcing* m_forcing = nullptr;
 
     // What the widgets show, so that a tick touches only those whose value changed.
     std::optional<std::uint16_t> m_shownOutputs;
