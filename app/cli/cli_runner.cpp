@@ -24,6 +24,7 @@ constexpr std::string_view kUsage =
     "  wirtualon-cli analyse PROGRAM.jar\n"
     "  wirtualon-cli run     PROGRAM [--scans N] [--tick MS] [--set T:OPERAND=WARTOŚĆ]...\n"
     "                        [--watch OPERAND[:TYP]]... [--stop T]\n"
+    "                        [--force T:OPERAND[:TYP]=WARTOŚĆ]... [--release T:OPERAND]...\n"
     "                        [--link BROKER [--topic PRZEDROSTEK]] [--realtime]\n"
     "                        [--modbus [ADRES:]PORT]\n";
 

@@ -143,14 +143,15 @@ std::optional<InputSetting> parseInputSetting(std::string_view text, std::string
     return setting;
 }
 
-std::optional<Watch> parseWatch(std::string_view text, std::string& problem) {
+std::optional<Watch> parseWatch(std::string_view text, std::string& problem,
+                                std::string_view option) {
     const std::size_t colon = text.rfind(':');
     const std::string_view operand = text.substr(0, colon);
     const std::optional<Address> address = parseAddress(operand);
     const std::optional<plc::AreaKind> kind =
         address ? kindOfArea(address->area) : std::optional<plc::AreaKind>();
     if (!kind) {
-        problem = "nieznany operand w --watch: " + std::string(operand);
+        problem = "nieznany operand w " + std::string(option) + ": " + std::string(operand);
         return std::nullopt;
     }
     Watch watch;
@@ -161,8 +162,8 @@ std::optional<Watch> parseWatch(std::string_view text, std::string& problem) {
     if (colon != std::string_view::npos) {
         const std::optional<plc::DataType> type = parseType(text.substr(colon + 1));
         if (!type) {
-            problem = "nieznany typ w --watch (BIT, BYTE, WORD, INT, DINT, BCD4): " +
-                      std::string(text.substr(colon + 1));
+            problem = "nieznany typ w " + std::string(option) +
+                      " (BIT, BYTE, WORD, INT, DINT, BCD4): " + std::string(text.substr(colon + 1));
             return std::nullopt;
         }
         watch.type = *type;
@@ -272,6 +273,17 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                 return std::nullopt;
             }
             options.watches.push_back(*watch);
+        } else if (arg == "--force" || arg == "--release") {
+            if (!takeValue()) {
+                return std::nullopt;
+            }
+            const std::optional<ForceSetting> setting = arg == "--force"
+                                                            ? parseForceSetting(value, problem)
+                                                            : parseReleaseSetting(value, problem);
+            if (!setting) {
+                return std::nullopt;
+            }
+            options.forces.push_back(*setting);
         } else if (arg.rfind("-", 0) == 0 && arg.size() > 1) {
             problem = "nieznana opcja: " + args[i];
             return std::nullopt;
@@ -290,6 +302,9 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
     // With a link the inputs are the link's: a panel input beside it would be overwritten.
     if (options.linkService && !options.settings.empty()) {
         problem = "--set nie działa razem z --link: wejścia %I i %AI przychodzą z łącza";
+        return std::nullopt;
+    }
+    if (!checkForceCount(options.forces, problem)) {
         return std::nullopt;
     }
     if (topicGiven && !options.linkService) {
@@ -359,6 +374,7 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
                 panel.apply(setting);
             }
         }
+        applyForceSettings(options.forces, k, cycle);
         if (options.stopTick && *options.stopTick == k && cycle.mode() == plc::Mode::Run) {
             cycle.nextMode();  // last scan and power-down, then STOP I/O SCAN
         } else {

@@ -4,6 +4,7 @@
 
 #include "iolink/modbus_endpoint.h"
 
+#include "app/cli/force_options.h"
 #include "plc/plc.h"
 #include "plc/program.h"
 
@@ -40,6 +41,7 @@ struct RunOptions {
     std::uint32_t tickMs = 20;
     std::vector<InputSetting> settings;
     std::vector<Watch> watches;
+    std::vector<ForceSetting> forces;  ///< --force and --release, in the order given
     std::optional<std::uint64_t> stopTick;
     std::optional<std::string> linkService;        ///< --link: the broker the six items go through
     std::string linkTopic = "Arkusz1";             ///< --topic: the items' topic prefix
@@ -57,8 +59,10 @@ struct RunOptions {
 [[nodiscard]] std::optional<InputSetting> parseInputSetting(std::string_view text,
                                                             std::string& problem);
 
-/// Returns the watch of `text` ("OPERAND" or "OPERAND:TYPE"), or nothing with `problem` set.
-[[nodiscard]] std::optional<Watch> parseWatch(std::string_view text, std::string& problem);
+/// Returns the watch of `text` ("OPERAND" or "OPERAND:TYPE"), or nothing with `problem` set;
+/// `option` names the option in the problem.
+[[nodiscard]] std::optional<Watch> parseWatch(std::string_view text, std::string& problem,
+                                              std::string_view option = "--watch");
 
 /// Runs `program` as the simulator does, in RUN from the first tick, for `options.scans`
 /// ticks, printing one line per tick to `out`; returns kExitOk, kExitWatchdog when the
