@@ -143,7 +143,7 @@ CrossReferenceWindow::CrossReferenceWindow(const document::LadderDocument& docum
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::hide);
 
-    resize(620, 440);
+    resize(570, 440);
 }
 
 CrossReferenceWindow::~CrossReferenceWindow() = default;

@@ -14,12 +14,11 @@
 #include <QPalette>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
 const QColor kGridLineColour(192, 192, 192);
-// Rows drawn at a time into the picture of writeImage: a strip of about 16 MB.
+// Rows drawn at a time into the picture of writeImage: a grey strip of about 4 MB.
 constexpr int kStripRows = 48;
 
 // The last row holding a code or a text, plus one; at least one row.
@@ -156,8 +155,8 @@ bool LadderPrinter::writeImage(const QString& fileName) const {
     }
     const ui::CellPainter cells(ui::ElementPictures::sharedTransparent());
     const int lineWidth = m_options.gridLines ? 1 : 0;
-    std::vector<std::uint8_t> grey(static_cast<std::size_t>(size.width()));
-    QImage strip(size.width(), kStripRows * rowPitch() + lineWidth, QImage::Format_RGB32);
+    // Grey from the start: the picture is black on white, and the strip's lines are the file's.
+    QImage strip(size.width(), kStripRows * rowPitch() + lineWidth, QImage::Format_Grayscale8);
     for (int first = 0; first < m_rows; first += kStripRows) {
         const int last = std::min(first + kStripRows, m_rows);
         strip.fill(Qt::white);
@@ -170,11 +169,8 @@ bool LadderPrinter::writeImage(const QString& fileName) const {
         painter.end();
         const int height = (last - first) * rowPitch() + lineWidth - skip;
         for (int y = 0; y < height; ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(strip.constScanLine(y));
-            for (int x = 0; x < size.width(); ++x) {
-                grey[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(qGray(line[x]));
-            }
-            if (!writer.writeRow(grey)) {
+            if (!writer.writeRow(
+                    std::span(strip.constScanLine(y), static_cast<std::size_t>(size.width())))) {
                 return false;
             }
         }

@@ -38,8 +38,9 @@ private:
     std::FILE* m_file = nullptr;
     std::filesystem::path m_path;
     std::unique_ptr<Deflater> m_deflater;
-    std::vector<std::uint8_t> m_row;  // the filter byte and one row
-    std::vector<std::uint8_t> m_out;  // compressed data waiting for its chunk
+    std::vector<std::uint8_t> m_row;       // the filter byte and one filtered row
+    std::vector<std::uint8_t> m_previous;  // the row before, as given
+    std::vector<std::uint8_t> m_out;       // compressed data waiting for its chunk
     std::uint32_t m_width = 0;
     std::uint32_t m_height = 0;
     std::uint32_t m_rows = 0;

@@ -242,14 +242,19 @@ void TForm1::ExportImageClick() {
 }
 
 void TForm1::CrossReferenceClick() {
-    // First showing: at the grid's bottom-right corner, clear of the two small tool windows
-    // at its top.
+    // First showing: low beside the ladder's last column when the window has room there (the
+    // two small tool windows stand at the top), else at the grid's bottom-right corner.
     if (!m_crossReference->property("placed").toBool()) {
         m_crossReference->setProperty("placed", true);
+        const int width = m_crossReference->frameGeometry().width();
+        const int height = m_crossReference->frameGeometry().height();
         const QPoint corner = m_grid->mapToGlobal(QPoint(m_grid->width(), m_grid->height()));
-        m_crossReference->move(
-            corner.x() - m_crossReference->frameGeometry().width() - 24,
-            std::max(corner.y() - m_crossReference->frameGeometry().height() - 24, 0));
+        const int cellsRight =
+            m_grid->viewport()
+                ->mapToGlobal(QPoint(m_grid->cellRect(0, document::kColumns - 1).right(), 0))
+                .x();
+        m_crossReference->move(std::min(cellsRight + 16, corner.x() - width - 24),
+                               std::max(corner.y() - height - 24, 0));
     }
     m_crossReference->showAndSearch();
 }
