@@ -9,7 +9,7 @@ JOBS       ?= $(shell nproc)
 
 PACKAGES := cmake ninja-build g++ clang-format libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev \
             clang libclang-rt-dev pkg-config libmosquitto-dev mosquitto mosquitto-clients \
-            libmodbus-dev
+            libmodbus-dev qt6-translations-l10n zlib1g-dev
 MISSING = $(shell for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
             | grep -q 'install ok installed' || echo $$p; done)
 

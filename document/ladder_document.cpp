@@ -157,25 +157,40 @@ void LadderDocument::NewDocument() {
     m_status = DocumentStatus::New;
 }
 
-void LadderDocument::AddRows(int n) {
-    if (n <= 0)
+void LadderDocument::insertRows(int row, int count) {
+    row = std::clamp(row, 0, m_rowCount);
+    if (count <= 0)
         return;
-    recordRowsInserted(m_rowCount, n);
-    m_rowCount += n;
-    const std::size_t cells = static_cast<std::size_t>(m_rowCount) * kColumns;
-    m_cells.resize(cells, 0);
-    m_texts.resize(cells);
+    recordRowsInserted(row, count);
+    const auto at = static_cast<std::ptrdiff_t>(index(row, 0));
+    const auto cells = static_cast<std::size_t>(count) * kColumns;
+    m_cells.insert(m_cells.begin() + at, cells, 0);
+    m_texts.insert(m_texts.begin() + at, cells, std::string());
+    m_rowCount += count;
+}
+
+void LadderDocument::removeRows(int row, int count) {
+    if (row < 0 || row >= m_rowCount)
+        return;
+    count = std::min(count, m_rowCount - row);
+    if (count <= 0)
+        return;
+    recordRowsRemoved(row, count);
+    const auto at = static_cast<std::ptrdiff_t>(index(row, 0));
+    const auto cells = static_cast<std::ptrdiff_t>(count) * kColumns;
+    m_cells.erase(m_cells.begin() + at, m_cells.begin() + at + cells);
+    m_texts.erase(m_texts.begin() + at, m_texts.begin() + at + cells);
+    m_rowCount -= count;
+}
+
+void LadderDocument::AddRows(int n) {
+    insertRows(m_rowCount, n);
 }
 
 void LadderDocument::RemoveLastRows(int n) {
     n = std::min(n, m_rowCount);
-    if (n <= 0)
-        return;
-    recordRowsRemoved(m_rowCount - n, n);
-    m_rowCount -= n;
-    const std::size_t cells = static_cast<std::size_t>(m_rowCount) * kColumns;
-    m_cells.resize(cells);
-    m_texts.resize(cells);
+    if (n > 0)
+        removeRows(m_rowCount - n, n);
 }
 
 void LadderDocument::EnsureRows(int row, int height) {
@@ -198,11 +213,12 @@ EditResult LadderDocument::InsertRow(int row) {
             code > BlockRole::CallBottomLeft)
             return edit.finish();
     }
-    recordRowsInserted(row, 1);
-    const auto at = static_cast<std::ptrdiff_t>(index(row, 0));
-    m_cells.insert(m_cells.begin() + at, kColumns, 0);
-    m_texts.insert(m_texts.begin() + at, kColumns, std::string());
-    ++m_rowCount;
+    insertRows(row, 1);
+    // A link that joined the rows above and below the new one runs on through it.
+    for (int col = 0; col < kColumns; ++col) {
+        if (hasDownFlag(CellCode(row - 1, col)) && hasUpFlag(CellCode(row + 1, col)))
+            SetCellCode(row, col, LinkFlag::LinkBoth);
+    }
     return edit.finish();
 }
 
@@ -212,12 +228,24 @@ EditResult LadderDocument::DeleteRow(int row) {
         return edit.finish();
     for (int col = 0; col < kColumns; ++col)
         DeleteElement(*this, row, col);
-    recordRowsRemoved(row, 1);
-    const auto at = static_cast<std::ptrdiff_t>(index(row, 0));
-    m_cells.erase(m_cells.begin() + at, m_cells.begin() + at + kColumns);
-    m_texts.erase(m_texts.begin() + at, m_texts.begin() + at + kColumns);
-    --m_rowCount;
+    removeRows(row, 1);
     return edit.finish();
+}
+
+EditResult LadderDocument::revert(const EditResult& edit) {
+    Recording undoing(*this);
+    const auto steps = edit.steps();
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        switch (step->kind) {
+            case EditStep::Kind::Cell:
+                SetCellCode(step->row, step->col, step->code);
+                SetCellText(step->row, step->col, step->text);
+                break;
+            case EditStep::Kind::RowsInserted: removeRows(step->row, step->count); break;
+            case EditStep::Kind::RowsRemoved: insertRows(step->row, step->count); break;
+        }
+    }
+    return undoing.finish();
 }
 
 }  // namespace document

@@ -22,6 +22,13 @@ inline constexpr int kNewDocumentRows = 10;
 /// Empty rows that every placement keeps below the lowest edited row.
 inline constexpr int kSpareRows = 3;
 
+/// A cell of the grid, counted from 0 (the user sees both counted from 1).
+struct CellPosition {
+    int row = 0;
+    int col = 0;
+    friend bool operator==(CellPosition, CellPosition) = default;
+};
+
 /// What last happened to the document; only shown, never decides anything.
 enum class DocumentStatus : int { Modified = 0, Loaded = 1, New = 2, Saved = 3 };
 
@@ -91,11 +98,18 @@ public:
     /// SetField on a block cell whose text already has the tag; refused otherwise.
     EditResult SetBlockField(int row, int col, char tag, std::string_view value);
     /// Inserts an empty row before `row`; refused when the row holds an inner or bottom part of
-    /// a block (or lies outside the grid).
+    /// a block (or lies outside the grid). A vertical link that joined the rows on both sides of
+    /// the new one runs on through it (the new cell holds a through-link), so no rung is cut.
     EditResult InsertRow(int row);
     /// Deletes the elements of `row` (whole blocks, both ends of links) and removes the row.
     /// Refused when it is the only row or lies outside the grid.
     EditResult DeleteRow(int row);
+
+    /// Takes an edit back: restores what its steps recorded, last step first, and returns what
+    /// that changed, which takes the taking back back in turn. The edit must be the latest one
+    /// of the document not taken back yet (edits are undone in the reverse order of doing).
+    /// Leaves the status as it is.
+    EditResult revert(const EditResult& edit);
 
     /// Makes the document 10 empty rows with status New; the clipboard is kept.
     void NewDocument();
@@ -133,6 +147,10 @@ private:
     // Records rows inserted before `row`, or removed from `row` on (their cells first).
     void recordRowsInserted(int row, int count);
     void recordRowsRemoved(int row, int count);
+    // Inserts `count` empty rows before `row` (at rowCount: appends), or removes `count` rows
+    // from `row` on; both recorded.
+    void insertRows(int row, int count);
+    void removeRows(int row, int count);
 
     // The edit being recorded: how deep recordings nest, what they collected, and the cells
     // recorded since the last row step (the rows below it have moved since).

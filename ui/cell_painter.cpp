@@ -76,14 +76,18 @@ void CellPainter::paint(QPainter& painter, const document::LadderDocument& docum
 
     // Pictures are white where they hold no line. Over the white background a plain copy and a
     // pixel AND give the same result; over the highlight the AND keeps the selection visible.
-    const auto plain =
-        selected ? QPainter::RasterOp_SourceAndDestination : QPainter::CompositionMode_SourceOver;
+    // Transparent pictures (for printers, which know no pixel AND) are simply drawn over.
+    const bool transparent = m_pictures.background() == ElementPictures::Background::Transparent;
+    const auto plain = selected && !transparent ? QPainter::RasterOp_SourceAndDestination
+                                                : QPainter::CompositionMode_SourceOver;
+    const auto combined = transparent ? QPainter::CompositionMode_SourceOver
+                                      : QPainter::RasterOp_SourceAndDestination;
     if (const QImage* picture = m_pictures.forPictureKind(document::pictureKind(code))) {
         painter.setCompositionMode(plain);
         painter.drawImage(x, document::isBlockCell(code) ? y : y + kElementPictureTop, *picture);
     }
     if (const QImage* link = m_pictures.forLink(document::linkPart(code))) {
-        painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        painter.setCompositionMode(combined);
         painter.drawImage(x, y, *link);
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);

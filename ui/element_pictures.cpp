@@ -46,6 +46,21 @@ QImage monochrome(QImage image) {
     return image;
 }
 
+// The lines alone: white becomes transparent, so that drawing the picture over anything only
+// adds its black lines, as the pixel AND does on the screen.
+QImage withoutWhite(const QImage& picture) {
+    QImage image = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(line[x]) >= 128) {
+                line[x] = qRgba(0, 0, 0, 0);
+            }
+        }
+    }
+    return image;
+}
+
 QFont symbolFont(int pixelSize) {
     QFont font(QStringLiteral("Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
@@ -339,7 +354,7 @@ QImage elementPicture(int kind) {
 
 }  // namespace
 
-ElementPictures::ElementPictures() {
+ElementPictures::ElementPictures(Background background) : m_background(background) {
     // The catalogue names the pictures; each name is drawn once, then every code is resolved
     // to its picture so that painting needs no look-up by name.
     for (const document::ElementEntry& entry : document::elementCatalogue()) {
@@ -354,6 +369,11 @@ ElementPictures::ElementPictures() {
     }
     for (const document::RoleEntry& role : document::blockRoles()) {
         m_named.push_back({role.picture, blockPicture(role)});
+    }
+    if (m_background == Background::Transparent) {
+        for (NamedPicture& picture : m_named) {
+            picture.image = withoutWhite(picture.image);
+        }
     }
     for (int kind = 1; kind < kElementSlots; ++kind) {
         m_elements[static_cast<std::size_t>(kind)] = byName(document::elementPicture(kind));
@@ -370,6 +390,11 @@ ElementPictures::ElementPictures() {
 
 const ElementPictures& ElementPictures::shared() {
     static const ElementPictures pictures;
+    return pictures;
+}
+
+const ElementPictures& ElementPictures::sharedTransparent() {
+    static const ElementPictures pictures(Background::Transparent);
     return pictures;
 }
 

@@ -17,13 +17,24 @@ namespace ui {
 /// pixels.
 class ElementPictures {
 public:
+    /// What stands where a picture has no line.
+    enum class Background : int {
+        White,        ///< opaque white: the grid combines pictures by a pixel AND
+        Transparent,  ///< nothing, for devices without pixel operations (printers, PDF)
+    };
+
     /// Draws every picture.
-    ElementPictures();
+    explicit ElementPictures(Background background = Background::White);
     ElementPictures(const ElementPictures&) = delete;
     ElementPictures& operator=(const ElementPictures&) = delete;
 
     /// Returns the shared pictures, drawn on the first call (needs a running application).
     static const ElementPictures& shared();
+    /// Returns the shared pictures with a transparent background, drawn on the first call.
+    static const ElementPictures& sharedTransparent();
+
+    /// Returns the background of the pictures.
+    [[nodiscard]] Background background() const { return m_background; }
 
     /// Returns the picture of a picture kind (document::pictureKind: an element kind 1..99 or a
     /// block role 400..1400), or nullptr when the kind has none (6, 65, 70, unassigned codes).
@@ -42,6 +53,7 @@ private:
         std::string_view name;  // the catalogue's name, which lives for the whole run
         QImage image;
     };
+    Background m_background;
     std::vector<NamedPicture> m_named;
     std::array<const QImage*, kElementSlots> m_elements{};
     std::array<const QImage*, kRoleSlots> m_roles{};

@@ -1,6 +1,11 @@
 // ui/help_window.cpp — a text browser on the help page compiled into the program.
 #include "ui/help_window.h"
 
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -18,9 +23,21 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
     m_browser->setOpenExternalLinks(false);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* close =
+        buttons->addButton(QStringLiteral("Zamknij"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("CloseButton"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Esc closes the help as it closes any dialog.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(0, 0, 0, 6);
     layout->addWidget(m_browser);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->setContentsMargins(6, 0, 6, 0);
+    buttonRow->addWidget(buttons);
+    layout->addLayout(buttonRow);
     resize(640, 560);
 }
 

@@ -30,6 +30,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     comments->setObjectName(QStringLiteral("Comments"));
     comments->setWordWrap(true);
     comments->setAlignment(Qt::AlignCenter);
+    // A wrapped label needs its width fixed for the dialog to take the height of all its lines.
+    comments->setFixedWidth(300);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));
@@ -43,5 +45,6 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     layout->addWidget(comments);
     layout->addSpacing(8);
     layout->addWidget(ok, 0, Qt::AlignCenter);
-    setFixedWidth(340);
+    layout->setContentsMargins(20, 16, 20, 16);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -5,6 +5,7 @@
 #include "document/editing.h"
 #include "document/operand_entry.h"
 #include "document/program_file.h"
+#include "operands/operand_syntax.h"
 #include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
 #include "translator/translation_error.h"
@@ -185,6 +186,7 @@ TForm1::TForm1(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     m_form4 = new TForm4(nullptr, this);
     m_form6 = new TForm6(this);
     m_help = new HelpWindow(this);
+    buildCommandExtras();
     // The parameters button and menu check follow the window however it is shown or closed.
     m_form2->installEventFilter(this);
 
@@ -200,6 +202,8 @@ TForm1::TForm1(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     m_gridLinesItem->setChecked(true);
     m_showItem->setEnabled(false);
     m_document.NewDocument();
+    m_history.reset(document::DocumentStatus::New);
+    historyChanged();
     m_grid->setRowCount(m_document.rowCount());
     m_statusPanels[2]->setText(QStringLiteral("Nowy"));
     m_statusPanels[3]->setText(welcomeText());
@@ -464,9 +468,14 @@ void TForm1::repaintGrid() {
     m_grid->viewport()->update();
 }
 
-void TForm1::noteEdit(const document::EditResult& edit) {
+void TForm1::noteEdit(document::EditResult edit) {
     document::markEdited(m_document, edit);
+    const bool changed = edit.changed();
+    m_history.record(std::move(edit), {m_grid->Row(), m_grid->Col()});
     showStatusWord();
+    if (changed) {
+        historyChanged();
+    }
 }
 
 void TForm1::refresh(document::Refresh kind) {
@@ -593,8 +602,13 @@ void TForm1::entryLineReturn() {
     if (text.isEmpty()) {
         return;
     }
-    noteEdit(document::EnterOperand(m_document, document::utf8ToCp1250(text.toStdString()),
-                                    m_grid->Row(), m_grid->Col()));
+    const std::string typed = document::utf8ToCp1250(text.toStdString());
+    const std::int32_t code = m_document.CellCode(m_grid->Row(), m_grid->Col());
+    // Text that fits no operand form is ignored, but the user is told why nothing happened.
+    if (!operands::readOperand(typed, document::takesLabel(code))) {
+        m_statusPanels[3]->setText(QString::fromUtf8("Nieprawidłowy operand: ") + text);
+    }
+    noteEdit(document::EnterOperand(m_document, typed, m_grid->Row(), m_grid->Col()));
     NextOperandCell();
 }
 
@@ -679,7 +693,7 @@ TForm1::Answer TForm1::saveQuestion() {
         m_prompts->ask(kAppTitle, QString::fromUtf8("Czy chcesz zapisać obecny program?"),
                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     switch (answer) {
-        case QMessageBox::Yes: return saveCommand() ? Answer::Proceed : Answer::Stop;
+        case QMessageBox::Yes: return saveCurrent() ? Answer::Proceed : Answer::Stop;
         case QMessageBox::No: return Answer::Proceed;
         default: return Answer::Stop;
     }
@@ -693,6 +707,14 @@ bool TForm1::saveCommand() {
     if (QFileInfo(name).suffix().isEmpty()) {
         name += QStringLiteral(".jar");
     }
+    return saveTo(name);
+}
+
+bool TForm1::saveCurrent() {
+    return m_fileName.isEmpty() ? saveCommand() : saveTo(m_fileName);
+}
+
+bool TForm1::saveTo(const QString& name) {
     const document::FileResult result = document::SaveProgram(m_document, toPath(name));
     if (result != document::FileResult::Success) {
         m_prompts->tell(QMessageBox::Critical, kAppTitle,
@@ -701,13 +723,18 @@ bool TForm1::saveCommand() {
     }
     m_saveDialog->selectFile(name);
     setFileCaption(name);
+    m_fileName = name;
+    m_history.markSaved();
     return true;
 }
 
 void TForm1::startNewProgram() {
     m_document.NewDocument();
+    m_history.reset(document::DocumentStatus::New);
+    m_fileName.clear();
     setWindowTitle(kNewCaption);
     refresh(document::Refresh::AfterLoading);
+    historyChanged();
 }
 
 void TForm1::SpeedButton1Click() {
@@ -740,7 +767,10 @@ void TForm1::Open1Click() {
     }
     m_openDialog->selectFile(name);
     setFileCaption(name);
+    m_fileName = name;
+    m_history.reset(m_document.status());
     refresh(document::refreshAfter(document::EditCommand::Load));
+    historyChanged();
     if (result != document::FileResult::Success) {
         m_prompts->tell(QMessageBox::Warning, kAppTitle,
                         fromUtf8(document::fileResultMessage(result, name.toStdString())));
@@ -748,7 +778,7 @@ void TForm1::Open1Click() {
 }
 
 void TForm1::Save1Click() {
-    saveCommand();
+    saveCurrent();
     showStatusWord();
 }
 

@@ -4,6 +4,7 @@
 
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
+#include "document/undo_history.h"
 #include "plc/program.h"
 #include "ui/user_prompts.h"
 
@@ -13,7 +14,9 @@
 #include <memory>
 #include <vector>
 
+class CrossReferenceWindow;
 class HelpWindow;
+class LadderPrinter;
 class LadderGrid;
 class QAction;
 class QFileDialog;
@@ -111,6 +114,25 @@ public:
     /// Shows the node and segment analysis of the first rung in the listing window, not modally.
     void SpeedButton16Click();
 
+    // Undo and redo, printing and export, the cross-reference, and the keys that reach them
+    // (ui/tform1_commands.cpp).
+    void UndoClick();            ///< "Cofnij": takes the latest edit back
+    void RedoClick();            ///< "Ponów": makes the latest undone edit again
+    void DeleteElementClick();   ///< Delete: the element at the cursor, as the right button does
+    void SaveAsClick();          ///< "Zapisz jako...": save under a name chosen in the dialog
+    void PrintClick();           ///< "Drukuj...": the print dialog, then the pages
+    void ExportPdfClick();       ///< "Eksportuj do PDF...": the pages into a PDF file
+    void ExportImageClick();     ///< "Eksportuj obraz...": the whole ladder as one PNG
+    void CrossReferenceClick();  ///< "Odsyłacze": the cross-reference window, search box ready
+    /// Returns the undo history of the present program.
+    const document::UndoHistory& history() const { return m_history; }
+    /// Returns the cross-reference window.
+    CrossReferenceWindow& crossReferenceWindow() { return *m_crossReference; }
+    /// Returns the file dialog of "Eksportuj do PDF...".
+    QFileDialog& exportPdfDialog() { return *m_exportPdfDialog; }
+    /// Returns the file dialog of "Eksportuj obraz...".
+    QFileDialog& exportImageDialog() { return *m_exportImageDialog; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -132,8 +154,9 @@ private:
     void followRowCount();
     void showStatusWord();
     void repaintGrid();
-    /// Sets the document's status from what an edit changed (markEdited) and shows it.
-    void noteEdit(const document::EditResult& edit);
+    /// Sets the document's status from what an edit changed (markEdited), records the edit in
+    /// the undo history and shows the status.
+    void noteEdit(document::EditResult edit);
     void updateToolbarState();
     void updateCursorPanels();
 
@@ -141,6 +164,10 @@ private:
     Answer saveQuestion();
     /// Runs the save dialog and saves; returns true when the program was written.
     bool saveCommand();
+    /// Saves under the program's name, or through the save dialog when it has none yet.
+    bool saveCurrent();
+    /// Writes the program to `name`; returns true when it was written.
+    bool saveTo(const QString& name);
     /// Makes a new document, the caption "Wirtualon! - Program1" and refreshes.
     void startNewProgram();
     void setFileCaption(const QString& fileName);
@@ -156,10 +183,25 @@ private:
     void gridCharacterTyped(const QString& text);
     void entryLineReturn();
 
+    // ui/tform1_commands.cpp
+    /// Adds the items of undo, printing, export and the cross-reference to the menus, gives the
+    /// commands their keys and makes the cross-reference window.
+    void buildCommandExtras();
+    /// Brings the grid, cursor, status and tool windows to the state after an undo or redo.
+    void afterHistoryStep(document::CellPosition cursor);
+    /// Follows a change of the history: the undo and redo items, the cross-reference.
+    void historyChanged();
+    /// Returns what the header of printed pages shows.
+    QString programTitle() const;
+    /// Returns the print layout of the present program.
+    LadderPrinter ladderPrinter() const;
+
     document::LadderDocument m_document;
     std::unique_ptr<UserPrompts> m_prompts;
     plc::Program m_programStore;
     bool m_quitConfirmed = false;
+    document::UndoHistory m_history;
+    QString m_fileName;  // the program's file; empty until it is opened or saved
 
     LadderGrid* m_grid = nullptr;
     QFrame* m_panel1 = nullptr;
@@ -191,4 +233,10 @@ private:
     TForm8* m_form8 = nullptr;
     TForm4* m_form4 = nullptr;
     HelpWindow* m_help = nullptr;
+
+    QAction* m_undoItem = nullptr;
+    QAction* m_redoItem = nullptr;
+    CrossReferenceWindow* m_crossReference = nullptr;
+    QFileDialog* m_exportPdfDialog = nullptr;
+    QFileDialog* m_exportImageDialog = nullptr;
 };

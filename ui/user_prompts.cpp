@@ -4,6 +4,8 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace {
 
@@ -49,4 +51,12 @@ QString QtUserPrompts::chooseFile(QFileDialog& dialog) {
 
 int QtUserPrompts::runModal(QDialog& dialog) {
     return dialog.exec();
+}
+
+bool QtUserPrompts::choosePrinter(QPrinter& printer, int pageCount) {
+    QPrintDialog dialog(&printer);
+    dialog.setWindowTitle(QStringLiteral("Drukuj"));
+    dialog.setMinMax(1, pageCount);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -7,6 +7,7 @@
 
 class QDialog;
 class QFileDialog;
+class QPrinter;
 
 class UserPrompts {
 public:
@@ -20,6 +21,9 @@ public:
     virtual QString chooseFile(QFileDialog& dialog) = 0;
     /// Shows a window modally and waits; returns its result code.
     virtual int runModal(QDialog& dialog) = 0;
+    /// Lets the user set up `printer` for a document of `pageCount` pages (the print dialog);
+    /// returns false when printing was cancelled.
+    virtual bool choosePrinter(QPrinter& printer, int pageCount) = 0;
 };
 
 /// The real prompts: task-modal message boxes without an owner, with Polish button captions.
@@ -30,4 +34,5 @@ public:
     void tell(QMessageBox::Icon icon, const QString& title, const QString& text) override;
     QString chooseFile(QFileDialog& dialog) override;
     int runModal(QDialog& dialog) override;
+    bool choosePrinter(QPrinter& printer, int pageCount) override;
 };

@@ -24,6 +24,7 @@ public:
     void tell(QMessageBox::Icon, const QString&, const QString&) override {}
     QString chooseFile(QFileDialog&) override { return {}; }
     int runModal(QDialog&) override { return 0; }
+    bool choosePrinter(QPrinter&, int) override { return false; }
 };
 
 // Rungs of contacts and coils over %I, %M and %Q, every fourth one an ADD that counts up a

@@ -116,6 +116,19 @@ TEST_P(EditResultTest, EveryCellIsRecordedOnceBetweenRowSteps) {
     }
 }
 
+TEST_P(EditResultTest, RevertingRestoresTheDocumentAndRevertingThatRedoesTheEdit) {
+    const LadderDocument before = sample();
+    LadderDocument document = before;
+    const EditResult edit = GetParam().edit(document);
+    const LadderDocument after = document;
+
+    const EditResult undo = document.revert(edit);
+    EXPECT_TRUE(sameGrid(before, document));
+    EXPECT_EQ(undo.changed(), edit.changed());
+    document.revert(undo);
+    EXPECT_TRUE(sameGrid(after, document));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Edits, EditResultTest,
     ::testing::Values(
@@ -145,6 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"PasteTooWide", [](LadderDocument& d) { return Paste(d, 0, 8); }},
         EditCase{"InsertAboveABlock", [](LadderDocument& d) { return d.InsertRow(3); }},
         EditCase{"InsertInsideABlock", [](LadderDocument& d) { return d.InsertRow(4); }},
+        EditCase{"InsertAcrossALink", [](LadderDocument& d) { return d.InsertRow(1); }},
         EditCase{"DeleteARowThroughBlocksAndLinks",
                  [](LadderDocument& d) { return d.DeleteRow(0); }},
         EditCase{"DeleteTheLowerRowOfTheSquare", [](LadderDocument& d) { return d.DeleteRow(7); }},

@@ -12,6 +12,7 @@ namespace document {
 namespace {
 
 using testing::columnCodes;
+using testing::rowCodes;
 using testing::sameDocument;
 
 TEST(LadderDocumentTest, NewDocumentIsTenEmptyRowsWithStatusNew) {
@@ -153,6 +154,27 @@ TEST(InsertRowTest, InsideABlockIsRefusedAndChangesNothing) {
     EXPECT_FALSE(document.InsertRow(document.rowCount()).changed());
     EXPECT_TRUE(sameDocument(before, document));
     EXPECT_TRUE(document.InsertRow(5).changed()) << "upper half of the two-by-two block";
+}
+
+TEST(InsertRowTest, AVerticalLinkAcrossTheNewRowRunsOnThroughIt) {
+    LadderDocument document;
+    // Column 0: a branch joined to the next row; column 3: a through link over two rows;
+    // column 5: a down flag whose partner was lost (nothing to continue); column 7: a link
+    // that ends above the new row.
+    PlaceContact(document, ElementKind::ContactNO, 2, 0);
+    PlaceLink(document, LinkFlag::LinkDown, 2, 0);
+    PlaceLink(document, LinkFlag::LinkBoth, 2, 3);
+    document.SetCellCode(2, 5, LinkFlag::LinkDown);
+    PlaceLink(document, LinkFlag::LinkDown, 1, 7);
+    const LadderDocument before = document;
+
+    EditResult edit = document.InsertRow(3);
+    EXPECT_EQ(rowCodes(document, 3), (std::vector<std::int32_t>{300, 0, 0, 300, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(columnCodes(document, 0, 2, 3), (std::vector<std::int32_t>{101, 300, 200}));
+    EXPECT_EQ(columnCodes(document, 3, 1, 5), (std::vector<std::int32_t>{100, 300, 300, 200, 0}));
+    EXPECT_EQ(columnCodes(document, 7, 1, 3), (std::vector<std::int32_t>{100, 200, 0}));
+    document.revert(edit);
+    EXPECT_TRUE(sameDocument(before, document));
 }
 
 TEST(DeleteRowTest, RemovesWholeBlocksAndLinkPartnersOutsideTheRow) {

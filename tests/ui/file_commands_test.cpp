@@ -86,11 +86,23 @@ void FileCommandsTest::saveWritesFilesAndShowsNameInCaption() {
     QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zapisany"));
     QVERIFY(e.prompts->messages.empty());
 
-    // The menu's save also shows the true status word.
+    // A program with a name is saved under it without the dialog; the menu's save also shows
+    // the true status word.
     document::PlaceContact(e.doc(), 2, 1, 1);
-    e.prompts->fileNames = {e.path("second.jar")};
+    e.doc().setStatus(document::DocumentStatus::Modified);
     e.trigger("Save1");
+    QCOMPARE(e.prompts->fileDialogs.size(), std::size_t{1});
     QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zapisany"));
+    document::LadderDocument reloaded;
+    QVERIFY(document::LoadProgram(reloaded, e.path("prog.jar").toStdString()) ==
+            document::FileResult::Success);
+    QCOMPARE(reloaded.CellCode(1, 1), 2);
+
+    // "Zapisz jako..." always asks for the name.
+    e.prompts->fileNames = {e.path("second.jar")};
+    e.trigger("SaveAs1");
+    QCOMPARE(e.prompts->fileDialogs.size(), std::size_t{2});
+    QVERIFY(QFile::exists(e.path("second.jar")));
     QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - ") + e.path("second.jar"));
 }
 

@@ -5,18 +5,22 @@
 #include "document/element_catalogue.h"
 #include "ui/help_window.h"
 #include "ui/ladder_grid.h"
+#include "ui/qt_translations.h"
+#include "ui/taboutbox.h"
 #include "ui/tform1.h"
 #include "ui/tform2.h"
 #include "ui/tform7.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
@@ -92,6 +96,9 @@ private slots:
     void insertAndDeleteRowFollowTheDocument();
     void cutAndPasteMarkModifiedAndKeepCursor();
     void helpShowsTheShippedPolishPage();
+    void helpClosesWithEscapeAndItsButtonAndListsTheShortcuts();
+    void aboutBoxIsTallEnoughForAllItsText();
+    void qtsOwnButtonsSpeakPolish();
 };
 
 void MainWindowTest::startUpShowsOnlyFirstElementToolbarAndNewDocument() {
@@ -640,17 +647,26 @@ void MainWindowTest::menusHoldTheirItemsAndSeparators() {
         QString line = menuAction->text() + QLatin1Char(':');
         for (QAction* item : menuAction->menu()->actions()) {
             line += QLatin1Char(' ') + (item->isSeparator() ? QStringLiteral("-") : item->text());
-            QVERIFY2(item->shortcut().isEmpty(), qPrintable(item->text()));
+            const QList<QKeySequence> keys = item->shortcuts();
+            for (const QKeySequence& key : keys) {
+                line += QLatin1Char('[') + key.toString() + QLatin1Char(']');
+            }
         }
         menus << line;
     }
+    // The items of the original menus keep their places; the new ones follow them.
     const QStringList expected = {
-        QString::fromUtf8("Plik: Nowy - Otwórz Zapisz - Koniec"),
-        QString::fromUtf8("Edycja: Kopiuj Wytnij Wstaw - Wstaw wiersz Usuń wiersz"),
+        QString::fromUtf8("Plik: Nowy[Ctrl+N] - Otwórz[Ctrl+O] Zapisz[Ctrl+S] - Koniec - "
+                          "Zapisz jako...[Ctrl+Shift+S] - Drukuj...[Ctrl+P] Eksportuj do PDF... "
+                          "Eksportuj obraz..."),
+        QString::fromUtf8("Edycja: Kopiuj[Ctrl+C] Wytnij[Ctrl+X] Wstaw[Ctrl+V] - Wstaw wiersz "
+                          "Usuń wiersz - Cofnij[Ctrl+Z] Ponów[Ctrl+Y][Ctrl+Shift+Z] - "
+                          "Usuń element[Del]"),
         QString::fromUtf8("Widok: Panel1 Panel2 Panel3 Panel4 Okno Parametry - Ukryj wszystko "
                           "Odkryj - Siatka"),
-        QString::fromUtf8("Program: Testuj program Lista instrukcji Uruchom Symulator - DDE"),
-        QString::fromUtf8("Pomoc: Info Pomoc"),
+        QString::fromUtf8("Program: Testuj program[F7] Lista instrukcji[F8] Uruchom "
+                          "Symulator[F9] - DDE[Shift+F9] - Odsyłacze[Ctrl+F]"),
+        QString::fromUtf8("Pomoc: Info Pomoc[F1]"),
     };
     QCOMPARE(menus, expected);
     for (const char* name : {"New1", "Open1", "Save1", "Quit1", "Panel51"}) {
@@ -671,6 +687,48 @@ void MainWindowTest::statusBarPanelsHaveTheirWidths() {
     QVERIFY(hint->alignment().testFlag(Qt::AlignLeft));
     QCOMPARE(hint->minimumWidth(), 50);
     QCOMPARE(e.find<QStatusBar>("StatusBar1")->height(), 20);
+}
+
+void MainWindowTest::helpClosesWithEscapeAndItsButtonAndListsTheShortcuts() {
+    Editor e;
+    HelpWindow& help = e.window->helpWindow();
+    e.trigger("Pomoc2");
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    for (const char* key : {"Ctrl+Z", "Ctrl+Y", "Ctrl+F", "F7", "F9", "Delete", "Ctrl+Home"}) {
+        QVERIFY2(help.pageText().contains(QString::fromLatin1(key)), key);
+    }
+    help.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&help));
+    QTest::keyClick(&help, Qt::Key_Escape);
+    QVERIFY(!help.isVisible());
+    e.trigger("Pomoc2");
+    help.findChild<QPushButton*>(QStringLiteral("CloseButton"))->click();
+    QVERIFY(!help.isVisible());
+}
+
+void MainWindowTest::aboutBoxIsTallEnoughForAllItsText() {
+    Editor e;
+    TAboutBox& about = e.window->aboutBox();
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    for (QLabel* label : about.findChildren<QLabel*>()) {
+        const int needed =
+            label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
+        QVERIFY2(label->height() >= needed, qPrintable(label->text()));
+        QVERIFY(about.rect().contains(label->geometry()));
+    }
+    about.hide();
+}
+
+void MainWindowTest::qtsOwnButtonsSpeakPolish() {
+    QVERIFY(ui::installQtTranslations(*QCoreApplication::instance()));
+    QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No | QDialogButtonBox::Cancel);
+    const auto caption = [&box](QDialogButtonBox::StandardButton which) {
+        return box.button(which)->text().remove(QLatin1Char('&'));
+    };
+    QCOMPARE(caption(QDialogButtonBox::Yes), QStringLiteral("Tak"));
+    QCOMPARE(caption(QDialogButtonBox::No), QStringLiteral("Nie"));
+    QCOMPARE(caption(QDialogButtonBox::Cancel), QStringLiteral("Anuluj"));
 }
 
 QTEST_MAIN(MainWindowTest)

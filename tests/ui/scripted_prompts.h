@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QString>
 
 #include <deque>
@@ -26,6 +27,8 @@ public:
     std::deque<QMessageBox::StandardButton> answers;
     /// File names for the next file dialogs; an empty name cancels the dialog.
     std::deque<QString> fileNames;
+    /// PDF files the next print dialogs send their pages to; none cancels the dialog.
+    std::deque<QString> printFiles;
     /// Runs while a modal window is "open"; the window is shown meanwhile.
     std::function<void(QDialog&)> whileModal;
 
@@ -33,6 +36,7 @@ public:
     std::vector<Message> messages;
     std::vector<QString> fileDialogs;  ///< object names of the dialogs run
     std::vector<QString> modals;       ///< object names of the windows run modally
+    std::vector<int> printDialogs;     ///< the page counts the print dialogs were shown
 
     QMessageBox::StandardButton ask(const QString& title, const QString& text,
                                     QMessageBox::StandardButtons buttons) override {
@@ -57,6 +61,17 @@ public:
         const QString name = fileNames.front();
         fileNames.pop_front();
         return name;
+    }
+
+    bool choosePrinter(QPrinter& printer, int pageCount) override {
+        printDialogs.push_back(pageCount);
+        if (printFiles.empty()) {
+            return false;
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printFiles.front());
+        printFiles.pop_front();
+        return true;
     }
 
     int runModal(QDialog& dialog) override {
