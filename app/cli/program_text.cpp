@@ -160,7 +160,8 @@ std::string excerpt(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size() && i < kExcerptBytes; ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+        // The excerpt stands in quotes: a quote or backslash of its own is escaped too.
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"') {
             out += static_cast<char>(byte);
         } else {
             char escaped[5];

@@ -24,8 +24,8 @@ static_assert(kTextProgramTables <= plc::kMinTableLimit);
 [[nodiscard]] std::optional<plc::Program> parseProgramText(std::string_view text,
                                                            std::string& problem);
 
-/// Returns at most the first 16 bytes of `text` for a message: printable ASCII as it is, every
-/// other byte as \xNN, "..." after a longer text.
+/// Returns at most the first 16 bytes of `text` for a message in quotes: printable ASCII as it
+/// is, every other byte, a quote and a backslash as \xNN, "..." after a longer text.
 [[nodiscard]] std::string excerpt(std::string_view text);
 
 }  // namespace cli

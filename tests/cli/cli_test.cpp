@@ -276,9 +276,9 @@ INSTANTIATE_TEST_SUITE_P(
                       "słowo nr 0 (-1): instrukcja urwana: jej słowa sięgają poza koniec programu"},
         MalformedText{"AddressOutsideItsArea", "-1 -10 99999 99999 -255",
                       "słowo nr 2 (99999): adres poza obszarem pamięci"},
-        MalformedText{"BinaryBytes", std::string("\x01\0\0\0ab\xC6\n-255", 10),
-                      "słowo nr 0 (\"\\x01\\x00\\x00\\x00ab\\xC6\") nie jest liczbą całkowitą "
-                      "32-bitową"},
+        MalformedText{"BinaryBytes", std::string("\x01\0\0\0a\"b\xC6\n-255", 13),
+                      "słowo nr 0 (\"\\x01\\x00\\x00\\x00a\\x22b\\xC6\") nie jest liczbą "
+                      "całkowitą 32-bitową"},
         MalformedText{"ViewWithAWordLeftOut",
                       " POSTAĆ PROGRAMU\n  W FORMACIE DLA\n   INTERPRETERA\n\n---\n   0:  -9\n"
                       "   2:  -255\n---\n",
