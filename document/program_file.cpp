@@ -166,15 +166,22 @@ bool writeProgram(const LadderDocument& document, std::ostream& program, std::os
     return program.good() && text.good();
 }
 
+bool hasProgramFileHeader(std::string_view bytes) {
+    static_assert(kProgramFileHeaderBytes == kMagic.size() * kWordSize);
+    if (bytes.size() < kProgramFileHeaderBytes)
+        return false;
+    for (std::size_t i = 0; i < kMagic.size(); ++i) {
+        if (wordAt(bytes, i * kWordSize) != kMagic[i])
+            return false;
+    }
+    return true;
+}
+
 FileResult readProgram(LadderDocument& document, std::string_view program,
                        std::optional<std::string_view> text) {
     // Magic words and the reserved zero, then the row count.
-    if (program.size() < kRowCountOffset + kWordSize)
+    if (program.size() < kRowCountOffset + kWordSize || !hasProgramFileHeader(program))
         return FileResult::NotProgramFile;
-    for (std::size_t i = 0; i < kMagic.size(); ++i) {
-        if (wordAt(program, i * kWordSize) != kMagic[i])
-            return FileResult::NotProgramFile;
-    }
     if (wordAt(program, kMagic.size() * kWordSize) != 0)
         return FileResult::NotProgramFile;
     const std::int64_t rows = wordAt(program, kRowCountOffset);

@@ -4,6 +4,7 @@
 
 #include "document/ladder_document.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
@@ -31,6 +32,13 @@ enum class FileResult : int {
 
 /// Returns the text file's name: the program file's full name with ".str" appended.
 [[nodiscard]] std::filesystem::path textFilePath(const std::filesystem::path& programFile);
+
+/// Bytes at the start of every program file that say what it is (its magic words).
+inline constexpr std::size_t kProgramFileHeaderBytes = 16;
+
+/// Returns true when `bytes` begin with a program file's magic words, so that the file is a
+/// ladder whatever its name (a damaged one may still be refused by the loader).
+[[nodiscard]] bool hasProgramFileHeader(std::string_view bytes);
 
 /// Writes both files under temporary names and puts them in place only when both are
 /// complete, so a failed save leaves the previous files as they were. Sets status Saved on

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 
 namespace operands {
@@ -66,9 +67,26 @@ inline constexpr std::array<MemoryArea, 12> kMemoryAreas = {{
     return nullptr;
 }
 
-/// Returns the area an address starts with: "%" followed by an area name and a digit (%AI0003
-/// is in %AI, %SB0002 in %SB); nullptr for any other text.
+/// Returns the number of references of an area: its bits, or its 16-bit words (%R: 512).
+[[nodiscard]] constexpr std::int32_t referenceCount(const MemoryArea& area) {
+    return static_cast<std::int32_t>(area.wordArea ? area.bytes / 2 : area.bytes * 8);
+}
+
+/// Returns the area an address starts with: "%" followed by an area name, in either case, and a
+/// digit (%AI0003 is in %AI, %sb2 in %SB); nullptr for any other text.
 [[nodiscard]] const MemoryArea* areaOfAddress(std::string_view address);
+
+/// An address of a reference that exists: its area and its number, 1 .. referenceCount.
+struct AreaReference {
+    const MemoryArea* area = nullptr;
+    std::int32_t number = 0;
+};
+
+/// Returns the area and reference number of an address as a cell text holds it: "%", an area
+/// name in either case, one to four digits (the normal form of every reference an area has)
+/// and nothing else, naming a reference inside the area (%I0001 .. %I0512, %R0001 .. %R0512).
+/// Returns nothing for any other text: %X0001, %I0000, %I9999, %I 1, I0001, %I00001.
+[[nodiscard]] std::optional<AreaReference> readAddress(std::string_view address);
 
 /// A set of areas: bit i stands for row i of the table.
 using AreaSet = std::uint16_t;

@@ -217,7 +217,9 @@ void Plc::runTimer(bool onDelay) {
         const std::uint32_t increments = (now - start) / unit;
         if (increments >= 1) {
             value = wrap16(static_cast<std::int64_t>(value) + increments);
-            start = now;
+            // Only the units counted are used up: the part of a unit left over counts towards
+            // the next increment, so ticks that are no multiple of the unit lose no time.
+            start += increments * unit;
         }
         storeInt(cv, value);
         q = value >= pv;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plc {
@@ -145,5 +146,42 @@ struct DecodedInstruction {
 
 /// The decoded program, one instruction a line: index, a colon, a blank and the text.
 [[nodiscard]] std::string formatProgram(std::span<const ProgramWord> words);
+
+/// What can be wrong with the words of a program.
+enum class ProgramFault : int {
+    None = 0,
+    UnknownInstruction,  ///< an instruction begins with a word that is no instruction code
+    UnknownCoil,         ///< a coil code no coil has
+    UnknownBlock,        ///< a block code no function block has
+    UnknownControl,      ///< a control code other than MCR, ENDMCR, JUMP and LABEL
+    UnknownArea,         ///< an address begins with a word that is no area code
+    OutsideArea,         ///< an address's byte offset or bit number lies outside its area
+    ConstantAsAddress,   ///< a constant where the block writes or reads an address
+    BadInputWord,        ///< a power-flow input holds a word that is no logic instruction
+    BadType,             ///< a data-type word the block does not take
+    BadTimeBase,         ///< a time-base word other than -46, -47 and -48
+    MissingLength,       ///< no length marker -26 where the block's LEN stands
+    TableIndex,          ///< an edge or timer index outside the program's table
+    MissingLabel,        ///< a JUMP to a label number no LABEL carries
+    CutOff,              ///< an instruction whose words run past the program's end marker
+    MissingEnd,          ///< the program's last instruction is not the end marker
+};
+
+/// The first fault of a program and the index of the word at fault.
+struct ProgramCheck {
+    ProgramFault fault = ProgramFault::None;
+    std::size_t index = 0;  ///< the word at fault; the number of words for MissingEnd
+};
+
+/// Reads every instruction of `program` as the decoder and the engine read them, from word 0
+/// to the last word (past an end marker in the middle, which a JUMP may lead beyond), and
+/// returns the first fault: each word an instruction code where one begins, every code known,
+/// every address inside its area, every edge and timer index inside the program's tables, a
+/// LABEL for every JUMP, and the end marker as the last instruction. A program the translator
+/// wrote has no fault.
+[[nodiscard]] ProgramCheck checkProgram(const Program& program);
+
+/// Returns what a fault means, in Polish (UTF-8): "nieznany kod instrukcji"; empty for None.
+[[nodiscard]] std::string_view programFaultText(ProgramFault fault);
 
 }  // namespace plc

@@ -4,6 +4,7 @@
 #include "document/cell_code.h"
 #include "document/cell_text.h"
 #include "document/cp1250.h"
+#include "operands/memory_area.h"
 #include "plc/program.h"
 #include "translator/cell_rules.h"
 #include "translator/listing_text.h"
@@ -340,12 +341,13 @@ int Translator::Translate() {
 }
 
 int Translator::checkOperands() {
-    // Every contact and coil needs an address to read or write, linked or not.
+    // Every contact and coil needs an address to read or write, linked or not: one that names
+    // a reference of a known area, or it would silently read or write some other bit.
     for (int col = 0; col < 10; ++col) {
         for (int row = 0; row < m_rowCount; ++row) {
             const std::int32_t c = codeAt(row, col);
             if ((document::isContact(c) || document::isCoil(c)) &&
-                wyluskaj(textAt(row, col)).empty()) {
+                !operands::readAddress(wyluskaj(textAt(row, col)))) {
                 fail(static_cast<int>(TranslationError::MissingOperand), row * 10 + col);
                 return 1;
             }

@@ -18,6 +18,9 @@ namespace translator {
 
 namespace {
 
+// A timer's or counter's register block: current value, preset copy, control word.
+constexpr int kRegisterWords = 3;
+
 // The byte at which a multi-word operand starts, as an address operand's words give it: in a
 // word area two bytes per reference, in a bit area the byte holding the reference's bit (%M0017
 // starts at byte 2), so that the words that follow it are the ones next to it in memory.
@@ -46,8 +49,17 @@ bool accepts(document::OperandCheck check, std::string_view address, std::string
     if (address.empty()) {
         return rule.constant && isConstant(constant);
     }
+    const std::optional<operands::AreaReference> reference = operands::readAddress(address);
+    return reference && operands::contains(rule.areas, *reference->area);
+}
+
+// True when `words` 16-bit words from the start of a (valid) address lie inside its area: the
+// words a block addresses one by one after its operand (a register's three, BLKMV's seven)
+// must all name memory.
+bool wordsFit(std::string_view address, int words) {
     const operands::MemoryArea* area = operands::areaOfAddress(address);
-    return area != nullptr && operands::contains(rule.areas, *area);
+    return area != nullptr && startByte(address) >= 0 &&
+           static_cast<std::int64_t>(startByte(address)) + 2 * words <= area->bytes;
 }
 
 }  // namespace
@@ -122,6 +134,10 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
                 // The words after a multi-word output: the next registers of its area.
                 const std::string q =
                     document::fieldOf(textAt(headRow + item.row, headCol + 1), 'A');
+                if (!wordsFit(q, item.count + 1)) {
+                    fail(static_cast<int>(TranslationError::BadBlockOutput), m_headPos);
+                    return 1;
+                }
                 for (int i = 0; i < item.count; ++i) {
                     addWord(areaCode(q));
                     addWord(startByte(q) + 2 * (i + 1));
@@ -230,7 +246,9 @@ int Translator::blockParameter(int rowOffset, char key, std::string_view placeho
         if (reg.empty()) {
             reg = operands::ParseSuffixedAddress(value);
         }
-        missing = reg.empty();
+        // The block keeps its current value, preset copy and control word in three words
+        // from the register on: all three must exist.
+        missing = !operands::readAddress(reg) || !wordsFit(reg, kRegisterWords);
     }
     const bool timeBase01 = value.find("0.01") != std::string::npos;
     const bool timeBase10 = value.find("0.10") != std::string::npos;
@@ -259,7 +277,7 @@ int Translator::blockParameter(int rowOffset, char key, std::string_view placeho
 }
 
 void Translator::registerTriple() {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kRegisterWords; ++i) {
         addWord(m_regArea);
         addWord(m_regOffset + 2 * i);
         addWord(0);
@@ -276,6 +294,10 @@ int Translator::presetValue(int rowOffset) {
     if (address.empty() && constant.empty()) {
         // The controller always reads a preset; a block without one would be misread.
         fail(static_cast<int>(TranslationError::MissingBlockInput), pos);
+        return 1;
+    }
+    if (!address.empty() && !operands::readAddress(address)) {
+        fail(static_cast<int>(TranslationError::BadBlockInput), pos);
         return 1;
     }
     addLine("PV: " + address + constant);

@@ -8,9 +8,12 @@
 #include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
 
+#include <algorithm>
+#include <array>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
-#include <sstream>
+#include <system_error>
 
 namespace cli {
 
@@ -28,17 +31,27 @@ constexpr std::string_view kUsage =
     "                        [--link BROKER [--topic PRZEDROSTEK]] [--realtime]\n"
     "                        [--modbus [ADRES:]PORT]\n";
 
-bool endsWithJar(const std::string& name) {
-    if (name.size() < 4) {
+// Far beyond the view of the largest program the translator writes (5000 words).
+constexpr std::size_t kMaxProgramText = 4 * 1024 * 1024;
+
+// Reads at most `limit` + 1 bytes of a file, so that a device or an endless pipe given as a
+// program ends the reading too; false when the file cannot be read.
+bool readBytes(const std::string& fileName, std::size_t limit, std::string& bytes) {
+    std::error_code error;
+    if (std::filesystem::is_directory(fileName, error)) {
         return false;
     }
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) {
+        return false;
     }
-    return tail == ".jar";
+    std::array<char, 65536> chunk{};
+    while (bytes.size() <= limit && in) {
+        const std::size_t wanted = std::min(chunk.size(), limit + 1 - bytes.size());
+        in.read(chunk.data(), static_cast<std::streamsize>(wanted));
+        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    return !in.bad();
 }
 
 // Loads a ladder file; a file that cannot be read gives kExitBadInput. A file read only in
@@ -118,8 +131,15 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "wirtualon-cli run: " << problem << '\n' << kUsage;
         return kExitBadInput;
     }
+    // The content decides what the file is, not its name: a ladder begins with its magic
+    // words, anything else is read as an interpreter program in text.
+    std::string bytes;
+    if (!readBytes(options->program, kMaxProgramText, bytes)) {
+        err << "Nie można odczytać pliku " << options->program << '\n';
+        return kExitBadInput;
+    }
     plc::Program program;
-    if (endsWithJar(options->program)) {
+    if (document::hasProgramFileHeader(bytes)) {
         translator::TranslationResult result;
         const int status = translateFile(options->program, result, out, err);
         if (status != kExitOk) {
@@ -127,19 +147,15 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
         program = result.program;
     } else {
-        std::ifstream in(options->program, std::ios::binary);
-        std::ostringstream text;
-        if (in) {
-            text << in.rdbuf();
+        std::optional<plc::Program> parsed;
+        if (bytes.size() > kMaxProgramText) {
+            problem = "tekst dłuższy niż 4 MiB";
+        } else {
+            parsed = parseProgramText(bytes, problem);
         }
-        if (!in || in.bad()) {
-            err << "Nie można odczytać pliku " << options->program << '\n';
-            return kExitBadInput;
-        }
-        std::optional<plc::Program> parsed = parseProgramText(text.str(), problem);
         if (!parsed) {
-            err << "Plik " << options->program << " nie jest programem interpretera: " << problem
-                << '\n';
+            err << "Plik " << options->program
+                << " nie jest plikiem programu ani programem interpretera: " << problem << '\n';
             return kExitBadInput;
         }
         program = std::move(*parsed);

@@ -101,6 +101,17 @@ private:
     iolink::PanelInputs m_inputs;
 };
 
+// Writes a --set value into the memory area only, as a Modbus client's write goes: what a
+// stop restores from the retentive copies is what the program made retentive.
+void writeSetting(plc::Plc& plc, const InputSetting& setting) {
+    const plc::ProgramWord area = plc::areaCodeOf(setting.kind);
+    if (plc::isWordArea(setting.kind)) {
+        plc.writeWord(area, setting.byteOffset, static_cast<std::uint16_t>(setting.value));
+    } else {
+        plc.writeBit(area, setting.byteOffset, setting.bit, setting.value);
+    }
+}
+
 }  // namespace
 
 std::optional<InputSetting> parseInputSetting(std::string_view text, std::string& problem) {
@@ -119,23 +130,47 @@ std::optional<InputSetting> parseInputSetting(std::string_view text, std::string
     setting.tick = *tick;
     const std::string_view operand = text.substr(colon + 1, equals - colon - 1);
     const std::optional<Address> address = parseAddress(operand);
-    const bool digital =
-        address && address->area == "I" && address->number >= 1 && address->number <= 16;
-    const bool analog =
-        address && address->area == "AI" && address->number >= 1 && address->number <= 2;
-    if (!digital && !analog) {
-        problem = "--set przyjmuje tylko wejścia panelu %I0001..%I0016 i %AI0001, %AI0002: " +
-                  std::string(operand);
+    const std::optional<operands::AreaReference> reference =
+        address ? operands::readAddress(address->name) : std::nullopt;
+    const std::optional<plc::AreaKind> kind =
+        reference ? plc::areaKindOf(reference->area->code) : std::nullopt;
+    if (!kind) {
+        problem =
+            "nieznany operand w --set (%I, %Q, %M, %T, %G, %S, %AI, %AQ, %R w ich "
+            "zakresach): " +
+            std::string(operand);
         return std::nullopt;
     }
+    const bool wordArea = plc::isWordArea(*kind);
+    const int n = reference->number;
+    setting.kind = *kind;
+    setting.byteOffset = wordArea ? 2 * (n - 1) : (n - 1) / 8;
+    setting.bit = wordArea ? 0 : (n - 1) % 8;
+    // The system rewrites the first byte of %S before every scan: a value there would not last.
+    if (*kind == plc::AreaKind::S && setting.byteOffset == 0) {
+        problem = "bity %S0001..%S0008 ustawia system przed każdym cyklem: " + address->name;
+        return std::nullopt;
+    }
+    const bool digital = *kind == plc::AreaKind::I && n <= 16;
+    const bool analog = *kind == plc::AreaKind::AI && n <= 2;
+    setting.panelInput = digital || analog;
     setting.analog = analog;
-    setting.index = static_cast<int>(address->number - 1);
+    setting.index = n - 1;
+
     const std::string_view valueText = text.substr(equals + 1);
+    std::string_view digits = valueText;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+        digits.remove_prefix(1);
+    }
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+        problem = "wartość dla " + address->name + " nie jest liczbą: " + std::string(valueText);
+        return std::nullopt;
+    }
     const auto value = parseNumber<int>(valueText);
-    const bool inRange =
-        value && (analog ? (*value >= -32768 && *value <= 32767) : (*value == 0 || *value == 1));
-    if (!inRange) {
-        problem = std::string("wartość poza zakresem ") + (analog ? "-32768..32767" : "0..1") +
+    const int low = wordArea ? -32768 : 0;
+    const int high = !wordArea ? 1 : analog ? 32767 : 65535;
+    if (!value || *value < low || *value > high) {
+        problem = "wartość poza zakresem " + std::to_string(low) + ".." + std::to_string(high) +
                   " dla " + address->name + ": " + std::string(valueText);
         return std::nullopt;
     }
@@ -299,10 +334,19 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
         problem = "brak nazwy programu";
         return std::nullopt;
     }
-    // With a link the inputs are the link's: a panel input beside it would be overwritten.
-    if (options.linkService && !options.settings.empty()) {
-        problem = "--set nie działa razem z --link: wejścia %I i %AI przychodzą z łącza";
-        return std::nullopt;
+    for (const InputSetting& setting : options.settings) {
+        // With a link the inputs are the link's: the input areas are left to it whole.
+        const bool input = setting.kind == plc::AreaKind::I || setting.kind == plc::AreaKind::AI;
+        if (options.linkService && input) {
+            problem = "--set wejść %I i %AI nie działa razem z --link: wejścia przychodzą z łącza";
+            return std::nullopt;
+        }
+        if (setting.tick >= options.scans) {
+            problem = "--set w cyklu " + std::to_string(setting.tick) +
+                      ", do którego przebieg nie dojdzie (--scans " +
+                      std::to_string(options.scans) + ")";
+            return std::nullopt;
+        }
     }
     if (!checkForceCount(options.forces, problem)) {
         return std::nullopt;
@@ -370,8 +414,10 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
             fakeClock.set(static_cast<std::uint32_t>(time));
         }
         for (const InputSetting& setting : options.settings) {
-            if (setting.tick == k) {
+            if (setting.tick == k && setting.panelInput) {
                 panel.apply(setting);
+            } else if (setting.tick == k) {
+                writeSetting(plc, setting);
             }
         }
         applyForceSettings(options.forces, k, cycle);

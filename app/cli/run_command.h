@@ -17,11 +17,16 @@
 
 namespace cli {
 
-/// A panel input held from a tick on.
+/// A value given with --set: a panel input, held from its tick on, or any other operand a
+/// program can write, written once before the scan of its tick.
 struct InputSetting {
     std::uint64_t tick = 0;
-    bool analog = false;  ///< %AI0001/%AI0002 rather than %I0001 .. %I0016
-    int index = 0;        ///< 0-based: bit of the input word, or analogue input
+    bool panelInput = true;  ///< %I0001 .. %I0016, %AI0001, %AI0002: the panel holds it
+    bool analog = false;     ///< %AI0001/%AI0002 rather than %I0001 .. %I0016
+    int index = 0;           ///< 0-based: bit of the input word, or analogue input
+    plc::AreaKind kind = plc::AreaKind::I;  ///< the area of an operand written once
+    int byteOffset = 0;
+    int bit = 0;
     int value = 0;
 };
 
@@ -50,12 +55,15 @@ struct RunOptions {
 };
 
 /// Returns the options of `args` (what follows "run"), or nothing with `problem` set (Polish,
-/// UTF-8) for an unknown option, a missing or surplus argument, an unknown operand or a value
-/// out of range.
+/// UTF-8) for an unknown option, a missing or surplus argument, an unknown operand, a value
+/// that is no number or out of range, or a --set at a tick the run does not reach.
 [[nodiscard]] std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                                                         std::string& problem);
 
-/// Returns the panel input of `text` ("T:OPERAND=VALUE"), or nothing with `problem` set.
+/// Returns the setting of `text` ("T:OPERAND=VALUE"), or nothing with `problem` set: the
+/// operand must name a reference of %I, %Q, %M, %T, %G, %S (past the system's %S0001 ..
+/// %S0008), %AI, %AQ or %R; a bit takes 0 or 1, a word -32768 .. 65535 (a track bar
+/// -32768 .. 32767).
 [[nodiscard]] std::optional<InputSetting> parseInputSetting(std::string_view text,
                                                             std::string& problem);
 

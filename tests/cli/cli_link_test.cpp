@@ -99,6 +99,8 @@ TEST_F(CliLinkTest, WrongCombinationsAndAMissingBrokerAreBadInput) {
     const std::vector<std::vector<std::string>> calls = {
         {"run", m_program, "--link", m_broker.service(), "--set", "0:%I1=1"},
         {"run", m_program, "--link", m_broker.service(), "--set", "0:%AI1=5"},
+        {"run", m_program, "--link", m_broker.service(), "--set", "0:%I100=1"},
+        {"run", m_program, "--link", m_broker.service(), "--set", "0:%AI9=5"},
         {"run", m_program, "--topic", "Arkusz1"},
         {"run", m_program, "--link", "host:99999"},
         {"run", m_program, "--link", m_broker.service(), "--topic", "A/#"},

@@ -1,6 +1,7 @@
 // The command-line tool end to end, in process: ladder files written by the program-file saver
 // into temporary folders, exact output and exit status of every subcommand.
 #include "app/cli/cli_runner.h"
+#include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 #include "document/program_file.h"
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <unistd.h>
 
 namespace cli {
@@ -183,8 +185,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadArgs{"UnknownOption", {"run", "PROGRAM", "--fast"}},
                       BadArgs{"MissingValue", {"run", "PROGRAM", "--scans"}},
                       BadArgs{"NegativeScans", {"run", "PROGRAM", "--scans", "-1"}},
-                      BadArgs{"OutputAsPanelInput", {"run", "PROGRAM", "--set", "0:%Q1=1"}},
-                      BadArgs{"SeventeenthInput", {"run", "PROGRAM", "--set", "0:%I17=1"}},
+                      BadArgs{"SetPastTheLastTick", {"run", "PROGRAM", "--set", "1:%Q1=1"}},
+                      BadArgs{"SetOfASystemMaintainedBit", {"run", "PROGRAM", "--set", "0:%S7=0"}},
+                      BadArgs{"SetBeyondItsArea", {"run", "PROGRAM", "--set", "0:%R513=1"}},
+                      BadArgs{"WordSetOutOfRange", {"run", "PROGRAM", "--set", "0:%R1=65536"}},
                       BadArgs{"BitValueTwo", {"run", "PROGRAM", "--set", "0:%I1=2"}},
                       BadArgs{"AnalogOutOfRange", {"run", "PROGRAM", "--set", "0:%AI2=32768"}},
                       BadArgs{"TwoSigns", {"run", "PROGRAM", "--set", "0:%AI1=+-5"}},
@@ -237,6 +241,116 @@ TEST_F(CliTest, ShortTextProgramGetsItsEdgeAndTimerTables) {
               "2 t=20 Q=0 AQ1=0 AQ2=0 %R0001=1\n"
               "3 t=30 Q=2 AQ1=0 AQ2=0 %R0001=2\n"
               "4 t=40 Q=2 AQ1=0 AQ2=0 %R0001=3\n");
+}
+
+struct MalformedText {
+    std::string name;
+    std::string text;
+    std::string problem;
+};
+
+void PrintTo(const MalformedText& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CliMalformedProgramTest : public CliTest,
+                                public ::testing::WithParamInterface<MalformedText> {};
+
+TEST_P(CliMalformedProgramTest, IsRefusedBeforeTheFirstTickNamingTheWord) {
+    const std::string file = writeText("bad.txt", GetParam().text);
+    const ToolRun run = runTool({"run", file, "--scans", "3"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Plik " + file + " nie jest plikiem programu ani programem interpretera: " +
+                           GetParam().problem + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliMalformedProgramTest,
+    ::testing::Values(
+        MalformedText{"UnknownInstruction", "-9999 -255",
+                      "słowo nr 0 (-9999): nieznany kod instrukcji"},
+        MalformedText{"NoInstructionAtAll", "-10 -255",
+                      "słowo nr 0 (-10): nieznany kod instrukcji"},
+        MalformedText{"CutOff", "-1 -10 0 -255",
+                      "słowo nr 0 (-1): instrukcja urwana: jej słowa sięgają poza koniec programu"},
+        MalformedText{"AddressOutsideItsArea", "-1 -10 99999 99999 -255",
+                      "słowo nr 2 (99999): adres poza obszarem pamięci"},
+        MalformedText{"BinaryBytes", std::string("\x01\0\0\0a\"b\xC6\n-255", 13),
+                      "słowo nr 0 (\"\\x01\\x00\\x00\\x00a\\x22b\\xC6\") nie jest liczbą "
+                      "całkowitą 32-bitową"},
+        MalformedText{"ViewWithAWordLeftOut",
+                      " POSTAĆ PROGRAMU\n  W FORMACIE DLA\n   INTERPRETERA\n\n---\n   0:  -9\n"
+                      "   2:  -255\n---\n",
+                      "wiersz 7: numer słowa 2 zamiast 1"}),
+    [](const auto& p) { return p.param.name; });
+
+TEST_F(CliTest, ProgramViewRunsAsItsLadderDoes) {
+    // LOAD %I0001 and a -(^)- coil on %Q0001; a TMR of 10 ms units, preset 2, register
+    // %R0001, enabled by %I0001: an edge table and a timer table.
+    std::vector<std::tuple<int, int, int, std::string>> cells = {
+        {0, 0, 1, "#A%I0001#"}, {0, 9, 15, "#A%Q0001#"}, {1, 0, 1, "#A%I0001#"}};
+    for (int col = 1; col <= 8; ++col) {
+        cells.emplace_back(0, col, 7, "");
+    }
+    const std::string ladder = saveLadder("timer.jar", cells);
+    document::LadderDocument doc;
+    ASSERT_TRUE(document::programLoaded(document::LoadProgram(doc, ladder)));
+    ASSERT_TRUE(document::PlaceBlock(doc, 18, 1, 1).changed());
+    doc.SetBlockField(2, 1, 'T', "0.01s");
+    doc.SetBlockField(2, 1, 'G', "%R0001");
+    doc.SetCellText(2, 0, "#S+00002#");
+    ASSERT_EQ(document::SaveProgram(doc, ladder), document::FileResult::Success);
+
+    const ToolRun view = runTool({"program", ladder});
+    ASSERT_EQ(view.status, 0) << view.out;
+    const std::string text = writeText("timer.txt", view.out);
+    const std::vector<std::string> options = {"--scans", "5",       "--tick",  "10",
+                                              "--set",   "1:%I1=1", "--watch", "%R1"};
+    std::vector<std::string> fromLadder = {"run", ladder};
+    std::vector<std::string> fromText = {"run", text};
+    fromLadder.insert(fromLadder.end(), options.begin(), options.end());
+    fromText.insert(fromText.end(), options.begin(), options.end());
+    const ToolRun first = runTool(fromLadder);
+    const ToolRun second = runTool(fromText);
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(first.out, second.out);
+    EXPECT_NE(first.out.find("4 t=40 Q=0 AQ1=0 AQ2=0 %R0001=3"), std::string::npos) << first.out;
+}
+
+TEST_F(CliTest, LadderIsKnownByItsContentWhateverItsName) {
+    const std::string ladder = simpleRung();
+    const std::string renamed = (m_dir / "rung.txt").string();
+    fs::copy_file(ladder, renamed);
+    fs::copy_file(ladder + ".str", renamed + ".str");
+    const ToolRun run = runTool({"run", renamed, "--scans", "2", "--set", "1:%I1=1"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "0 t=0 Q=0 AQ1=0 AQ2=0\n1 t=20 Q=1 AQ1=0 AQ2=0\n");
+}
+
+TEST_F(CliTest, SetPresetsRegistersAndMarkersOnceBeforeTheScan) {
+    // LOAD %S0007; MOVE INT LEN 1 from %R0001 to %AQ0001; LOAD %M0001, -( )- %Q0001;
+    // LOAD %I0002, -( )- %M0002.
+    const std::string file = writeText("preset.txt",
+                                       "-1 -12 0 6 -8 45 -100 -43 -26 1 -18 0 0 -17 0 0 "
+                                       "-1 -15 0 0 -7 3 -11 0 0 -1 -10 0 1 -7 3 -15 0 1 -255");
+    const ToolRun run = runTool({"run", file, "--scans", "4", "--set", "1:%R1=-1234", "--set",
+                                 "2:%M1=1", "--set", "2:%m2=1", "--watch", "%M2"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // %M0002 is the program's own coil: the preset lasts only until the scan writes it.
+    EXPECT_EQ(run.out,
+              "0 t=0 Q=0 AQ1=0 AQ2=0 %M0002=0\n"
+              "1 t=20 Q=0 AQ1=-1234 AQ2=0 %M0002=0\n"
+              "2 t=40 Q=1 AQ1=-1234 AQ2=0 %M0002=0\n"
+              "3 t=60 Q=1 AQ1=-1234 AQ2=0 %M0002=0\n");
+}
+
+TEST_F(CliTest, SetValueThatIsNoNumberSaysSo) {
+    const ToolRun run = runTool({"run", simpleRung(), "--set", "0:%R1=abc"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.rfind("wirtualon-cli run: wartość dla %R0001 nie jest liczbą: abc\n", 0), 0u)
+        << run.err;
 }
 
 TEST_F(CliTest, TextThatIsNoProgramIsBadInput) {

@@ -1,5 +1,6 @@
 // Runs arbitrary interpreter programs through the scan cycle for a few scans: the controller
-// must never crash, read or write outside its memory, or hang.
+// must never crash, read or write outside its memory, or hang; the decoder and the program
+// checker read the same words.
 #include "plc/clock.h"
 #include "plc/plc.h"
 #include "plc/program.h"
@@ -84,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     cycle.nextMode();  // the last scan and the power-down
     cycle.tick();
     (void)plc::decodeProgram(words);
+    (void)plc::checkProgram(plc::Program(words, edges, timers));
     cycle.endSimulation();
     return 0;
 }

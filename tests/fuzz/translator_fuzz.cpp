@@ -1,11 +1,12 @@
 // Random ladders from the element vocabulary (contacts, wires, links, coils, control functions,
-// blocks with their parameters, random operands and a few raw codes) are translated, and every
-// program that translates runs a few scans in the controller. Every ladder also gets the node
-// and segment analysis.
+// blocks with their parameters, random operands and a few raw codes) are translated; every
+// program that translates must pass the program checker and runs a few scans in the controller.
+// Every ladder also gets the node and segment analysis.
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 #include "plc/clock.h"
 #include "plc/plc.h"
+#include "plc/program.h"
 #include "plc/scan_cycle.h"
 #include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
@@ -20,13 +21,15 @@ namespace {
 constexpr std::array<int, 18> kSingleKinds = {1,  2,  3,  4,  5,  7,  8,  9,  10,
                                               11, 12, 13, 14, 15, 16, 64, 72, 74};
 constexpr std::array<int, 2> kColumnNineKinds = {71, 73};
-constexpr std::array<const char*, 16> kOperands = {
+constexpr std::array<const char*, 24> kOperands = {
     "#A%I0001#",  "#A%I0002#",  "#A%Q0001#", "#A%M0017#", "#A%R0001#",  "#A%R0003#",
     "#A%AI0001#", "#A%AQ0002#", "#S+00005#", "#S-00001#", "#A%SA0001#", "#A%S0007#",
-    "#AL1#",      "#AL2#",      "",          "#A%T9999#"};
+    "#AL1#",      "#AL2#",      "",          "#A%T9999#", "#A%I0512#",  "#A%R0512#",
+    "#A%G1280#",  "#A%i0003#",  "#A%X0001#", "#A%I0000#", "#A%I 1#",    "#A%R0507#"};
 constexpr std::array<const char*, 9> kTypes = {"INT",  "DINT",  "WORD",  "BYTE", "BIT",
                                                "BCD4", "0.01s", "1.00s", "time"};
-constexpr std::array<const char*, 4> kRegisters = {"%R0001", "%R0510", "address", "%M0001"};
+constexpr std::array<const char*, 7> kRegisters = {"%R0001", "%R0510", "address", "%M0001",
+                                                   "%R0511", "%M1024", "%X1"};
 
 class Panel : public plc::IoTransfer {
 public:
@@ -92,6 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const translator::TranslationResult result = translator::translateDocument(ladder, {{}});
     if (!result.ok()) {
         return 0;
+    }
+    // Every program the translator writes reads back through the checker of text programs;
+    // only a block kind no description has (from a raw code) is left for it to name.
+    const plc::ProgramFault fault = plc::checkProgram(result.program).fault;
+    if (fault != plc::ProgramFault::None && fault != plc::ProgramFault::UnknownBlock) {
+        __builtin_trap();
     }
     plc::FakeClock clock;
     plc::Plc plc(clock);

@@ -7,6 +7,8 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace plc::test {
 namespace {
@@ -671,17 +673,63 @@ TEST(TimerTest, TmrWithTenthsTurnsOnAfterOneSecondAtTwentyMillisecondTicks) {
     EXPECT_EQ(rig.wordAt(R(3)), 0x0000);
 }
 
-TEST(TimerTest, IncrementsDropTheRemainderAndFollowTheClockNotTheScans) {
+struct TimerClockCase {
+    std::string name;
+    ProgramWord base = kTimeBase10ms;
+    std::uint32_t unit = 10;
+    std::vector<std::uint32_t> ticks;  // tick lengths in ms, repeated
+};
+
+void PrintTo(const TimerClockCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TimerClockTest : public ::testing::TestWithParam<TimerClockCase> {};
+
+TEST_P(TimerClockTest, CountsEveryWholeUnitSinceEnablingWhateverTheTicks) {
+    const TimerClockCase& c = GetParam();
     Rig rig;
-    rig.run(timer(BlockKind::Tmr, kTimeBase10ms, 1000), 0, 1);
-    rig.scanWith(1);
-    EXPECT_EQ(rig.intAt(R(1)), 0);
-    rig.ticks(1, 25);
-    EXPECT_EQ(rig.intAt(R(1)), 2);  // 25 ms: two units, 5 ms dropped
-    rig.ticks(1, 9);
-    EXPECT_EQ(rig.intAt(R(1)), 2);  // measured from the last increment
-    rig.ticks(1, 1000);
-    EXPECT_EQ(rig.intAt(R(1)), 102);
+    rig.run(timer(BlockKind::Tmr, c.base, 30000), 0, 1);
+    rig.scanWith(1);  // enabled: counting starts at this tick's clock
+    std::uint32_t elapsed = 0;
+    for (int i = 0; i < 60; ++i) {
+        const std::uint32_t ms = c.ticks[static_cast<std::size_t>(i) % c.ticks.size()];
+        rig.ticks(1, ms);
+        elapsed += ms;
+        ASSERT_EQ(rig.intAt(R(1)), static_cast<std::int16_t>(elapsed / c.unit))
+            << "after " << elapsed << " ms";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Timers, TimerClockTest,
+    ::testing::Values(TimerClockCase{"Hundredths10", kTimeBase10ms, 10, {10}},
+                      TimerClockCase{"Hundredths7", kTimeBase10ms, 10, {7}},
+                      TimerClockCase{"HundredthsUneven", kTimeBase10ms, 10, {25, 9, 1000}},
+                      TimerClockCase{"Tenths20", kTimeBase100ms, 100, {20}},
+                      TimerClockCase{"Tenths30", kTimeBase100ms, 100, {30}},
+                      TimerClockCase{"TenthsJitter", kTimeBase100ms, 100, {17, 23, 41, 19}},
+                      TimerClockCase{"Seconds500", kTimeBase1s, 1000, {500}},
+                      TimerClockCase{"Seconds400", kTimeBase1s, 1000, {400}},
+                      TimerClockCase{"SecondsJitter", kTimeBase1s, 1000, {333, 20, 999}}),
+    [](const auto& p) { return p.param.name; });
+
+TEST(TimerTest, OutputComesOnAtTheFirstTickPastThePresetTime) {
+    // ONDTR 0.1 s, preset 10, 30 ms ticks: on at 1.02 s; TMR 1 s, preset 3, 400 ms ticks: on
+    // at 3.2 s.
+    for (const auto& [kind, base, pv, tick, onAfter] :
+         {std::tuple{BlockKind::Ondtr, kTimeBase100ms, 10, 30u, 1020u},
+          std::tuple{BlockKind::Tmr, kTimeBase1s, 3, 400u, 3200u}}) {
+        Rig rig;
+        rig.run(timer(kind, base, pv), 0, 1);
+        rig.scanWith(1);
+        std::uint32_t elapsed = 0;
+        while (rig.bit(Q(1)) == 0 && elapsed < 10000) {
+            rig.ticks(1, tick);
+            elapsed += tick;
+        }
+        EXPECT_EQ(elapsed, onAfter) << pv;
+    }
 }
 
 TEST(TimerTest, OndtrAccumulatesOverEnabledPeriodsAndHoldsWhileDisabled) {

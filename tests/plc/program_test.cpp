@@ -70,6 +70,80 @@ TEST(DecoderTest, FormatNumbersEachInstructionByItsFirstWord) {
               "0: LOAD %I0001\n4: -( )- %Q0001\n9: END\n");
 }
 
+struct FaultCase {
+    std::string name;
+    std::vector<ProgramWord> words;
+    ProgramFault fault = ProgramFault::None;
+    std::size_t index = 0;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ProgramCheckTest : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(ProgramCheckTest, NamesTheFirstWordAtFault) {
+    const FaultCase& c = GetParam();
+    // Tables of two edge coils and one timer: indices 0..2 and 0..1 have their entries.
+    const ProgramCheck check = checkProgram(Program(c.words, 2, 1));
+    EXPECT_EQ(check.fault, c.fault) << programFaultText(check.fault);
+    EXPECT_EQ(check.index, c.index);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, ProgramCheckTest,
+    ::testing::Values(
+        FaultCase{"Sound", {-1, -10, 0, 0, -7, 15, 2, -11, 0, 1, -255}},
+        // A JUMP may lead past an END in the middle, so the words after it count too.
+        FaultCase{"LabelAfterAnEnd", {-1, -12, 0, 6, -9, 73, 4, -255, -9, 74, 4, -255}},
+        FaultCase{"UnknownInstruction", {-9999, -255}, ProgramFault::UnknownInstruction, 0},
+        FaultCase{"AreaCodeAsInstruction",
+                  {-10, 99999, 99999, -255},
+                  ProgramFault::UnknownInstruction,
+                  0},
+        FaultCase{"CutOffBeforeItsEnd", {-1, -10, 0, -255}, ProgramFault::CutOff, 0},
+        FaultCase{"LastWordNotAnEnd", {-1, -10, 0, 0}, ProgramFault::MissingEnd, 4},
+        FaultCase{"ByteOutsideTheArea", {-1, -10, 64, 0, -255}, ProgramFault::OutsideArea, 2},
+        FaultCase{"BitOutsideItsByte", {-1, -18, 0, 8, -255}, ProgramFault::OutsideArea, 3},
+        FaultCase{"UnknownArea", {-3, 0, 0, 0, -255}, ProgramFault::UnknownArea, 1},
+        FaultCase{"UnknownCoil", {-7, 6, -11, 0, 0, -255}, ProgramFault::UnknownCoil, 1},
+        FaultCase{
+            "EdgeIndexPastTheTable", {-7, 15, 3, -11, 0, 0, -255}, ProgramFault::TableIndex, 2},
+        FaultCase{"UnknownBlock", {-8, 99, -100, -255}, ProgramFault::UnknownBlock, 1},
+        FaultCase{"WordInsideAnInput",
+                  {-8, 27, -7, -100, -43, -25, 1, -25, 2, -255},
+                  ProgramFault::BadInputWord,
+                  2},
+        FaultCase{"InputCutShortByAnEnd",
+                  {-8, 27, -255, -43, -25, 1, -25, 2, -255},
+                  ProgramFault::BadInputWord,
+                  2},
+        FaultCase{"ConstantForAnOutput",
+                  {-8, 36, -100, -42, -25, 1, -25, 2, -255},
+                  ProgramFault::ConstantAsAddress,
+                  6},
+        FaultCase{"TimerIndexPastTheTable",
+                  {-8, 18,  -100, 2,   -46, -18, 0,   0, -18, 2,   0, -18, 4,
+                   0,  -25, 5,    -18, 0,   0,   -18, 2, 0,   -18, 4, 0,   -255},
+                  ProgramFault::TableIndex,
+                  3},
+        FaultCase{"UnknownTimeBase",
+                  {-8, 18,  -100, 0,   -45, -18, 0,   0, -18, 2,   0, -18, 4,
+                   0,  -25, 5,    -18, 0,   0,   -18, 2, 0,   -18, 4, 0,   -255},
+                  ProgramFault::BadTimeBase,
+                  4},
+        FaultCase{
+            "UnknownType", {-8, 27, -100, -45, -25, 1, -25, 2, -255}, ProgramFault::BadType, 3},
+        FaultCase{"LengthWithoutItsMarker",
+                  {-8, 47, -100, -42, -25, 1, -18, 0, 0, -255},
+                  ProgramFault::MissingLength,
+                  4},
+        FaultCase{"UnknownControl", {-9, 75, 0, -255}, ProgramFault::UnknownControl, 1},
+        FaultCase{"JumpWithoutLabel", {-9, 73, 5, -9, 74, 4, -255}, ProgramFault::MissingLabel, 2},
+        FaultCase{"Empty", {}, ProgramFault::MissingEnd, 0}),
+    [](const auto& p) { return p.param.name; });
+
 TEST(ProgramStoreTest, FilledWordByWordAsTheHandOverDoes) {
     Program program;
     ASSERT_TRUE(program.allocateWords(3));

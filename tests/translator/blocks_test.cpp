@@ -597,6 +597,14 @@ std::vector<BlockErrorCase> blockErrorCases() {
              l.operand(3, 0, "%R0001").operand(1, 2, "%R0010");
          },
          20, 3, 0},
+        {"BlockMoveOutputWhoseSevenWordsLeaveTheAreaIs26", 46,
+         [](Ladder& l) {
+             for (int row = 1; row <= 7; ++row) {
+                 l.operand(row, 0, "+00001");
+             }
+             l.operand(1, 2, "%R0507");
+         },
+         26, 0, 1},
         {"OutputIntoCoilBeforeLastColumnIs11", 21,
          [=](Ladder& l) {
              addOperands(l);

@@ -1,7 +1,7 @@
 // Every block kind of the catalogue through every layer, in each data type it takes: placed with
 // its template, its operands filled as its checks allow, translated; the decoder must read the
-// emitted words as exactly one block, and the controller must run it enabled and disabled and
-// stop right after its last word.
+// emitted words as exactly one block and find no fault in them, and the controller must run it
+// enabled and disabled and stop right after its last word.
 #include "document/block_description.h"
 #include "document/element_catalogue.h"
 #include "plc/clock.h"
@@ -141,6 +141,10 @@ TEST_P(EveryBlockTest, TranslatesDecodesAndRunsAsExactlyItsOwnWords) {
     EXPECT_EQ(decoded[0].count, blockWords) << plc::formatProgram(words);
     EXPECT_EQ(decoded[0].text.rfind(std::string(c.block->programName), 0), 0u) << decoded[0].text;
     EXPECT_EQ(decoded[1].text, "END");
+    // What the translator writes passes the checker that guards programs read from text.
+    const plc::ProgramCheck check = plc::checkProgram(result.program);
+    EXPECT_EQ(check.fault, plc::ProgramFault::None)
+        << "word " << check.index << ": " << plc::programFaultText(check.fault);
 
     for (const std::uint16_t inputs : {0b00, 0b01, 0b11}) {
         plc::FakeClock clock(1000);
