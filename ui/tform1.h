@@ -5,6 +5,7 @@
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 #include "plc/program.h"
+#include "translator/source_map.h"
 #include "ui/user_prompts.h"
 
 #include <QMainWindow>
@@ -15,6 +16,7 @@
 
 class HelpWindow;
 class LadderGrid;
+class LiveMonitor;
 class QAction;
 class QFileDialog;
 class QFrame;
@@ -57,6 +59,8 @@ public:
     TAboutBox& aboutBox() { return *m_aboutBox; }
     /// Returns the help viewer.
     HelpWindow& helpWindow() { return *m_help; }
+    /// Returns the live view of a running simulation on the grid.
+    LiveMonitor& liveMonitor() { return *m_live; }
     /// Returns the open dialog (it keeps the last confirmed name).
     QFileDialog& openDialog() { return *m_openDialog; }
     /// Returns the save dialog (it keeps the last confirmed name).
@@ -159,6 +163,7 @@ private:
     document::LadderDocument m_document;
     std::unique_ptr<UserPrompts> m_prompts;
     plc::Program m_programStore;
+    translator::SourceMap m_sourceMap;  // of the program in the store
     bool m_quitConfirmed = false;
 
     LadderGrid* m_grid = nullptr;
@@ -191,4 +196,5 @@ private:
     TForm8* m_form8 = nullptr;
     TForm4* m_form4 = nullptr;
     HelpWindow* m_help = nullptr;
+    LiveMonitor* m_live = nullptr;
 };
