@@ -66,7 +66,10 @@ QFont valueFont() {
 }  // namespace
 
 LiveOverlay::LiveOverlay(const ElementPictures& pictures)
-    : m_pictures(pictures), m_valueFont(valueFont()), m_valueMetrics(m_valueFont) {}
+    : m_pictures(pictures),
+      m_valueFont(valueFont()),
+      m_valueMetrics(m_valueFont),
+      m_currentValue(QStringLiteral("CV=")) {}
 
 void LiveOverlay::show(translator::PowerMap& next, bool dimmed,
                        const std::function<void(int row, int col)>& changed) {
@@ -213,7 +216,10 @@ void LiveOverlay::paintValue(QPainter& painter, const document::LadderDocument& 
             case OperandPlace::AboveWire: break;
         }
     }
-    m_text.setNum(cell.value);
+    // In a block's own cell the value is its register's: the current value of a timer or
+    // counter, named as the block names its preset.
+    m_text = document::isBlockCell(code) ? m_currentValue : QString();
+    m_text += QString::number(cell.value);
     const QRect box(rect.left() + at.x, rect.top() + at.y,
                     std::min(m_valueMetrics.horizontalAdvance(m_text) + 2, kCellWidth - at.x),
                     m_valueMetrics.height());

@@ -60,6 +60,7 @@ private:
     QFontMetrics m_valueMetrics;
     // Pictures in the powered colour, made on first use (a few dozen, small).
     mutable std::unordered_map<int, QImage> m_tinted;
+    QString m_currentValue;
     mutable QString m_text;
 };
 

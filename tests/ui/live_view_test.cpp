@@ -3,8 +3,10 @@
 #include "tests/ui/scripted_prompts.h"
 
 #include "document/ladder_document.h"
+#include "ui/element_pictures.h"
 #include "ui/ladder_grid.h"
 #include "ui/live_monitor.h"
+#include "ui/live_overlay.h"
 #include "ui/tform1.h"
 #include "ui/tform5.h"
 #include "ui/tform8.h"
@@ -19,6 +21,8 @@
 #include <QToolButton>
 
 #include <memory>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -78,6 +82,7 @@ class LiveViewTest : public QObject {
     Q_OBJECT
 private slots:
     void gridShowsTheRunningProgramThenTheStoppedOneDimmedThenNothing();
+    void onlyCellsWhoseStateChangedAreDrawnAgain();
     void listingLinesLeadToTheirCells();
 };
 
@@ -133,6 +138,36 @@ void LiveViewTest::gridShowsTheRunningProgramThenTheStoppedOneDimmedThenNothing(
     QVERIFY(!e.window->simulatorPanel().controller().monitoring());
     // Pixel for pixel as before, but for the cursor cell, which shows where the focus went.
     QCOMPARE(e.gridBesideTheCursor(), beforeBesideTheCursor);
+}
+
+void LiveViewTest::onlyCellsWhoseStateChangedAreDrawnAgain() {
+    using translator::CellPower;
+    ui::LiveOverlay overlay(ui::ElementPictures::shared());
+    std::vector<std::pair<int, int>> changed;
+    const auto note = [&](int row, int col) { changed.emplace_back(row, col); };
+    const auto map = [](std::vector<std::tuple<int, int, std::uint16_t>> cells) {
+        translator::PowerMap next;
+        next.reset(3);
+        for (const auto& [row, col, bits] : cells) {
+            next.writableAt(row, col).bits = bits;
+        }
+        return next;
+    };
+    const std::uint16_t on = CellPower::Element | CellPower::RightPowered;
+
+    translator::PowerMap next = map({{0, 0, on}, {1, 1, CellPower::Element}});
+    overlay.show(next, false, note);
+    QCOMPARE(changed, (std::vector<std::pair<int, int>>{{0, 0}, {1, 1}}));
+    changed.clear();
+    next = map({{0, 0, on}, {1, 1, CellPower::Element}, {2, 2, on}});
+    overlay.show(next, false, note);
+    QCOMPARE(changed, (std::vector<std::pair<int, int>>{{2, 2}}));
+    // Dimmed, every cell that shows something is drawn again, and only those.
+    changed.clear();
+    next = overlay.map();
+    overlay.show(next, true, note);
+    QCOMPARE(changed, (std::vector<std::pair<int, int>>{{0, 0}, {2, 2}}));
+    QVERIFY(overlay.dimmed());
 }
 
 void LiveViewTest::listingLinesLeadToTheirCells() {
