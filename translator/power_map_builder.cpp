@@ -219,7 +219,7 @@ void PowerMapBuilder::pairContinuations() {
             if (m_codes[contact] == ElementKind::ContinuationContact &&
                 m_continuationOf[contact] < 0) {
                 m_continuationOf[contact] = coil;
-                ++m_continuations;
+                m_continuationContacts.push_back(static_cast<int>(contact));
                 break;
             }
         }
@@ -502,10 +502,10 @@ void PowerMapBuilder::flood(PowerMap& map) {
     std::fill(m_left.begin(), m_left.end(), std::uint8_t{0});
     std::fill(m_right.begin(), m_right.end(), std::uint8_t{0});
     // Power moves left to right column by column; only a continuation contact takes power from
-    // further on (its coil, in the last column of a row above), so each continuation needs one
-    // more pass.
-    for (int pass = 0; pass <= m_continuations; ++pass) {
-        bool continuationChanged = false;
+    // further on (its coil, in the last column of a row above), so each continuation may need
+    // one more pass.
+    const auto passes = m_continuationContacts.size() + 1;
+    for (std::size_t pass = 0; pass < passes; ++pass) {
         for (int col = 0; col < kColumns; ++col) {
             int row = 0;
             while (row < m_rows) {
@@ -538,7 +538,6 @@ void PowerMapBuilder::flood(PowerMap& map) {
                     if (m_roles[i] == Role::ContinuationContact && col == 0) {
                         const int coil = m_continuationOf[i];
                         left = coil >= 0 ? m_left[static_cast<std::size_t>(coil)] : 0;
-                        continuationChanged = continuationChanged || left != m_left[i];
                     } else if (m_joins[i] != 0) {
                         left = col == 0 ? m_rungRan[static_cast<std::size_t>(m_rung[i])] : junction;
                     }
@@ -565,7 +564,12 @@ void PowerMapBuilder::flood(PowerMap& map) {
                 row = last + 1;
             }
         }
-        if (!continuationChanged) {
+        const bool settled = std::all_of(
+            m_continuationContacts.begin(), m_continuationContacts.end(), [this](int contact) {
+                const auto i = static_cast<std::size_t>(contact);
+                return m_left[i] == m_left[static_cast<std::size_t>(m_continuationOf[i])];
+            });
+        if (settled) {
             break;
         }
     }

@@ -114,7 +114,7 @@ private:
     std::vector<plc::ProgramWord> m_words;
     std::vector<Instruction> m_instructions;
     std::vector<ValueSpot> m_spots;
-    int m_continuations = 0;
+    std::vector<int> m_continuationContacts;  // the cells of the paired continuation contacts
 
     // Scratch of one build.
     std::vector<std::int8_t> m_conducts;  // per cell: -1 not read by the scan, else 0 or 1

@@ -86,6 +86,21 @@ const std::vector<PowerCase>& powerCases() {
           {kI3 | kI2, {"-#########", "##.#", "---#"}},
           {kI4, {"---#######", "--.#", "####"}},
           {kI1, {"##--------", "-#.-", "----"}}}},
+        {"RungContinuedOnALaterRow",
+         [] {
+             return Ladder()
+                 .contact(0, 0, "%I0001")
+                 .wires(0, 1, 8)
+                 .put(0, 9, 8)
+                 .put(2, 0, 9)
+                 .contact(2, 1, "%I0002")
+                 .wires(2, 2, 8)
+                 .coil(2, "%Q0001");
+         },
+         20,
+         {{kI2, {kOff, "", kOff}},
+          {kI1, {kOn, "", "#---------"}},
+          {kI1 | kI2, {kOn, "", kOn}}}},
         {"SealInLatchSetAndReleased",
          [] {
              return Ladder()
