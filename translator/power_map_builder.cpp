@@ -81,7 +81,7 @@ PowerMapBuilder::PowerMapBuilder(const document::LadderDocument& document,
     const auto cells = static_cast<std::size_t>(m_rows) * kColumns;
     m_conducts.assign(cells, -1);
     m_on.assign(cells, 0);
-    m_rungRan.assign(cells, 0);
+    m_rungState.assign(cells, 0);
     m_blockEnabled.assign(m_blocks.size(), 0);
     m_blockOutput.assign(m_blocks.size(), 0);
     m_left.assign(cells, 0);
@@ -452,7 +452,7 @@ void PowerMapBuilder::build(const plc::Plc& plc, PowerMap& map) {
 void PowerMapBuilder::takeTrace(const plc::Plc& plc) {
     std::fill(m_conducts.begin(), m_conducts.end(), std::int8_t{-1});
     std::fill(m_on.begin(), m_on.end(), std::uint8_t{0});
-    std::fill(m_rungRan.begin(), m_rungRan.end(), std::uint8_t{0});
+    std::fill(m_rungState.begin(), m_rungState.end(), std::uint8_t{0});
     std::fill(m_blockEnabled.begin(), m_blockEnabled.end(), std::uint8_t{0});
     std::fill(m_blockOutput.begin(), m_blockOutput.end(), std::uint8_t{0});
     using Kind = Instruction::Kind;
@@ -467,9 +467,13 @@ void PowerMapBuilder::takeTrace(const plc::Plc& plc) {
         const auto cell = static_cast<std::size_t>(instruction.cell);
         const bool flow = (bits & plc::TraceBit::Flow) != 0;
         const bool live = (bits & plc::TraceBit::ZoneOff) == 0;
+        std::uint8_t& rung = m_rungState[static_cast<std::size_t>(m_rung[cell])];
         if (live) {
-            m_rungRan[static_cast<std::size_t>(m_rung[cell])] = 1;
+            rung |= kRungRan;
         }
+        const bool contact =
+            instruction.kind == Kind::Contact || instruction.kind == Kind::ContactNot;
+        rung |= contact ? kRungReadsContacts : flow ? kRungGivesFlow : 0;
         switch (instruction.kind) {
             case Kind::Contact:
             case Kind::ContactNot:
@@ -496,6 +500,17 @@ void PowerMapBuilder::takeTrace(const plc::Plc& plc) {
             }
         }
     }
+}
+
+std::uint8_t PowerMapBuilder::rail(std::size_t cell) const {
+    const std::uint8_t rung = m_rungState[static_cast<std::size_t>(m_rung[cell])];
+    // A rung the scan ran takes power from the rail. One without a contact, though, has no
+    // LOAD of its own: the translator lets its outputs take the power flow left by the
+    // instruction before, so that is what its wires carry.
+    if ((rung & kRungRan) == 0) {
+        return 0;
+    }
+    return (rung & (kRungReadsContacts | kRungGivesFlow)) != 0 ? 1 : 0;
 }
 
 void PowerMapBuilder::flood(PowerMap& map) {
@@ -530,7 +545,7 @@ void PowerMapBuilder::flood(PowerMap& map) {
                     // Nothing on the left: the translator's walk back from an output ends here
                     // and reads the chain as starting at the rail.
                     const auto i = static_cast<std::size_t>(row * kColumns + col);
-                    junction = m_rungRan[static_cast<std::size_t>(m_rung[i])];
+                    junction = rail(i);
                 }
                 for (int r = row; r <= last; ++r) {
                     const auto i = static_cast<std::size_t>(r * kColumns + col);
@@ -539,7 +554,7 @@ void PowerMapBuilder::flood(PowerMap& map) {
                         const int coil = m_continuationOf[i];
                         left = coil >= 0 ? m_left[static_cast<std::size_t>(coil)] : 0;
                     } else if (m_joins[i] != 0) {
-                        left = col == 0 ? m_rungRan[static_cast<std::size_t>(m_rung[i])] : junction;
+                        left = col == 0 ? rail(i) : junction;
                     }
                     m_left[i] = left;
                     std::uint8_t right = 0;

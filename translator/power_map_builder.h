@@ -97,6 +97,12 @@ private:
     [[nodiscard]] int find(int cell);
 
     void takeTrace(const plc::Plc& plc);
+    /// The power the left rail gives the rung of `cell` in the scan.
+    [[nodiscard]] std::uint8_t rail(std::size_t cell) const;
+    // What the scan did in a rung.
+    static constexpr std::uint8_t kRungRan = 0x01;            // ran outside an MCR zone
+    static constexpr std::uint8_t kRungReadsContacts = 0x02;  // read at least one contact
+    static constexpr std::uint8_t kRungGivesFlow = 0x04;      // an output received power
     void flood(PowerMap& map);
 
     int m_rows = 0;
@@ -117,9 +123,9 @@ private:
     std::vector<int> m_continuationContacts;  // the cells of the paired continuation contacts
 
     // Scratch of one build.
-    std::vector<std::int8_t> m_conducts;  // per cell: -1 not read by the scan, else 0 or 1
-    std::vector<std::uint8_t> m_on;       // per cell: a coil or control function was on
-    std::vector<std::uint8_t> m_rungRan;  // per rung: it ran outside an MCR zone
+    std::vector<std::int8_t> m_conducts;    // per cell: -1 not read by the scan, else 0 or 1
+    std::vector<std::uint8_t> m_on;         // per cell: a coil or control function was on
+    std::vector<std::uint8_t> m_rungState;  // per rung: kRung... bits
     std::vector<std::uint8_t> m_blockEnabled;
     std::vector<std::uint8_t> m_blockOutput;
     std::vector<std::uint8_t> m_left;   // per cell: power at its left end

@@ -98,9 +98,19 @@ const std::vector<PowerCase>& powerCases() {
                  .coil(2, "%Q0001");
          },
          20,
-         {{kI2, {kOff, "", kOff}},
-          {kI1, {kOn, "", "#---------"}},
-          {kI1 | kI2, {kOn, "", kOn}}}},
+         {{kI2, {kOff, "", kOff}}, {kI1, {kOn, "", "#---------"}}, {kI1 | kI2, {kOn, "", kOn}}}},
+        {"RungWithoutContactsCarriesThePowerFlowLeftBeforeIt",
+         [] {
+             // The second rung has no LOAD: its coil takes what the first rung left.
+             return Ladder()
+                 .contact(0, 0, "%I0001")
+                 .wires(0, 1, 8)
+                 .coil(0, "%Q0001")
+                 .wires(1, 0, 8)
+                 .coil(1, "%Q0002");
+         },
+         20,
+         {{0, {kOff, kOff}}, {kI1, {kOn, kOn}}}},
         {"SealInLatchSetAndReleased",
          [] {
              return Ladder()
