@@ -12,9 +12,8 @@ namespace {
 
 constexpr std::size_t kStackMask = 63;
 
-// Trace bytes are built with shifts of 0/1 values; these are the bits the shifts land on.
-static_assert(TraceBit::Flow == 1 << 1 && TraceBit::Operand == 1 << 2 &&
-              TraceBit::Output == 1 << 3 && TraceBit::ZoneOff == 1 << 4);
+// Trace bytes are built from 0/1 values without branches; these are the bits they land on.
+static_assert(TraceBit::Operand == 1 && TraceBit::Output == 1 && TraceBit::Flow == 1 << 1);
 
 // The contact logic shared by the scan and by power-flow inputs, kept in locals so that the
 // scan's inner loop runs out of registers. Monitored, each contact also notes its trace byte.
@@ -85,7 +84,7 @@ struct Logic {
     // program works it out along the rung, and the scan keeps its pace.
     void note(std::size_t at, int b) {
         if constexpr (kMonitor) {
-            trace[at] = static_cast<std::uint8_t>(mark | (b << 2));
+            trace[at] = static_cast<std::uint8_t>(mark | b);
         }
     }
 
@@ -94,15 +93,15 @@ struct Logic {
     std::size_t step(ProgramWord op, const ProgramWord* words, std::size_t pc) {
         switch (op) {
             case kLoad: {
-                const int b = bit(words + pc);
                 push();
+                const int b = bit(words + pc);
                 acc = b & live;
                 note(pc - 1, b);
                 return pc + 3;
             }
             case kLoadNot: {
-                const int b = bit(words + pc);
                 push();
+                const int b = bit(words + pc);
                 acc = (b ^ 1) & live;
                 note(pc - 1, b);
                 return pc + 3;
@@ -234,10 +233,6 @@ void Plc::scan() {
             case kCoil: {
                 [[maybe_unused]] const std::size_t at = pc;
                 const ProgramWord code = words[pc + 1];
-                if constexpr (kMonitor) {
-                    // The condition now; the power flow after the coil is added below.
-                    trace[at] = logic.flowByte(logic.acc);
-                }
                 if (code == kCoilPositive || code == kCoilNegative) {
                     const ProgramWord k = words[pc + 2];
                     const ProgramWord* operand = words + pc + 3;
@@ -245,6 +240,9 @@ void Plc::scan() {
                     // An edge index outside the table has no state to compare with: the coil
                     // is passed over.
                     if (k < 0 || static_cast<std::size_t>(k) >= edgeCount) {
+                        if constexpr (kMonitor) {
+                            trace[at] = logic.flowByte(logic.acc);
+                        }
                         break;
                     }
                     std::int32_t& edge = edges[k];
@@ -256,14 +254,15 @@ void Plc::scan() {
                     }
                     edge = logic.acc;
                     writeBitFast(operand, out);
-                    logic.acc = out;
                     if constexpr (kMonitor) {
-                        trace[at] = static_cast<std::uint8_t>(trace[at] | (out << 3));
+                        trace[at] = static_cast<std::uint8_t>(logic.flowByte(logic.acc) | out);
                     }
+                    logic.acc = out;
                     break;
                 }
                 if constexpr (kMonitor) {
-                    trace[at] = static_cast<std::uint8_t>(trace[at] | (logic.acc << 3));
+                    // The other coils leave the power flow as they found it.
+                    trace[at] = static_cast<std::uint8_t>(logic.flowByte(logic.acc) | logic.acc);
                 }
                 const ProgramWord* operand = words + pc + 2;
                 pc += 5;
@@ -311,8 +310,7 @@ void Plc::scan() {
                 [[maybe_unused]] const int enable = m_accumulator;
                 runBlock(code);
                 if constexpr (kMonitor) {
-                    trace[at] =
-                        static_cast<std::uint8_t>(logic.flowByte(enable) | (m_accumulator << 3));
+                    trace[at] = static_cast<std::uint8_t>(logic.flowByte(enable) | m_accumulator);
                 }
                 pc = m_pc;
                 logic.acc = m_accumulator;

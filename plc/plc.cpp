@@ -116,7 +116,8 @@ std::uint8_t Plc::traceAt(std::size_t word) const {
     if (byte >> kTraceEpochShift != m_traceEpoch) {
         return 0;
     }
-    return static_cast<std::uint8_t>(TraceBit::Ran | (byte & ((1 << kTraceEpochShift) - 1)));
+    return static_cast<std::uint8_t>(
+        TraceBit::Ran | (byte & (TraceBit::Operand | TraceBit::Flow | TraceBit::ZoneOff)));
 }
 
 bool Plc::allocate() {
