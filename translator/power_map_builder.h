@@ -1,8 +1,9 @@
 // Turns the controller's record of a scan into the live state of the ladder's cells: which
 // contacts conducted, which coils and blocks were on and how far power flowed along the rungs.
-// The values come from the scan itself (the trace of "plc/power_trace.h", placed on the cells
+// Those states come from the scan itself (the trace of "plc/power_trace.h", placed on the cells
 // by the translator's source map); only the flow along wires and links is worked out here, with
-// the same cell relations the translator reads a rung by.
+// the same cell relations the translator reads a rung by. Block operands show the values their
+// memory holds when the map is built, right after the scan.
 #pragma once
 
 #include "plc/program.h"
@@ -36,9 +37,6 @@ public:
     /// current values of the block operands in its memory. Without a trace (not monitoring,
     /// no scan yet) every cell is off, and no operand has a value.
     void build(const plc::Plc& plc, PowerMap& map);
-
-    /// Returns the number of rows of the ladder.
-    [[nodiscard]] int rowCount() const { return m_rows; }
 
 private:
     /// What a cell does with power, as the translator's element classes tell.
@@ -96,13 +94,14 @@ private:
     [[nodiscard]] std::size_t skipOperand(std::size_t pc) const;
     [[nodiscard]] int find(int cell);
 
-    void takeTrace(const plc::Plc& plc);
-    /// The power the left rail gives the rung of `cell` in the scan.
-    [[nodiscard]] std::uint8_t rail(std::size_t cell) const;
     // What the scan did in a rung.
     static constexpr std::uint8_t kRungRan = 0x01;            // ran outside an MCR zone
     static constexpr std::uint8_t kRungReadsContacts = 0x02;  // read at least one contact
     static constexpr std::uint8_t kRungGivesFlow = 0x04;      // an output received power
+
+    void takeTrace(const plc::Plc& plc);
+    /// The power the left rail gives the rung of `cell` in the scan.
+    [[nodiscard]] std::uint8_t rail(std::size_t cell) const;
     void flood(PowerMap& map);
 
     int m_rows = 0;
