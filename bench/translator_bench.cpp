@@ -1,6 +1,10 @@
 // Translation of a ladder close to the 5,000-word limit: 200 rungs, each a series contact
-// before three contacts in parallel, driving a coil (24 words a rung).
+// before three contacts in parallel, driving a coil (24 words a rung); and the power map of
+// the same ladder after a monitored scan, as the live view builds it up to 25 times a second.
 #include "document/ladder_document.h"
+#include "plc/clock.h"
+#include "plc/plc.h"
+#include "translator/power_map_builder.h"
 #include "translator/translation_driver.h"
 
 #include <benchmark/benchmark.h>
@@ -62,5 +66,28 @@ void BM_TranslateNearWordLimitWithTrace(benchmark::State& state) {
     std::filesystem::remove(trace);
 }
 BENCHMARK(BM_TranslateNearWordLimitWithTrace)->Unit(benchmark::kMillisecond);
+
+void BM_PowerMapOfLadderNearWordLimit(benchmark::State& state) {
+    const document::LadderDocument ladder = largeLadder(200);
+    const translator::TranslationResult result = translator::translateDocument(ladder, {{}});
+    plc::FakeClock clock;
+    plc::Plc controller(clock);
+    controller.setMonitoring(true);
+    controller.setProgram(result.program);
+    if (!result.ok() || !controller.allocate()) {
+        state.SkipWithError("no program");
+        return;
+    }
+    controller.setInputWord(0x0155);
+    controller.runProgram();
+    translator::PowerMapBuilder builder(ladder, result.program.words(), result.sourceMap);
+    translator::PowerMap map;
+    for (auto _ : state) {
+        builder.build(controller, map);
+        benchmark::DoNotOptimize(map.cells().data());
+    }
+    state.counters["cells"] = static_cast<double>(map.cells().size());
+}
+BENCHMARK(BM_PowerMapOfLadderNearWordLimit)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "plc/block_layout.h"
 #include "plc/memory_layout.h"
 #include "plc/plc.h"
+#include "plc/power_trace.h"
 
 #include <algorithm>
 
@@ -11,8 +12,12 @@ namespace {
 
 constexpr std::size_t kStackMask = 63;
 
+// Trace bytes are built from 0/1 values without branches; these are the bits they land on.
+static_assert(TraceBit::Operand == 1 && TraceBit::Output == 1 && TraceBit::Flow == 1 << 1);
+
 // The contact logic shared by the scan and by power-flow inputs, kept in locals so that the
-// scan's inner loop runs out of registers.
+// scan's inner loop runs out of registers. Monitored, each contact also notes its trace byte.
+template <bool kMonitor>
 struct Logic {
     int acc;
     int live;  // 0 while an MCR zone is active: every contact result is forced to 0
@@ -20,6 +25,21 @@ struct Logic {
     std::size_t count;
     int* stack;
     const std::uint8_t* memory;
+    std::uint8_t* trace;  // monitored only
+    // What every trace byte of the scan so far carries: its epoch and whether the MCR zone is
+    // off; kept up to date with `live` (zone()).
+    std::uint8_t mark;
+
+    Logic(int accumulator, int mcr, std::size_t stackTop, int* stackSlots,
+          const std::uint8_t* memoryBytes, std::uint8_t* traceBytes, std::uint8_t epochBits)
+        : acc(accumulator),
+          live(mcr != 0 ? 0 : 1),
+          top(stackTop),
+          count(0),
+          stack(stackSlots),
+          memory(memoryBytes),
+          trace(traceBytes),
+          mark(static_cast<std::uint8_t>(epochBits | (mcr != 0 ? TraceBit::ZoneOff : 0))) {}
 
     int bit(const ProgramWord* operand) const {
         const std::uint32_t slot = slotOf(operand[0]);
@@ -48,20 +68,56 @@ struct Logic {
         return value;
     }
 
+    // An MCR zone begins (`on`) or ends.
+    void zone(bool on) {
+        live = on ? 0 : 1;
+        mark = static_cast<std::uint8_t>(on ? (mark | TraceBit::ZoneOff)
+                                            : (mark & ~TraceBit::ZoneOff));
+    }
+
+    // The trace byte of an instruction that received or left the power flow `flow`.
+    [[nodiscard]] std::uint8_t flowByte(int flow) const {
+        return static_cast<std::uint8_t>(mark | (flow << 1));
+    }
+
+    // The contact at `at` read `b`. Its power flow is not noted: the map of the running
+    // program works it out along the rung, and the scan keeps its pace.
+    void note(std::size_t at, int b) {
+        if constexpr (kMonitor) {
+            trace[at] = static_cast<std::uint8_t>(mark | b);
+        }
+    }
+
     // Executes the instruction `op` (-1 .. -6) whose operand starts at `pc`; returns the index
     // after it.
     std::size_t step(ProgramWord op, const ProgramWord* words, std::size_t pc) {
         switch (op) {
-            case kLoad:
+            case kLoad: {
                 push();
-                acc = bit(words + pc) & live;
+                const int b = bit(words + pc);
+                acc = b & live;
+                note(pc - 1, b);
                 return pc + 3;
-            case kLoadNot:
+            }
+            case kLoadNot: {
                 push();
-                acc = (bit(words + pc) ^ 1) & live;
+                const int b = bit(words + pc);
+                acc = (b ^ 1) & live;
+                note(pc - 1, b);
                 return pc + 3;
-            case kAnd: acc = acc & bit(words + pc) & live; return pc + 3;
-            case kAndNot: acc = acc & (bit(words + pc) ^ 1) & live; return pc + 3;
+            }
+            case kAnd: {
+                const int b = bit(words + pc);
+                acc = acc & b & live;
+                note(pc - 1, b);
+                return pc + 3;
+            }
+            case kAndNot: {
+                const int b = bit(words + pc);
+                acc = acc & (b ^ 1) & live;
+                note(pc - 1, b);
+                return pc + 3;
+            }
             case kOrStack: acc = (acc | pop()) & live; return pc;
             case kAndStack: acc = acc & pop() & live; return pc;
             default: return pc;
@@ -99,7 +155,17 @@ std::size_t Plc::findLabel(ProgramWord number) const {
 }
 
 void Plc::runInput() {
-    Logic logic{m_accumulator, m_mcr != 0 ? 0 : 1, m_stackTop, 0, m_stack.data(), m_memory.data()};
+    if (tracing()) {
+        runInputWith<true>();
+    } else {
+        runInputWith<false>();
+    }
+}
+
+template <bool kMonitor>
+void Plc::runInputWith() {
+    Logic<kMonitor> logic(m_accumulator, m_mcr, m_stackTop, m_stack.data(), m_memory.data(),
+                          m_trace.data(), traceEpochBits());
     const ProgramWord* const words = m_words.data();
     std::size_t pc = m_pc;
     for (;;) {
@@ -120,11 +186,25 @@ void Plc::runInput() {
 }
 
 void Plc::runProgram() {
+    if (tracing()) {
+        scan<true>();
+    } else {
+        scan<false>();
+    }
+}
+
+template <bool kMonitor>
+void Plc::scan() {
+    [[maybe_unused]] std::uint8_t* const trace = m_trace.data();
+    if constexpr (kMonitor) {
+        nextTraceEpoch();
+    }
     const ProgramWord* const words = m_words.data();
     std::uint8_t* const memory = m_memory.data();
     std::int32_t* const edges = m_edges.data();
     const std::size_t edgeCount = m_edges.size();
-    Logic logic{m_accumulator, m_mcr != 0 ? 0 : 1, m_stackTop, 0, m_stack.data(), memory};
+    Logic<kMonitor> logic(m_accumulator, m_mcr, m_stackTop, m_stack.data(), memory, trace,
+                          traceEpochBits());
     std::size_t pc = 0;
     std::size_t segmentStart = 0;
     std::uint64_t wordsRun = 0;
@@ -151,6 +231,7 @@ void Plc::runProgram() {
             case kOrStack:
             case kAndStack: pc = logic.step(op, words, pc + 1); break;
             case kCoil: {
+                [[maybe_unused]] const std::size_t at = pc;
                 const ProgramWord code = words[pc + 1];
                 if (code == kCoilPositive || code == kCoilNegative) {
                     const ProgramWord k = words[pc + 2];
@@ -159,6 +240,9 @@ void Plc::runProgram() {
                     // An edge index outside the table has no state to compare with: the coil
                     // is passed over.
                     if (k < 0 || static_cast<std::size_t>(k) >= edgeCount) {
+                        if constexpr (kMonitor) {
+                            trace[at] = logic.flowByte(logic.acc);
+                        }
                         break;
                     }
                     std::int32_t& edge = edges[k];
@@ -170,8 +254,15 @@ void Plc::runProgram() {
                     }
                     edge = logic.acc;
                     writeBitFast(operand, out);
+                    if constexpr (kMonitor) {
+                        trace[at] = static_cast<std::uint8_t>(logic.flowByte(logic.acc) | out);
+                    }
                     logic.acc = out;
                     break;
+                }
+                if constexpr (kMonitor) {
+                    // The other coils leave the power flow as they found it.
+                    trace[at] = static_cast<std::uint8_t>(logic.flowByte(logic.acc) | logic.acc);
                 }
                 const ProgramWord* operand = words + pc + 2;
                 pc += 5;
@@ -209,13 +300,18 @@ void Plc::runProgram() {
                 break;
             }
             case kBlock: {
+                [[maybe_unused]] const std::size_t at = pc;
                 const ProgramWord code = words[pc + 1];
                 m_pc = pc + 2;
                 m_accumulator = logic.acc;
                 m_stackTop = logic.top;
                 m_stackCount = logic.count;
-                runInput();
+                runInputWith<kMonitor>();
+                [[maybe_unused]] const int enable = m_accumulator;
                 runBlock(code);
+                if constexpr (kMonitor) {
+                    trace[at] = static_cast<std::uint8_t>(logic.flowByte(enable) | m_accumulator);
+                }
                 pc = m_pc;
                 logic.acc = m_accumulator;
                 logic.top = m_stackTop;
@@ -225,15 +321,18 @@ void Plc::runProgram() {
             case kControl: {
                 const ProgramWord code = words[pc + 1];
                 const ProgramWord number = words[pc + 2];
+                if constexpr (kMonitor) {
+                    trace[pc] = logic.flowByte(logic.acc);
+                }
                 pc += 3;
                 if (code == kControlMcr) {
                     if (logic.acc != 0) {
                         m_mcr = 1;
-                        logic.live = 0;
+                        logic.zone(true);
                     }
                 } else if (code == kControlEndMcr) {
                     m_mcr = 0;
-                    logic.live = 1;
+                    logic.zone(false);
                 } else if (code == kControlJump && logic.acc != 0) {
                     // Only a JUMP can lead backwards, so counting the words run between jumps
                     // bounds the whole scan.
@@ -253,6 +352,9 @@ void Plc::runProgram() {
                 break;
             }
             case kEnd:
+                if constexpr (kMonitor) {
+                    trace[pc] = logic.flowByte(logic.acc);
+                }
                 m_pc = pc;
                 m_accumulator = logic.acc;
                 m_stackTop = logic.top;

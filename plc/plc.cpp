@@ -2,6 +2,7 @@
 #include "plc/plc.h"
 
 #include "plc/memory_layout.h"
+#include "plc/power_trace.h"
 
 #include <algorithm>
 #include <cstring>
@@ -85,6 +86,44 @@ void Plc::setProgram(Program program) {
         m_words.assign(kProgramPadding, kEnd);
         m_programLost = true;
     }
+    sizeTrace();
+}
+
+void Plc::setMonitoring(bool on) {
+    m_monitoring = on;
+    sizeTrace();
+}
+
+void Plc::sizeTrace() {
+    m_traceEpoch = 0;
+    if (!m_monitoring) {
+        m_trace = {};
+        return;
+    }
+    try {
+        m_trace.assign(m_words.size(), 0);
+    } catch (const std::bad_alloc&) {
+        m_trace = {};  // the program runs unmonitored rather than not at all
+    }
+}
+
+void Plc::nextTraceEpoch() {
+    if (++m_traceEpoch > kLastTraceEpoch) {
+        m_traceEpoch = 1;
+        std::fill(m_trace.begin(), m_trace.end(), std::uint8_t{0});
+    }
+}
+
+std::uint8_t Plc::traceAt(std::size_t word) const {
+    if (!hasTrace() || word >= m_trace.size()) {
+        return 0;
+    }
+    const std::uint8_t byte = m_trace[word];
+    if (byte >> kTraceEpochShift != m_traceEpoch) {
+        return 0;
+    }
+    return static_cast<std::uint8_t>(
+        TraceBit::Ran | (byte & (TraceBit::Operand | TraceBit::Flow | TraceBit::ZoneOff)));
 }
 
 bool Plc::allocate() {
@@ -101,6 +140,8 @@ bool Plc::allocate() {
     m_stackCount = 0;
     m_wordsRun = 0;
     m_watchdogFault = false;
+    std::fill(m_trace.begin(), m_trace.end(), std::uint8_t{0});
+    m_traceEpoch = 0;
     m_edges.clear();
     m_timerStarts.clear();
     // A table larger than the program could ever need is a damaged hand-over, not a program;

@@ -177,6 +177,22 @@ public:
     /// The timer start table: per timer block the clock value its next increment counts from.
     [[nodiscard]] std::span<const std::uint32_t> timerTable() const { return m_timerStarts; }
 
+    // Monitoring.
+
+    /// Makes every scan record what it did at each instruction (TraceBit, "plc/power_trace.h")
+    /// into a trace of one byte per program word. The trace is sized here and whenever a
+    /// program is handed over, never by a scan; a scan without monitoring records nothing and
+    /// runs as fast as before.
+    void setMonitoring(bool on);
+    /// True while scans record their trace.
+    [[nodiscard]] bool monitoring() const { return m_monitoring; }
+    /// True once a scan has recorded its trace since the program was handed over or the
+    /// memory allocated.
+    [[nodiscard]] bool hasTrace() const { return tracing() && m_traceEpoch != 0; }
+    /// What the last monitored scan did at the instruction whose first word is `word`
+    /// (TraceBit); 0 for an instruction it did not run, for any other word and without a trace.
+    [[nodiscard]] std::uint8_t traceAt(std::size_t word) const;
+
 private:
     struct Operand {
         bool constant = false;
@@ -198,7 +214,23 @@ private:
         Operand control;
     };
 
-    // Engine helpers (engine.cpp).
+    // Engine helpers (engine.cpp). The scan and the power-flow inputs come in two builds:
+    // with the trace and without it, so that the unmonitored scan carries no test of its own.
+    template <bool kMonitor>
+    void scan();
+    template <bool kMonitor>
+    void runInputWith();
+    [[nodiscard]] bool tracing() const { return m_trace.size() >= m_words.size(); }
+    void sizeTrace();
+    /// Starts the trace of a new scan. A trace byte keeps the epoch of the scan that wrote it
+    /// in its top three bits, so that a scan need not clear what it does not run: only when
+    /// the epochs come round again is the whole trace cleared.
+    void nextTraceEpoch();
+    [[nodiscard]] std::uint8_t traceEpochBits() const {
+        return static_cast<std::uint8_t>(m_traceEpoch << kTraceEpochShift);
+    }
+    static constexpr int kTraceEpochShift = 5;
+    static constexpr std::uint8_t kLastTraceEpoch = 7;
     void runBlock(ProgramWord code);
     Operand fetchOperand();
     void skipOperand();
@@ -273,6 +305,10 @@ private:
     std::size_t m_stackCount = 0;
     std::uint64_t m_wordsRun = 0;
     bool m_watchdogFault = false;
+
+    bool m_monitoring = false;
+    std::vector<std::uint8_t> m_trace;  // beside m_words while monitoring, else empty
+    std::uint8_t m_traceEpoch = 0;      // 1 .. kLastTraceEpoch; 0 before the first scan
 };
 
 }  // namespace plc

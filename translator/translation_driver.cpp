@@ -54,6 +54,9 @@ TranslationResult translateDocument(const document::LadderDocument& document,
     result.instructionList = instructionListView(translator.lines());
     result.programListing = programView(words);
     result.program = plc::Program(words, translator.edgeCount(), translator.timerCount());
+    result.sourceMap = translator.sourceMap();
+    // The view lists the lines up to the first empty one; so does the map.
+    result.sourceMap.lineCells.resize(result.instructionList.size() - kViewHeaderLines);
     translator.release();
     return result;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "plc/program.h"
+#include "translator/source_map.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -32,6 +33,7 @@ struct TranslationResult {
     std::vector<std::string> instructionList;  ///< first view: header lines, then the list
     std::vector<std::string> programListing;   ///< second view: header, "   i:  word", rule, ""
     plc::Program program;  ///< the words (end word included) and the edge and timer counts
+    SourceMap sourceMap;   ///< the cells the listed lines and the words came from
 
     /// Returns true when the program translated.
     [[nodiscard]] bool ok() const { return errorCode == 0; }

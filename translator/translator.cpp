@@ -60,6 +60,11 @@ void Translator::init(int rowCount) {
     m_words.reserve(kMaxWords);
     m_lines.clear();
     m_lines.reserve(256);
+    m_sourceCell = kNoCell;
+    m_wordCells.clear();
+    m_wordCells.reserve(kMaxWords);
+    m_lineCells.clear();
+    m_lineCells.reserve(256);
     m_jumps.clear();
     m_jumps.reserve(static_cast<std::size_t>(m_jumpCount > 0 ? m_jumpCount : 0) + 1);
     m_mcrs.clear();
@@ -111,6 +116,12 @@ std::vector<std::int32_t> Translator::programWords() const {
     std::vector<std::int32_t> words = m_words;
     words.push_back(plc::kEnd);
     return words;
+}
+
+SourceMap Translator::sourceMap() const {
+    SourceMap map{m_lineCells, m_wordCells};
+    map.wordCells.push_back(kNoCell);  // the end word that closes the program
+    return map;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -218,6 +229,12 @@ void Translator::addLine(std::string text) {
         return;
     }
     m_lines.push_back(std::move(text));
+    m_lineCells.push_back(m_sourceCell);
+}
+
+void Translator::addRule() {
+    const SourceScope none(*this, kNoCell);
+    addLine(kRule);
 }
 
 void Translator::addWord(std::int32_t value) {
@@ -227,6 +244,7 @@ void Translator::addWord(std::int32_t value) {
         return;
     }
     m_words.push_back(value);
+    m_wordCells.push_back(m_sourceCell);
 }
 
 void Translator::addAddressWords(std::string_view operand) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/block_description.h"
+#include "translator/source_map.h"
 #include "translator/translation_error.h"
 
 #include <array>
@@ -68,6 +69,9 @@ public:
     [[nodiscard]] std::int32_t edgeCount() const { return m_edgeCount; }
     /// Returns the number of ONDTR and TMR blocks emitted.
     [[nodiscard]] std::int32_t timerCount() const { return m_timerCount; }
+    /// Returns the cells the listing lines and the program words (the end word included) came
+    /// from.
+    [[nodiscard]] SourceMap sourceMap() const;
 
     // The node and segment analysis (translator/node_analysis.h) walks the same loaded grid with
     // the same cell relations; these are all it uses of the translator.
@@ -117,10 +121,12 @@ private:
     // Relations of the current cell.
     [[nodiscard]] bool connectedRight() const;
 
-    // Outputs, trace and errors.
+    // Outputs, trace and errors. Every line and word is noted as coming from the source cell.
     void trace(std::string_view text);
     void traceOutputTable();
     void addLine(std::string text);
+    /// The rule that closes a rung or block; it comes from no cell.
+    void addRule();
     void addWord(std::int32_t value);
     void addAddressWords(std::string_view operand);
     void fail(int code, int pos);
@@ -166,6 +172,26 @@ private:
     [[nodiscard]] int emitControl();
     [[nodiscard]] int labelIndex(const std::vector<LabelEntry>& table,
                                  std::string_view label) const;
+
+    /// Notes what follows as coming from the cell `pos` until the scope ends.
+    class SourceScope {
+    public:
+        SourceScope(Translator& translator, int pos)
+            : m_translator(translator), m_saved(translator.m_sourceCell) {
+            translator.m_sourceCell = pos;
+        }
+        ~SourceScope() { m_translator.m_sourceCell = m_saved; }
+        SourceScope(const SourceScope&) = delete;
+        SourceScope& operator=(const SourceScope&) = delete;
+
+    private:
+        Translator& m_translator;
+        int m_saved;
+    };
+    /// The cell a block item's lines and words come from: its operand's cell, the block's own
+    /// cell on the item's row, or the block's top.
+    [[nodiscard]] int itemSource(const document::BlockDescription& block,
+                                 const document::BlockItem& item) const;
 
     // Function blocks.
     [[nodiscard]] int emitBlock();
@@ -216,6 +242,9 @@ private:
     // Outputs.
     std::vector<std::string> m_lines;
     std::vector<std::int32_t> m_words;
+    int m_sourceCell = kNoCell;
+    std::vector<int> m_lineCells;  // beside m_lines
+    std::vector<int> m_wordCells;  // beside m_words
     std::int32_t m_edgeCount = 0;
     std::int32_t m_timerCount = 0;
 

@@ -69,6 +69,7 @@ int Translator::emitBlock() {
     m_headPos = head;
     setPosition(head);
     const std::int32_t kind = document::kindOf(code());
+    const SourceScope top(*this, head);
     addLine("FUNKCJA" + number(kind) + " - " + document::fieldOf(text(), 'N'));
     addWord(plc::kBlock);
     addWord(kind);
@@ -86,7 +87,7 @@ int Translator::emitBlock() {
     if (failed() || (known && emitBlockItems(document::describe(*known)) != 0)) {
         return 1;
     }
-    addLine(kRule);
+    addRule();
     return failed() ? 1 : 0;
 }
 
@@ -102,6 +103,7 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
             continue;
         }
         int result = 0;
+        const SourceScope source(*this, itemSource(block, item));
         switch (item.kind) {
             case ItemKind::PowerFlow: result = powerFlowInput(item.row, item.label); break;
             case ItemKind::TimerIndex: addWord(m_timerCount++); break;

@@ -146,6 +146,7 @@ void Translator::emitCoils() {
         const int pos = output(0, i);
         const std::int32_t kind = document::kindOf(codeAt(pos / 10, pos % 10));
         const std::string operand = wyluskaj(textAt(pos / 10, pos % 10));
+        const SourceScope coil(*this, pos);
         addLine("   = (" + number(kind) + ") " + operand);
         addWord(plc::kCoil);
         addWord(kind);
@@ -154,7 +155,7 @@ void Translator::emitCoils() {
         }
         addAddressWords(operand);
     }
-    addLine(kRule);
+    addRule();
 }
 
 int Translator::emitControl() {
@@ -166,6 +167,7 @@ int Translator::emitControl() {
             return 1;
         }
     }
+    const SourceScope control(*this, head);
     const std::string label = document::fieldOf(textAt(head / 10, head % 10), 'A');
     auto labelWords = [&](std::string_view name, const std::vector<LabelEntry>& table) {
         addLine("   ->  " + std::string(name) + " " + label);
@@ -185,7 +187,7 @@ int Translator::emitControl() {
         case ElementKind::Label: labelWords("LABEL", m_jumps); break;
         default: break;
     }
-    addLine(kRule);
+    addRule();
     return failed() ? 1 : 0;
 }
 

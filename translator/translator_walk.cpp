@@ -44,6 +44,8 @@ int Translator::walkNetwork() {
         if (closing || m_IndexS == 0 || !probeUp()) {
             if (topP() == m_col && (linkDown() || m_col == 0)) {
                 bool closed = false;
+                // The stack instructions come from the cell where the parallel block closes.
+                const SourceScope junction(*this, position());
                 while (topP() == m_col && (linkDown() || m_col == 0) && m_IndexP > 0) {
                     popP();
                     addLine("   OR (S)");
@@ -130,6 +132,7 @@ void Translator::Zapisz() {
 }
 
 void Translator::emitContact() {
+    const SourceScope contact(*this, position());
     const std::string operand = wyluskaj(text());
     const bool negated = document::kindOf(code()) == ElementKind::ContactNC;
     const bool load = !m_BylStyk || m_newLoad;

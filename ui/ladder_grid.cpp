@@ -5,6 +5,7 @@
 #include "ui/cell_geometry.h"
 #include "ui/cell_painter.h"
 #include "ui/element_pictures.h"
+#include "ui/live_overlay.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -107,9 +108,17 @@ QRect LadderGrid::cellRect(int row, int col) const {
     return QRect(grid.cellLeft(col), grid.cellTop(row), ui::kCellWidth, ui::kCellHeight);
 }
 
+void LadderGrid::setLiveOverlay(const ui::LiveOverlay* overlay) {
+    m_live = overlay;
+    viewport()->update();
+}
+
 void LadderGrid::DrawGrid1DrawCell(QPainter& painter, int col, int row, const QRect& rect,
                                    bool selected) const {
     m_painter->paint(painter, m_document, row, col, rect, selected, palette());
+    if (m_live != nullptr) {
+        m_live->paint(painter, m_document, row, col, rect);
+    }
 }
 
 QSize LadderGrid::sizeHint() const {

@@ -14,6 +14,7 @@ class LadderDocument;
 
 namespace ui {
 class CellPainter;
+class LiveOverlay;
 struct GridLayout;
 }  // namespace ui
 
@@ -55,6 +56,10 @@ public:
     int leftCol() const;
     /// Returns the rectangle of a cell in viewport coordinates (it may lie outside the viewport).
     QRect cellRect(int row, int col) const;
+
+    /// Draws the running program over the cells with `overlay` (which must outlive its use),
+    /// or nothing more when null; repaints the whole view.
+    void setLiveOverlay(const ui::LiveOverlay* overlay);
 
     /// Draws one cell into `rect` on `painter`: the background (highlighted when `selected`),
     /// the element, block and link pictures and the texts of the cell's fields.
@@ -103,6 +108,7 @@ private:
 
     const document::LadderDocument& m_document;
     std::unique_ptr<ui::CellPainter> m_painter;
+    const ui::LiveOverlay* m_live = nullptr;
     int m_rowCount = 10;
     int m_lineWidth = 1;
     int m_cursorRow = 0;

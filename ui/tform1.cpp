@@ -11,6 +11,7 @@
 #include "translator/translation_error.h"
 #include "ui/help_window.h"
 #include "ui/ladder_grid.h"
+#include "ui/live_monitor.h"
 #include "ui/taboutbox.h"
 #include "ui/tform2.h"
 #include "ui/tform4.h"
@@ -187,6 +188,10 @@ TForm1::TForm1(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     m_form6 = new TForm6(this);
     m_help = new HelpWindow(this);
     buildCommandExtras();
+    m_live = new LiveMonitor(*m_grid, *m_form8, this);
+    // A listing line chosen in the listing window shows its cell.
+    connect(m_form5, &TForm5::cellRequested, this,
+            [this](int row, int col) { m_grid->setCursorCell(row, col); });
     // The parameters button and menu check follow the window however it is shown or closed.
     m_form2->installEventFilter(this);
 
@@ -216,6 +221,7 @@ TForm1::~TForm1() {
     // The grid and the tool windows hold references to the document, which as a member dies before
     // the base class deletes the children: they go first.
     m_form2->removeEventFilter(this);
+    delete m_live;
     delete m_form2;
     delete m_form7;
     delete m_grid;
@@ -940,7 +946,10 @@ int TForm1::TranslateProgram() {
     }
     m_form5->setListings(QString::fromStdString(translator::joinLines(result.instructionList)),
                          QString::fromStdString(translator::joinLines(result.programListing)));
+    m_form5->setLineCells(translator::instructionViewCells(result.sourceMap),
+                          translator::programViewCells(result.sourceMap));
     m_programStore = std::move(result.program);
+    m_sourceMap = std::move(result.sourceMap);
     m_form6->hide();
     return 0;
 }
@@ -968,7 +977,9 @@ void TForm1::ShowInstructionList() {
     // "START!" hands the program to the simulator; "Ok" and the title bar free it.
     plc::Program program = std::exchange(m_programStore, plc::Program{});
     if (m_form5->startRequested()) {
+        m_live->begin(m_document, program, m_sourceMap);
         m_form8->startSimulator(std::move(program));
+        m_live->end();
     }
 }
 
@@ -976,7 +987,11 @@ void TForm1::RunSimulator() {
     if (TranslateProgram() != 0) {
         return;
     }
-    m_form8->startSimulator(std::exchange(m_programStore, plc::Program{}));
+    // The grid shows the running program until the simulation ends.
+    plc::Program program = std::exchange(m_programStore, plc::Program{});
+    m_live->begin(m_document, program, m_sourceMap);
+    m_form8->startSimulator(std::move(program));
+    m_live->end();
 }
 
 void TForm1::RunSimulatorWithDde() {
@@ -988,8 +1003,10 @@ void TForm1::RunSimulatorWithDde() {
     if (m_prompts->runModal(*m_form4) != QDialog::Accepted || !m_form4->exchange().isOpen()) {
         return;
     }
+    m_live->begin(m_document, program, m_sourceMap);
     m_form8->startSimulatorDde(std::move(program), m_form4->exchange(),
                                [this] { m_form4->closeDdeLink(); });
+    m_live->end();
 }
 
 void TForm1::SpeedButton16Click() {

@@ -6,6 +6,7 @@
 #include "document/ladder_document.h"
 #include "document/undo_history.h"
 #include "plc/program.h"
+#include "translator/source_map.h"
 #include "ui/user_prompts.h"
 
 #include <QMainWindow>
@@ -18,6 +19,7 @@ class CrossReferenceWindow;
 class HelpWindow;
 class LadderPrinter;
 class LadderGrid;
+class LiveMonitor;
 class QAction;
 class QFileDialog;
 class QFrame;
@@ -60,6 +62,8 @@ public:
     TAboutBox& aboutBox() { return *m_aboutBox; }
     /// Returns the help viewer.
     HelpWindow& helpWindow() { return *m_help; }
+    /// Returns the live view of a running simulation on the grid.
+    LiveMonitor& liveMonitor() { return *m_live; }
     /// Returns the open dialog (it keeps the last confirmed name).
     QFileDialog& openDialog() { return *m_openDialog; }
     /// Returns the save dialog (it keeps the last confirmed name).
@@ -199,6 +203,7 @@ private:
     document::LadderDocument m_document;
     std::unique_ptr<UserPrompts> m_prompts;
     plc::Program m_programStore;
+    translator::SourceMap m_sourceMap;  // of the program in the store
     bool m_quitConfirmed = false;
     document::UndoHistory m_history;
     QString m_fileName;  // the program's file; empty until it is opened or saved
@@ -239,4 +244,5 @@ private:
     CrossReferenceWindow* m_crossReference = nullptr;
     QFileDialog* m_exportPdfDialog = nullptr;
     QFileDialog* m_exportImageDialog = nullptr;
+    LiveMonitor* m_live = nullptr;
 };

@@ -2,6 +2,8 @@
 #include "ui/tform5.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -53,6 +55,12 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_memo2, 1);
     layout->addWidget(panel);
 
+    // Lines are chosen by a double click in a view or by Enter on the line of its cursor.
+    for (QPlainTextEdit* memo : {m_memo1, m_memo2}) {
+        memo->installEventFilter(this);
+        memo->viewport()->installEventFilter(this);
+    }
+
     connect(m_ok, &QPushButton::clicked, this, &TForm5::Button1Click);
     connect(m_otherForm, &QPushButton::clicked, this, &TForm5::Button2Click);
     connect(m_start, &QPushButton::clicked, this, &TForm5::Button3Click);
@@ -66,6 +74,48 @@ void TForm5::setListings(const QString& instructionList, const QString& interpre
     }
     m_memo1->setPlainText(instructionList);
     m_memo2->setPlainText(interpreterProgram);
+    m_cells1.clear();
+    m_cells2.clear();
+}
+
+void TForm5::setLineCells(std::vector<int> instructionList, std::vector<int> interpreterProgram) {
+    m_cells1 = std::move(instructionList);
+    m_cells2 = std::move(interpreterProgram);
+}
+
+bool TForm5::chooseLine(const QPlainTextEdit* memo, int line) {
+    const std::vector<int>& cells = memo == m_memo1 ? m_cells1 : m_cells2;
+    if (line < 0 || line >= static_cast<int>(cells.size())) {
+        return false;
+    }
+    const int cell = cells[static_cast<std::size_t>(line)];
+    if (cell < 0) {
+        return false;
+    }
+    emit cellRequested(cell / 10, cell % 10);
+    return true;
+}
+
+bool TForm5::eventFilter(QObject* watched, QEvent* event) {
+    for (QPlainTextEdit* memo : {m_memo1, m_memo2}) {
+        if (event->type() == QEvent::MouseButtonDblClick && watched == memo->viewport()) {
+            const auto* click = static_cast<QMouseEvent*>(event);
+            if (click->button() == Qt::LeftButton) {
+                chooseLine(memo,
+                           memo->cursorForPosition(click->position().toPoint()).blockNumber());
+            }
+        } else if (event->type() == QEvent::KeyPress && watched == memo) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            // Enter on a listing line never closes the window; on a line of a cell it shows
+            // the cell, on any other it does nothing (the views of an analysis keep theirs).
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+                !(m_cells1.empty() && m_cells2.empty())) {
+                chooseLine(memo, memo->textCursor().blockNumber());
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QString TForm5::instructionListText() const {
@@ -84,6 +134,8 @@ void TForm5::showAnalysis(const QString& trace, const QString& tables) {
     m_start->setEnabled(false);
     m_memo1->setPlainText(trace);
     m_memo2->setPlainText(tables);
+    m_cells1.clear();
+    m_cells2.clear();
     // Shown again while still open, the window gets no show event: start on the trace here too.
     m_memo1->setVisible(true);
     m_memo2->setVisible(false);

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <vector>
+
 class QPlainTextEdit;
 class QPushButton;
 
@@ -32,10 +34,23 @@ public:
     /// Returns true when the window was last closed with "START!".
     bool startRequested() const { return m_startRequested; }
 
+    /// Ties every line of the two views to the cell it came from (row * 10 + column, -1 for a
+    /// line of no cell): a double click or Enter on such a line asks for its cell. The next
+    /// listings or analysis drop the ties.
+    void setLineCells(std::vector<int> instructionList, std::vector<int> interpreterProgram);
+
+signals:
+    /// A line that came from a cell was chosen: the grid is to show that cell.
+    void cellRequested(int row, int col);
+
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// Asks for the cell of line `line` of `memo`; returns false for a line of no cell.
+    bool chooseLine(const QPlainTextEdit* memo, int line);
+
     QPlainTextEdit* m_memo1;
     QPlainTextEdit* m_memo2;
     QPushButton* m_ok;
@@ -44,4 +59,6 @@ private:
     bool m_startRequested = false;
     bool m_analysis = false;
     bool m_startEnabled = false;  ///< "START!"'s state before the analysis disabled it
+    std::vector<int> m_cells1;    ///< per line of Memo1, its cell
+    std::vector<int> m_cells2;    ///< per line of Memo2, its cell
 };

@@ -1,6 +1,7 @@
 // The command-line tool's subcommands.
 #include "app/cli/cli_runner.h"
 
+#include "app/cli/power_lines.h"
 #include "app/cli/program_text.h"
 #include "app/cli/run_command.h"
 #include "document/ladder_document.h"
@@ -29,7 +30,7 @@ constexpr std::string_view kUsage =
     "                        [--watch OPERAND[:TYP]]... [--stop T]\n"
     "                        [--force T:OPERAND[:TYP]=WARTOŚĆ]... [--release T:OPERAND]...\n"
     "                        [--link BROKER [--topic PRZEDROSTEK]] [--realtime]\n"
-    "                        [--modbus [ADRES:]PORT]\n";
+    "                        [--modbus [ADRES:]PORT] [--power]\n";
 
 // Far beyond the view of the largest program the translator writes (5000 words).
 constexpr std::size_t kMaxProgramText = 4 * 1024 * 1024;
@@ -71,8 +72,10 @@ int loadFile(const std::string& fileName, document::LadderDocument& document, st
 // Loads and translates a ladder file; a file that cannot be read gives kExitBadInput, a broken
 // ladder rule its report on `out` and kExitTranslationError.
 int translateFile(const std::string& fileName, translator::TranslationResult& result,
-                  std::ostream& out, std::ostream& err) {
-    document::LadderDocument document;
+                  std::ostream& out, std::ostream& err,
+                  document::LadderDocument* loaded = nullptr) {
+    document::LadderDocument local;
+    document::LadderDocument& document = loaded != nullptr ? *loaded : local;
     if (const int status = loadFile(fileName, document, err); status != kExitOk) {
         return status;
     }
@@ -139,13 +142,23 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitBadInput;
     }
     plc::Program program;
+    std::optional<PowerLines> power;
     if (document::hasProgramFileHeader(bytes)) {
         translator::TranslationResult result;
-        const int status = translateFile(options->program, result, out, err);
+        document::LadderDocument document;
+        const int status = translateFile(options->program, result, out, err, &document);
         if (status != kExitOk) {
             return status;
         }
         program = result.program;
+        if (options->power) {
+            power.emplace(document, result);
+        }
+    } else if (options->power) {
+        // The map is drawn on the ladder's cells; a program of words has none.
+        err << "wirtualon-cli run: --power wymaga programu w postaci drabinkowej (.jar): "
+            << options->program << '\n';
+        return kExitBadInput;
     } else {
         std::optional<plc::Program> parsed;
         if (bytes.size() > kMaxProgramText) {
@@ -160,7 +173,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
         program = std::move(*parsed);
     }
-    return runSimulation(program, *options, out, err);
+    return runSimulation(program, *options, out, err, power ? &*power : nullptr);
 }
 
 }  // namespace

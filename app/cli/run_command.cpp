@@ -5,6 +5,7 @@
 
 #include "app/cli/cli_runner.h"
 #include "app/cli/live_run.h"
+#include "app/cli/power_lines.h"
 #include "operands/memory_area.h"
 #include "operands/operand_syntax.h"
 #include "plc/clock.h"
@@ -299,6 +300,8 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
             }
         } else if (arg == "--realtime" && !hasValue) {
             options.realtime = true;
+        } else if (arg == "--power" && !hasValue) {
+            options.power = true;
         } else if (arg == "--watch") {
             if (!takeValue()) {
                 return std::nullopt;
@@ -359,7 +362,7 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
 }
 
 int runSimulation(const plc::Program& program, const RunOptions& options, std::ostream& out,
-                  std::ostream& err) {
+                  std::ostream& err, PowerLines* power) {
     // A live run keeps time by the machine's clock; otherwise time is simulated exactly.
     const bool live =
         options.realtime || options.linkService.has_value() || options.modbus.has_value();
@@ -367,6 +370,7 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
     plc::SteadyClock realClock;
     plc::Clock& clock = live ? static_cast<plc::Clock&>(realClock) : fakeClock;
     plc::Plc plc(clock);
+    plc.setMonitoring(power != nullptr);
     plc.setProgram(program);
     plc::ScanCycle cycle(plc, clock);
     Panel panel;
@@ -443,6 +447,9 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
             return kExitWatchdog;
         }
         out << '\n';
+        if (power != nullptr) {
+            power->print(plc, out);
+        }
         if (live) {
             out.flush();  // a program reading the lines sees each tick as it happens
         }

@@ -52,6 +52,7 @@ struct RunOptions {
     std::string linkTopic = "Arkusz1";             ///< --topic: the items' topic prefix
     bool realtime = false;                         ///< ticks paced by the real clock
     std::optional<iolink::ModbusEndpoint> modbus;  ///< --modbus: serve Modbus TCP there
+    bool power = false;  ///< --power: the ladder's power map after every tick
 };
 
 /// Returns the options of `args` (what follows "run"), or nothing with `problem` set (Polish,
@@ -72,12 +73,15 @@ struct RunOptions {
 [[nodiscard]] std::optional<Watch> parseWatch(std::string_view text, std::string& problem,
                                               std::string_view option = "--watch");
 
+class PowerLines;
+
 /// Runs `program` as the simulator does, in RUN from the first tick, for `options.scans`
-/// ticks, printing one line per tick to `out`; returns kExitOk, kExitWatchdog when the
+/// ticks, printing one line per tick to `out`, followed by the lines of `power` when given
+/// (the controller then monitors its scans); returns kExitOk, kExitWatchdog when the
 /// watchdog ended a scan, or kExitBadInput when the link's broker cannot be reached or the
 /// Modbus port cannot be opened. With a link, a Modbus server or `realtime` the ticks follow
 /// the real clock, `tickMs` apart; the server answers requests in the time between them.
 [[nodiscard]] int runSimulation(const plc::Program& program, const RunOptions& options,
-                                std::ostream& out, std::ostream& err);
+                                std::ostream& out, std::ostream& err, PowerLines* power = nullptr);
 
 }  // namespace cli

@@ -1,7 +1,8 @@
 // Random ladders from the element vocabulary (contacts, wires, links, coils, control functions,
 // blocks with their parameters, random operands and a few raw codes) are translated; every
 // program that translates must pass the program checker and runs a few scans in the controller.
-// Every ladder also gets the node and segment analysis.
+// Every ladder also gets the node and segment analysis, and every program that runs gets the power
+// map of each scan.
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 #include "plc/clock.h"
@@ -9,6 +10,7 @@
 #include "plc/program.h"
 #include "plc/scan_cycle.h"
 #include "translator/node_analysis.h"
+#include "translator/power_map_builder.h"
 #include "translator/translation_driver.h"
 
 #include <array>
@@ -104,7 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     plc::FakeClock clock;
     plc::Plc plc(clock);
+    plc.setMonitoring(true);
     plc.setProgram(result.program);
+    translator::PowerMapBuilder builder(ladder, result.program.words(), result.sourceMap);
+    translator::PowerMap map;
     plc::ScanCycle cycle(plc, clock);
     Panel panel(static_cast<std::uint16_t>(size * 2654435761u));
     cycle.setPanel(&panel);
@@ -115,9 +120,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int tick = 0; tick < 3; ++tick) {
         clock.advance(20);
         cycle.tick();
+        builder.build(plc, map);
     }
     cycle.nextMode();
     cycle.tick();
+    builder.build(plc, map);
     cycle.endSimulation();
     return 0;
 }

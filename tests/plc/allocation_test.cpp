@@ -72,15 +72,20 @@ TEST(AllocationTest, TicksInRunAllocateNothing) {
     b.block(BlockKind::ArrMv, I(1)).word(kTypeBit).length(64).address(M(1)).operand(1);
     b.operand(2).operand(30).address(M(100));
     b.load(I(1)).control(kControlJump, 1).control(kControlLabel, 1).end();
-    Rig rig;
-    rig.run(b, 1, 1);
-    rig.panel.inputs = 1;
-    g_allocations = 0;
-    g_counting = true;
-    rig.ticks(20);
-    g_counting = false;
-    EXPECT_EQ(g_allocations.load(), 0);
-    EXPECT_EQ(rig.cycle.scanCount(), 20u);
+    // Monitored too: the trace is sized when the program is handed over, never by a scan.
+    for (const bool monitored : {false, true}) {
+        Rig rig;
+        rig.plc.setMonitoring(monitored);
+        rig.run(b, 1, 1);
+        rig.panel.inputs = 1;
+        g_allocations = 0;
+        g_counting = true;
+        rig.ticks(20);
+        g_counting = false;
+        EXPECT_EQ(g_allocations.load(), 0) << monitored;
+        EXPECT_EQ(rig.cycle.scanCount(), 20u);
+        EXPECT_EQ(rig.plc.hasTrace(), monitored);
+    }
 }
 
 }  // namespace

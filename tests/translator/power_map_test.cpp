@@ -1,0 +1,431 @@
+// The live view's power maps: the source map that ties lines and words to cells, the maps of
+// hand-made ladders tick by tick, what a cell tells beyond its map character (conduction
+// without power, links, coils, blocks and operand values), and agreement with the scan on
+// random ladders.
+#include "translator/power_map.h"
+
+#include "tests/translator/power_cases.h"
+
+#include "plc/clock.h"
+#include "plc/plc.h"
+#include "plc/power_trace.h"
+#include "plc/scan_cycle.h"
+#include "translator/power_map_builder.h"
+#include "translator/translation_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <random>
+
+namespace translator::testing {
+namespace {
+
+class Inputs : public plc::IoTransfer {
+public:
+    void readInputs(plc::Plc& plc) override { plc.setInputWord(word); }
+    void writeOutputs(const plc::Plc&) override {}
+    std::uint16_t word = 0;
+};
+
+// A ladder translated and run as the simulator runs it: RUN from the first tick, the clock
+// at tick k reading k * tickMs, a power map after every tick.
+class LiveRun {
+public:
+    explicit LiveRun(const Ladder& ladder, std::uint32_t tickMs = 20)
+        : m_tickMs(tickMs), m_translation(translateDocument(ladder.document())) {
+        EXPECT_TRUE(m_translation.ok()) << m_translation.report;
+        m_builder.emplace(ladder.document(), m_translation.program.words(),
+                          m_translation.sourceMap);
+        m_plc.setMonitoring(true);
+        m_plc.setProgram(m_translation.program);
+        m_cycle.setPanel(&m_inputs);
+        EXPECT_TRUE(m_cycle.startSimulator());
+        m_cycle.nextMode();
+    }
+
+    const PowerMap& tick(std::uint16_t inputs) {
+        m_clock.set(static_cast<std::uint32_t>(m_ticks++ * m_tickMs));
+        m_inputs.word = inputs;
+        m_cycle.tick();
+        m_builder->build(m_plc, m_map);
+        return m_map;
+    }
+    const CellPower& at(int row, int col) const { return m_map.at(row, col); }
+
+private:
+    std::uint32_t m_tickMs;
+    std::uint64_t m_ticks = 0;
+    TranslationResult m_translation;
+    plc::FakeClock m_clock;
+    plc::Plc m_plc{m_clock};
+    plc::ScanCycle m_cycle{m_plc, m_clock};
+    Inputs m_inputs;
+    std::optional<PowerMapBuilder> m_builder;
+    PowerMap m_map;
+};
+
+Ladder caseLadder(const std::string& name) {
+    for (const PowerCase& c : powerCases()) {
+        if (c.name == name) {
+            return c.ladder();
+        }
+    }
+    ADD_FAILURE() << "no case " << name;
+    return Ladder();
+}
+
+// The grid as codes and operands, for a failure message.
+std::string dump(const document::LadderDocument& document) {
+    std::string text;
+    for (int row = 0; row < document.rowCount(); ++row) {
+        for (int col = 0; col < 10; ++col) {
+            text += std::to_string(document.CellCode(row, col)) + document.CellText(row, col) + ' ';
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+bool has(const CellPower& cell, CellPower::Bit bit) {
+    return cell.has(bit);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+class PowerMapCaseTest : public ::testing::TestWithParam<PowerCase> {};
+
+TEST_P(PowerMapCaseTest, MapsFollowTheScansTickByTick) {
+    const PowerCase& c = GetParam();
+    const Ladder ladder = c.ladder();
+    LiveRun run(ladder, c.tickMs);
+    for (std::size_t k = 0; k < c.ticks.size(); ++k) {
+        const PowerMap& map = run.tick(c.ticks[k].inputs);
+        std::vector<std::string> lines;
+        for (int row = 0; row < map.rowCount(); ++row) {
+            lines.push_back(powerLine(map, row));
+        }
+        EXPECT_EQ(lines, expectedLines(c.ticks[k], ladder.document().rowCount())) << "tick " << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ladders, PowerMapCaseTest, ::testing::ValuesIn(powerCases()),
+                         [](const ::testing::TestParamInfo<PowerCase>& c) { return c.param.name; });
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(SourceMapTest, BlockLinesAndWordsLeadToTheCellsTheyCameFrom) {
+    const TranslationResult result = translateDocument(caseLadder("AddWithItsOperands").document());
+    ASSERT_TRUE(result.ok());
+    const std::vector<int> cells = instructionViewCells(result.sourceMap);
+    ASSERT_EQ(cells.size(), result.instructionList.size());
+    std::vector<std::pair<std::string, int>> listed;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        listed.emplace_back(result.instructionList[i], cells[i]);
+    }
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"  POSTAĆ PROGRAMU", kNoCell},
+        {"  W FORMACIE LISTY", kNoCell},
+        {"     INSTRUKCJI", kNoCell},
+        {"", kNoCell},
+        {kRule, kNoCell},
+        {"FUNKCJA21 - ADD", 2},
+        {"enable: ", 2},
+        {load("%I0001"), 0},
+        {"T: INT", 12},
+        {"I1: %R0003", 11},
+        {"I2: +00005", 21},
+        {"Q: %R0003", 13},
+        {"ok:", 2},
+        {coilLine(3, "%Q0001"), 9},
+        {kRule, kNoCell},
+        {kRule, kNoCell},
+    };
+    EXPECT_EQ(listed, expected);
+
+    // Words: -8 21 from the block, the enable's LOAD from the contact, -100 from the block
+    // again, the type from its row, each operand from its cell, the coil from the coil.
+    const std::vector<int> words = {2,  2,  0,  0,  0,  0, 2, 12, 11, 11, 11,
+                                    21, 21, 13, 13, 13, 9, 9, 9,  9,  9,  kNoCell};
+    EXPECT_EQ(result.sourceMap.wordCells, words);
+    const std::vector<int> view = programViewCells(result.sourceMap);
+    ASSERT_EQ(view.size(), result.programListing.size());
+    EXPECT_EQ(view[5], 2);
+    EXPECT_EQ(view[5 + 8], 11);
+}
+
+TEST(SourceMapTest, StackInstructionsComeFromTheJunctionThatClosesTheirBranches) {
+    const TranslationResult result =
+        translateDocument(caseLadder("ContactsInSeriesAndParallel").document());
+    ASSERT_TRUE(result.ok());
+    // LOAD %I0002, LOAD %I0003, LOAD %I0001, OR (S), AND (S), coil, rule.
+    EXPECT_EQ(result.sourceMap.lineCells, (std::vector<int>{2, 10, 0, 0, 0, 9, kNoCell}));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(PowerMapTest, ConductionWithoutPowerIsToldFromPowerThatIsNotLetThrough) {
+    LiveRun run(caseLadder("ContactsInSeriesAndParallel"));
+    run.tick(0x0002);  // %I0002 conducts, nothing reaches it
+    EXPECT_TRUE(has(run.at(0, 2), CellPower::Conducts));
+    EXPECT_FALSE(has(run.at(0, 2), CellPower::LeftPowered));
+    EXPECT_FALSE(has(run.at(0, 2), CellPower::RightPowered));
+    EXPECT_FALSE(has(run.at(0, 1), CellPower::LinkPowered));
+
+    run.tick(0x0001);  // power reaches %I0002, which does not conduct
+    EXPECT_FALSE(has(run.at(0, 2), CellPower::Conducts));
+    EXPECT_TRUE(has(run.at(0, 2), CellPower::LeftPowered));
+    EXPECT_FALSE(has(run.at(0, 2), CellPower::RightPowered));
+    // Both cells beside the junction carry its power up and down the link.
+    EXPECT_TRUE(has(run.at(0, 1), CellPower::LinkPowered));
+    EXPECT_TRUE(has(run.at(1, 1), CellPower::LinkPowered));
+    EXPECT_FALSE(has(run.at(1, 0), CellPower::Conducts));
+}
+
+TEST(PowerMapTest, ContactsInAnMcrZoneConductWithoutPower) {
+    LiveRun run(caseLadder("McrZoneSwitchedOff"));
+    run.tick(0x0003);
+    EXPECT_TRUE(has(run.at(1, 0), CellPower::Conducts));
+    EXPECT_FALSE(has(run.at(1, 0), CellPower::LeftPowered));
+    EXPECT_FALSE(has(run.at(1, 9), CellPower::RightPowered));
+}
+
+TEST(PowerMapTest, CoilsShowTheValueTheirRungAssigned) {
+    const Ladder ladder = Ladder()
+                              .contact(0, 0, "%I0001")
+                              .wires(0, 1, 8)
+                              .coil(0, "%Q0001", 11)
+                              .contact(1, 0, "%I0001")
+                              .wires(1, 1, 8)
+                              .coil(1, "%Q0002", 15);
+    LiveRun run(ladder);
+    run.tick(0);
+    EXPECT_TRUE(has(run.at(0, 9), CellPower::RightPowered));  // -(/)- assigns 1
+    EXPECT_FALSE(has(run.at(0, 9), CellPower::LeftPowered));
+    EXPECT_FALSE(has(run.at(1, 9), CellPower::RightPowered));
+    run.tick(0x0001);
+    EXPECT_FALSE(has(run.at(0, 9), CellPower::RightPowered));
+    EXPECT_TRUE(has(run.at(0, 9), CellPower::LeftPowered));
+    EXPECT_TRUE(has(run.at(1, 9), CellPower::RightPowered));  // the pulse
+    run.tick(0x0001);
+    EXPECT_TRUE(has(run.at(1, 9), CellPower::LeftPowered));
+    EXPECT_FALSE(has(run.at(1, 9), CellPower::RightPowered));  // the pulse is over
+}
+
+TEST(PowerMapTest, TimerShowsItsCurrentValueAndIsEnabledBeforeItsOutputComesOn) {
+    LiveRun run(caseLadder("TimerBeforeAndAfterItsPreset"), 100);
+    run.tick(0);
+    EXPECT_FALSE(has(run.at(0, 1), CellPower::BlockEnabled));
+    for (int cv = 0; cv <= 3; ++cv) {
+        run.tick(0x0001);
+        for (int row = 0; row < 2; ++row) {
+            EXPECT_TRUE(has(run.at(row, 1), CellPower::BlockEnabled)) << cv;
+            EXPECT_EQ(has(run.at(row, 1), CellPower::RightPowered), cv == 3) << cv;
+        }
+        // The current value beside the register, which the second row names.
+        ASSERT_TRUE(has(run.at(1, 1), CellPower::HasValue));
+        EXPECT_EQ(run.at(1, 1).value, cv);
+        EXPECT_EQ(run.at(1, 1).type, operands::DataType::Int);
+    }
+    EXPECT_TRUE(has(run.at(0, 1), CellPower::LeftPowered));
+    // The preset is a constant, shown as such.
+    EXPECT_FALSE(has(run.at(1, 0), CellPower::HasValue));
+}
+
+TEST(PowerMapTest, AddShowsItsOperandValuesInItsType) {
+    LiveRun run(caseLadder("AddWithItsOperands"));
+    for (int sum = 5; sum <= 10; sum += 5) {
+        run.tick(0x0001);
+        for (const auto& [row, col] : {std::pair{1, 1}, std::pair{1, 3}}) {
+            ASSERT_TRUE(has(run.at(row, col), CellPower::HasValue)) << row << col;
+            EXPECT_EQ(run.at(row, col).value, sum);
+            EXPECT_EQ(run.at(row, col).type, operands::DataType::Int);
+        }
+        EXPECT_FALSE(has(run.at(2, 1), CellPower::HasValue));
+    }
+}
+
+TEST(PowerMapTest, WithoutATraceNothingIsPowered) {
+    const Ladder ladder = caseLadder("SealInLatchSetAndReleased");
+    const TranslationResult result = translateDocument(ladder.document());
+    plc::FakeClock clock;
+    plc::Plc plc(clock);
+    plc.setProgram(result.program);
+    ASSERT_TRUE(plc.allocate());
+    plc.setInputWord(0x0001);
+    plc.runProgram();
+    PowerMapBuilder builder(ladder.document(), result.program.words(), result.sourceMap);
+    PowerMap map;
+    builder.build(plc, map);
+    for (const CellPower& cell : map.cells()) {
+        EXPECT_EQ(cell.bits & ~CellPower::Element, 0);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+// Random rungs as users draw them: series and parallel blocks of contacts nested at random,
+// laid out the editor's way (a parallel block's branches one under the other, joined by links
+// at the left edges of the columns where the block starts and ends, short branches filled with
+// wires), with one or two coils.
+class RungDrawer {
+public:
+    RungDrawer(std::mt19937& random, Ladder& ladder) : m_random(random), m_ladder(ladder) {}
+
+    // Draws a rung from row 0; returns false when it does not fit.
+    bool draw() {
+        const Size size = element(0, 0, 3);
+        if (size.width > 8 || size.height > 6) {
+            return false;
+        }
+        for (int col = size.width; col < 9; ++col) {
+            place(0, col, 7);
+        }
+        place(0, 9, 3, "%Q0001");
+        if (m_random() % 2 == 0) {
+            // A second coil under the same condition, joined in column 8.
+            const int row = size.height;
+            flag(0, 8, kDown);
+            for (int r = 1; r < row; ++r) {
+                flag(r, 8, kBoth);
+            }
+            place(row, 8, 7);
+            flag(row, 8, kUp);
+            place(row, 9, 3, "%Q0002");
+        }
+        for (const auto& [at, code] : m_codes) {
+            const int flags = m_flags.count(at) != 0 ? m_flags.at(at) : 0;
+            m_ladder.put(at.first, at.second, code + flags, m_texts[at]);
+        }
+        for (const auto& [at, flags] : m_flags) {
+            if (m_codes.count(at) == 0) {
+                m_ladder.put(at.first, at.second, flags);
+            }
+        }
+        return true;
+    }
+
+    /// The rung drawn, for a failure message: c a contact, S(...) series, P(...) parallel.
+    [[nodiscard]] const std::string& tree() const { return m_tree; }
+
+private:
+    struct Size {
+        int width = 0;
+        int height = 0;
+    };
+    using Cell = std::pair<int, int>;
+
+    void place(int row, int col, int code, const std::string& operand = {}) {
+        m_codes[{row, col}] = code;
+        m_texts[{row, col}] = operand.empty() ? std::string() : "#A" + operand + "#";
+    }
+    void flag(int row, int col, int flags) {
+        int& cell = m_flags[{row, col}];
+        const bool down = cell == kDown || cell == kBoth || flags == kDown || flags == kBoth;
+        const bool up = cell == kUp || cell == kBoth || flags == kUp || flags == kBoth;
+        cell = down && up ? kBoth : down ? kDown : kUp;
+    }
+
+    Size element(int row, int col, int depth) {
+        const unsigned pick = depth == 0 ? 0 : m_random() % 3;
+        if (pick == 0) {
+            m_tree += "c";
+            const std::string operand = "%I000" + std::to_string(1 + m_random() % 6);
+            place(row, col, m_random() % 3 == 0 ? 2 : 1, operand);
+            return {1, 1};
+        }
+        const int parts = 2 + static_cast<int>(m_random() % 2);
+        if (pick == 1) {  // series
+            m_tree += "S(";
+            Size size;
+            for (int i = 0; i < parts; ++i) {
+                const Size part = element(row, col + size.width, depth - 1);
+                size.width += part.width;
+                size.height = std::max(size.height, part.height);
+            }
+            m_tree += ")";
+            return size;
+        }
+        // Parallel: branches below each other, all as wide as the widest.
+        m_tree += "P(";
+        std::vector<std::pair<int, Size>> branches;
+        Size size;
+        for (int i = 0; i < parts; ++i) {
+            const Size part = element(row + size.height, col, depth - 1);
+            branches.emplace_back(row + size.height, part);
+            size.width = std::max(size.width, part.width);
+            size.height += part.height;
+        }
+        const int lastRow = branches.back().first;
+        for (const auto& [branchRow, part] : branches) {
+            for (int c = col + part.width; c < col + size.width; ++c) {
+                place(branchRow, c, 7);
+            }
+            if (branchRow != row) {
+                place(branchRow, col + size.width, 7);  // the stub that joins on the right
+            }
+        }
+        for (const int edge : {col, col + size.width}) {
+            flag(row, edge, kDown);
+            for (int r = row + 1; r < lastRow; ++r) {
+                flag(r, edge, kBoth);
+            }
+            flag(lastRow, edge, kUp);
+        }
+        m_tree += ")";
+        return size;
+    }
+
+    std::mt19937& m_random;
+    Ladder& m_ladder;
+    std::map<Cell, int> m_codes;
+    std::map<Cell, std::string> m_texts;
+    std::map<Cell, int> m_flags;
+    std::string m_tree;  // c contact, S(...) series, P(...) parallel
+};
+
+// Wherever the scan ran a -( )- coil of a random rung, the power the map brings to the coil's
+// left end is the condition the scan assigned to it.
+TEST(PowerMapTest, MapAgreesWithTheScanAtEveryCoilOfRandomRungs) {
+    std::mt19937 random(20240611);
+    int checked = 0;
+    for (int n = 0; n < 1500; ++n) {
+        Ladder ladder(8);
+        RungDrawer drawer(random, ladder);
+        if (!drawer.draw()) {
+            continue;
+        }
+        const TranslationResult result = translateDocument(ladder.document());
+        ASSERT_TRUE(result.ok()) << result.report << "\n" << dump(ladder.document());
+        plc::FakeClock clock;
+        plc::Plc plc(clock);
+        plc.setMonitoring(true);
+        plc.setProgram(result.program);
+        ASSERT_TRUE(plc.allocate());
+        PowerMapBuilder builder(ladder.document(), result.program.words(), result.sourceMap);
+        PowerMap map;
+        const auto words = result.program.words();
+        for (int scan = 0; scan < 8; ++scan) {
+            plc.setInputWord(static_cast<std::uint16_t>(random() & 0x3F));
+            plc.runProgram();
+            builder.build(plc, map);
+            for (std::size_t w = 0; w + 1 < words.size(); ++w) {
+                if (words[w] != plc::kCoil || (plc.traceAt(w) & plc::TraceBit::Ran) == 0) {
+                    continue;
+                }
+                ++checked;
+                const int cell = result.sourceMap.wordCell(w);
+                const CellPower& coil = map.at(cell / 10, cell % 10);
+                ASSERT_EQ(coil.has(CellPower::LeftPowered), coil.has(CellPower::RightPowered))
+                    << drawer.tree() << " rung " << n << " scan " << scan << " coil w"
+                    << cell / 10 + 1 << "\n"
+                    << dump(ladder.document()) << joinLines(result.instructionList);
+            }
+        }
+    }
+    EXPECT_GT(checked, 5000);
+}
+
+}  // namespace
+}  // namespace translator::testing

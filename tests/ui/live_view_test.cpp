@@ -1,0 +1,214 @@
+// The running program on the grid: powered cells drawn while the simulation runs, dimmed while
+// it is stopped, the grid as before once it ends; and listing lines that lead to their cells.
+#include "tests/ui/scripted_prompts.h"
+
+#include "document/ladder_document.h"
+#include "ui/element_pictures.h"
+#include "ui/ladder_grid.h"
+#include "ui/live_monitor.h"
+#include "ui/live_overlay.h"
+#include "ui/tform1.h"
+#include "ui/tform5.h"
+#include "ui/tform8.h"
+
+#include <QCheckBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+template <typename T>
+T* child(QWidget& window, const QString& name) {
+    T* found = window.findChild<T*>(name);
+    if (found == nullptr) {
+        qFatal("no control %s", qPrintable(name));
+    }
+    return found;
+}
+
+struct Editor {
+    ScriptedPrompts* prompts;
+    std::unique_ptr<TForm1> window;
+
+    Editor() {
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        window = std::make_unique<TForm1>(std::move(scripted));
+    }
+    void put(int row, int col, int code, const std::string& operand = {}) {
+        window->ladderDocument().SetCellCode(row, col, code);
+        if (!operand.empty()) {
+            window->ladderDocument().SetCellText(row, col, "#A" + operand + "#");
+        }
+    }
+    // A seal-in: (%I0001 or %Q0001) and not %I0002 -> %Q0001.
+    void latch() {
+        put(0, 0, 1, "%I0001");
+        put(0, 1, 7 + 100);
+        put(0, 2, 2, "%I0002");
+        for (int col = 3; col <= 8; ++col) {
+            put(0, col, 7);
+        }
+        put(0, 9, 3, "%Q0001");
+        put(1, 0, 1, "%Q0001");
+        put(1, 1, 7 + 200);
+    }
+    QImage grid() { return window->grid().viewport()->grab().toImage(); }
+    QImage gridBesideTheCursor() {
+        QImage image = grid();
+        const LadderGrid& view = window->grid();
+        QPainter(&image).fillRect(view.cellRect(view.Row(), view.Col()), Qt::white);
+        return image;
+    }
+    // The colour in the middle of a cell's rung wire.
+    QRgb wireColour(const QImage& image, int row, int col) {
+        const QRect cell = window->grid().cellRect(row, col);
+        return image.pixel(cell.left() + 60, cell.top() + 64);
+    }
+};
+
+}  // namespace
+
+class LiveViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void gridShowsTheRunningProgramThenTheStoppedOneDimmedThenNothing();
+    void onlyCellsWhoseStateChangedAreDrawnAgain();
+    void listingLinesLeadToTheirCells();
+};
+
+void LiveViewTest::gridShowsTheRunningProgramThenTheStoppedOneDimmedThenNothing() {
+    Editor e;
+    e.latch();
+    e.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(e.window.get()));
+    e.window->grid().setRowCount(e.window->ladderDocument().rowCount());
+    const QImage before = e.grid();
+    const QImage beforeBesideTheCursor = e.gridBesideTheCursor();
+    const QRgb black = e.wireColour(before, 0, 3);
+    LiveMonitor& live = e.window->liveMonitor();
+
+    bool ran = false;
+    e.prompts->whileModal = [&](QDialog& dialog) {
+        auto& panel = static_cast<TForm8&>(dialog);
+        panel.timer().stop();  // ticks by hand
+        QVERIFY(panel.controller().monitoring());
+        QVERIFY(live.active());
+        child<QPushButton>(panel, QStringLiteral("Button3"))->click();  // RUN
+        child<QCheckBox>(panel, QStringLiteral("CheckBox1"))->setChecked(true);
+        panel.Timer1Timer();
+        live.refresh();
+        QVERIFY(live.overlay().map().at(0, 9).has(translator::CellPower::RightPowered));
+        QVERIFY(!live.overlay().dimmed());
+        const QRgb powered = e.wireColour(e.grid(), 0, 3);
+        QVERIFY(qGreen(powered) > 150 && qRed(powered) < 60);
+
+        child<QCheckBox>(panel, QStringLiteral("CheckBox1"))->setChecked(false);
+        child<QCheckBox>(panel, QStringLiteral("CheckBox2"))->setChecked(true);  // stop
+        panel.Timer1Timer();
+        live.refresh();
+        QCOMPARE(e.wireColour(e.grid(), 0, 3), black);
+        child<QCheckBox>(panel, QStringLiteral("CheckBox2"))->setChecked(false);
+        child<QCheckBox>(panel, QStringLiteral("CheckBox1"))->setChecked(true);
+        panel.Timer1Timer();
+
+        // STOP I/O SCAN after the last scan: the same map, dimmed.
+        child<QPushButton>(panel, QStringLiteral("Button3"))->click();
+        live.refresh();
+        QVERIFY(live.overlay().dimmed());
+        QVERIFY(live.overlay().map().at(0, 9).has(translator::CellPower::RightPowered));
+        const QRgb dimmed = e.wireColour(e.grid(), 0, 3);
+        QVERIFY(dimmed != powered && dimmed != black);
+        QVERIFY(qGreen(dimmed) > qRed(dimmed));
+        ran = true;
+        child<QPushButton>(panel, QStringLiteral("Button2"))->click();  // "Koniec"
+    };
+    e.window->findChild<QToolButton*>(QStringLiteral("SpeedButton15"))->click();
+    QVERIFY(ran);
+    QVERIFY(!live.active());
+    QVERIFY(!e.window->simulatorPanel().controller().monitoring());
+    // Pixel for pixel as before, but for the cursor cell, which shows where the focus went.
+    QCOMPARE(e.gridBesideTheCursor(), beforeBesideTheCursor);
+}
+
+void LiveViewTest::onlyCellsWhoseStateChangedAreDrawnAgain() {
+    using translator::CellPower;
+    ui::LiveOverlay overlay(ui::ElementPictures::shared());
+    std::vector<std::pair<int, int>> changed;
+    const auto note = [&](int row, int col) { changed.emplace_back(row, col); };
+    const auto map = [](std::vector<std::tuple<int, int, std::uint16_t>> cells) {
+        translator::PowerMap next;
+        next.reset(3);
+        for (const auto& [row, col, bits] : cells) {
+            next.writableAt(row, col).bits = bits;
+        }
+        return next;
+    };
+    const std::uint16_t on = CellPower::Element | CellPower::RightPowered;
+
+    translator::PowerMap next = map({{0, 0, on}, {1, 1, CellPower::Element}});
+    overlay.show(next, false, note);
+    QCOMPARE(changed, (std::vector<std::pair<int, int>>{{0, 0}, {1, 1}}));
+    changed.clear();
+    next = map({{0, 0, on}, {1, 1, CellPower::Element}, {2, 2, on}});
+    overlay.show(next, false, note);
+    QCOMPARE(changed, (std::vector<std::pair<int, int>>{{2, 2}}));
+    // Dimmed, every cell that shows something is drawn again, and only those.
+    changed.clear();
+    next = overlay.map();
+    overlay.show(next, true, note);
+    QCOMPARE(changed, (std::vector<std::pair<int, int>>{{0, 0}, {2, 2}}));
+    QVERIFY(overlay.dimmed());
+}
+
+void LiveViewTest::listingLinesLeadToTheirCells() {
+    Editor e;
+    e.latch();
+    e.window->grid().setCursorCell(5, 5);
+    bool listed = false;
+    e.prompts->whileModal = [&](QDialog& dialog) {
+        auto* memo1 = child<QPlainTextEdit>(dialog, QStringLiteral("Memo1"));
+        auto* memo2 = child<QPlainTextEdit>(dialog, QStringLiteral("Memo2"));
+        // Line 5 of the instruction list: LOAD NOT %I0002, from row 1, column 3.
+        QCOMPARE(memo1->document()->findBlockByNumber(5).text(),
+                 QStringLiteral("   LOAD NOT %I0002"));
+        QTextCursor load(memo1->document()->findBlockByNumber(5));
+        QTest::mouseDClick(memo1->viewport(), Qt::LeftButton, {}, memo1->cursorRect(load).center());
+        QCOMPARE(e.window->grid().Row(), 0);
+        QCOMPARE(e.window->grid().Col(), 2);
+
+        // Enter on a header line does nothing and leaves the window open.
+        memo1->setTextCursor(QTextCursor(memo1->document()->findBlockByNumber(1)));
+        QTest::keyClick(memo1, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(e.window->grid().Col(), 2);
+
+        // Enter on a word of the coil's instruction in the interpreter program.
+        child<QPushButton>(dialog, QStringLiteral("Button2"))->click();
+        QVERIFY(memo2->isVisible());
+        const int coilWord = 4 + 4 + 4 + 1 + 1;  // three contacts, OR (S), AND (S); then -7
+        QCOMPARE(memo2->document()->findBlockByNumber(5 + coilWord).text(),
+                 QStringLiteral("   %1:  -7").arg(coilWord));
+        memo2->setTextCursor(QTextCursor(memo2->document()->findBlockByNumber(5 + coilWord)));
+        QTest::keyClick(memo2, Qt::Key_Return);
+        QCOMPARE(e.window->grid().Row(), 0);
+        QCOMPARE(e.window->grid().Col(), 9);
+        QVERIFY(dialog.isVisible());
+        listed = true;
+        child<QPushButton>(dialog, QStringLiteral("Button1"))->click();
+    };
+    e.window->findChild<QToolButton*>(QStringLiteral("SpeedButton14"))->click();
+    QVERIFY(listed);
+}
+
+QTEST_MAIN(LiveViewTest)
+#include "live_view_test.moc"

@@ -1,0 +1,76 @@
+// The running program on the editor's grid.
+#include "ui/live_monitor.h"
+
+#include "plc/program.h"
+#include "plc/scan_cycle.h"
+#include "translator/source_map.h"
+#include "ui/element_pictures.h"
+#include "ui/ladder_grid.h"
+#include "ui/tform8.h"
+
+#include <QTimer>
+
+namespace {
+
+// 25 refreshes a second at most: the eye sees no more, and the scans keep their time.
+constexpr int kRefreshMs = 40;
+
+}  // namespace
+
+LiveMonitor::LiveMonitor(LadderGrid& grid, TForm8& panel, QObject* parent)
+    : QObject(parent), m_grid(grid), m_panel(panel), m_overlay(ui::ElementPictures::shared()) {
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("LiveTimer"));
+    m_timer->setInterval(kRefreshMs);
+    connect(m_timer, &QTimer::timeout, this, &LiveMonitor::refresh);
+}
+
+LiveMonitor::~LiveMonitor() {
+    end();
+}
+
+void LiveMonitor::begin(const document::LadderDocument& document, const plc::Program& program,
+                        const translator::SourceMap& sourceMap) {
+    end();
+    m_builder.emplace(document, program.words(), sourceMap);
+    m_panel.controller().setMonitoring(true);
+    m_shownScans = 0;
+    m_grid.setLiveOverlay(&m_overlay);
+    m_timer->start();
+}
+
+void LiveMonitor::end() {
+    if (!m_builder) {
+        return;
+    }
+    m_timer->stop();
+    m_panel.controller().setMonitoring(false);
+    m_builder.reset();
+    m_next.reset(0);
+    m_overlay.show(m_next, false, [](int, int) {});
+    m_grid.setLiveOverlay(nullptr);
+}
+
+void LiveMonitor::refresh() {
+    const plc::ScanCycle& cycle = m_panel.scanCycle();
+    if (!m_builder || cycle.mode() == plc::Mode::Closed) {
+        return;
+    }
+    const bool dimmed = cycle.mode() != plc::Mode::Run;
+    if (cycle.scanCount() != m_shownScans) {
+        m_builder->build(m_panel.controller(), m_next);
+        m_shownScans = cycle.scanCount();
+    } else if (dimmed != m_overlay.dimmed()) {
+        m_next = m_overlay.map();
+    } else {
+        return;
+    }
+    QWidget* view = m_grid.viewport();
+    const QRect shown = view->rect();
+    m_overlay.show(m_next, dimmed, [&](int row, int col) {
+        const QRect cell = m_grid.cellRect(row, col).intersected(shown);
+        if (!cell.isEmpty()) {
+            view->update(cell);
+        }
+    });
+}
