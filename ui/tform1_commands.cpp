@@ -134,6 +134,7 @@ void TForm1::buildCommandExtras() {
     item(program, "Odsylacze1", "Odsyłacze", &TForm1::CrossReferenceClick, {QKeySequence::Find});
 
     QMenu* help = menuBar()->findChild<QMenu*>(QStringLiteral("Pomoc1"));
+    help->addSeparator();
     item(help, "Przyklady1", "Przykłady", &TForm1::ExamplesClick, {});
 
     m_exportPdfDialog = makeExportDialog(this, "ExportPdfDialog", "Dokument PDF (*.pdf)", "pdf");
