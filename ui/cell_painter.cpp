@@ -101,9 +101,6 @@ void CellPainter::paint(QPainter& painter, const document::LadderDocument& docum
     painter.setPen(foreground(selected, palette));
     painter.setBrush(background(selected, palette));
 
-    for (std::size_t line = 0; line < textpos::kDescription.size(); ++line) {
-        text(painter, rect, textpos::kDescription[line], fields[static_cast<char>('1' + line)]);
-    }
     text(painter, rect, textpos::kInputLabel, fields['L']);
     text(painter, rect, textpos::kOutputLabel, fields['P']);
     text(painter, rect, textpos::kType, fields['T']);
@@ -136,6 +133,11 @@ void CellPainter::paint(QPainter& painter, const document::LadderDocument& docum
                 text(painter, rect, textpos::kConstValue, fields['S']);
             }
             break;
+    }
+    // Description lines last and from the bottom up: each text's box would otherwise cut off
+    // the descenders (g, j, p, y, ę) of the line standing above it.
+    for (std::size_t line = textpos::kDescription.size(); line-- > 0;) {
+        text(painter, rect, textpos::kDescription[line], fields[static_cast<char>('1' + line)]);
     }
 }
 

@@ -98,6 +98,7 @@ public:
     void ParametersMenuClick();
     void AboutClick();
     void HelpClick();
+    void ExamplesClick();  ///< "Przykłady": the open dialog in the example programs' folder
 
     /// Moves the cursor to the next contact or coil after it and empties the entry line.
     void NextOperandCell();

@@ -1,6 +1,7 @@
 // ui/tform1_commands.cpp — the main window's undo and redo, printing and export, the
 // cross-reference window, and the keyboard shortcuts of its menu commands.
 #include "ui/cross_reference_window.h"
+#include "ui/examples_folder.h"
 #include "ui/ladder_grid.h"
 #include "ui/ladder_printer.h"
 #include "ui/tform1.h"
@@ -132,6 +133,10 @@ void TForm1::buildCommandExtras() {
     program->addSeparator();
     item(program, "Odsylacze1", "Odsyłacze", &TForm1::CrossReferenceClick, {QKeySequence::Find});
 
+    QMenu* help = menuBar()->findChild<QMenu*>(QStringLiteral("Pomoc1"));
+    help->addSeparator();
+    item(help, "Przyklady1", "Przykłady", &TForm1::ExamplesClick, {});
+
     m_exportPdfDialog = makeExportDialog(this, "ExportPdfDialog", "Dokument PDF (*.pdf)", "pdf");
     m_exportImageDialog = makeExportDialog(this, "ExportImageDialog", "Obraz PNG (*.png)", "png");
 
@@ -257,4 +262,16 @@ void TForm1::CrossReferenceClick() {
                                std::max(corner.y() - height - 24, 0));
     }
     m_crossReference->showAndSearch();
+}
+
+void TForm1::ExamplesClick() {
+    const QString folder = examplesFolder();
+    if (folder.isEmpty()) {
+        m_prompts->tell(QMessageBox::Warning, kAppTitle,
+                        QString::fromUtf8("Nie znaleziono folderu z przykładowymi programami."));
+        return;
+    }
+    // The open command as "Otwórz" runs it, only starting in the examples' folder.
+    m_openDialog->setDirectory(folder);
+    Open1Click();
 }

@@ -4,6 +4,7 @@
 #include "app/cli/power_lines.h"
 #include "app/cli/program_text.h"
 #include "app/cli/run_command.h"
+#include "app/cli/scenario_runner.h"
 #include "document/ladder_document.h"
 #include "document/program_file.h"
 #include "translator/node_analysis.h"
@@ -26,6 +27,7 @@ constexpr std::string_view kUsage =
     "  wirtualon-cli list    PROGRAM.jar\n"
     "  wirtualon-cli program PROGRAM.jar\n"
     "  wirtualon-cli analyse PROGRAM.jar\n"
+    "  wirtualon-cli test    SCENARIUSZ... [--junit PLIK.xml]\n"
     "  wirtualon-cli run     PROGRAM [--scans N] [--tick MS] [--set T:OPERAND=WARTOŚĆ]...\n"
     "                        [--watch OPERAND[:TYP]]... [--stop T]\n"
     "                        [--force T:OPERAND[:TYP]=WARTOŚĆ]... [--release T:OPERAND]...\n"
@@ -35,8 +37,8 @@ constexpr std::string_view kUsage =
 // Far beyond the view of the largest program the translator writes (5000 words).
 constexpr std::size_t kMaxProgramText = 4 * 1024 * 1024;
 
-// Reads at most `limit` + 1 bytes of a file, so that a device or an endless pipe given as a
-// program ends the reading too; false when the file cannot be read.
+}  // namespace
+
 bool readBytes(const std::string& fileName, std::size_t limit, std::string& bytes) {
     std::error_code error;
     if (std::filesystem::is_directory(fileName, error)) {
@@ -54,6 +56,8 @@ bool readBytes(const std::string& fileName, std::size_t limit, std::string& byte
     }
     return !in.bad();
 }
+
+namespace {
 
 // Loads a ladder file; a file that cannot be read gives kExitBadInput. A file read only in
 // part is still used, after its complaint.
@@ -127,6 +131,54 @@ int analyseCommand(const std::vector<std::string>& args, std::ostream& out, std:
     return kExitOk;
 }
 
+}  // namespace
+
+int loadRunProgram(const std::string& fileName, plc::Program& program, std::ostream& out,
+                   std::ostream& err, std::optional<PowerLines>* power) {
+    // The content decides what the file is, not its name: a ladder begins with its magic
+    // words, anything else is read as an interpreter program in text.
+    std::string bytes;
+    if (!readBytes(fileName, kMaxProgramText, bytes)) {
+        err << "Nie można odczytać pliku " << fileName << '\n';
+        return kExitBadInput;
+    }
+    if (document::hasProgramFileHeader(bytes)) {
+        translator::TranslationResult result;
+        document::LadderDocument document;
+        const int status = translateFile(fileName, result, out, err, &document);
+        if (status != kExitOk) {
+            return status;
+        }
+        program = result.program;
+        if (power != nullptr) {
+            power->emplace(document, result);
+        }
+        return kExitOk;
+    }
+    if (power != nullptr) {
+        // The map is drawn on the ladder's cells; a program of words has none.
+        err << "wirtualon-cli run: --power wymaga programu w postaci drabinkowej (.jar): "
+            << fileName << '\n';
+        return kExitBadInput;
+    }
+    std::string problem;
+    std::optional<plc::Program> parsed;
+    if (bytes.size() > kMaxProgramText) {
+        problem = "tekst dłuższy niż 4 MiB";
+    } else {
+        parsed = parseProgramText(bytes, problem);
+    }
+    if (!parsed) {
+        err << "Plik " << fileName
+            << " nie jest plikiem programu ani programem interpretera: " << problem << '\n';
+        return kExitBadInput;
+    }
+    program = std::move(*parsed);
+    return kExitOk;
+}
+
+namespace {
+
 int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string problem;
     const std::optional<RunOptions> options = parseRunOptions(args, problem);
@@ -134,44 +186,12 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "wirtualon-cli run: " << problem << '\n' << kUsage;
         return kExitBadInput;
     }
-    // The content decides what the file is, not its name: a ladder begins with its magic
-    // words, anything else is read as an interpreter program in text.
-    std::string bytes;
-    if (!readBytes(options->program, kMaxProgramText, bytes)) {
-        err << "Nie można odczytać pliku " << options->program << '\n';
-        return kExitBadInput;
-    }
     plc::Program program;
     std::optional<PowerLines> power;
-    if (document::hasProgramFileHeader(bytes)) {
-        translator::TranslationResult result;
-        document::LadderDocument document;
-        const int status = translateFile(options->program, result, out, err, &document);
-        if (status != kExitOk) {
-            return status;
-        }
-        program = result.program;
-        if (options->power) {
-            power.emplace(document, result);
-        }
-    } else if (options->power) {
-        // The map is drawn on the ladder's cells; a program of words has none.
-        err << "wirtualon-cli run: --power wymaga programu w postaci drabinkowej (.jar): "
-            << options->program << '\n';
-        return kExitBadInput;
-    } else {
-        std::optional<plc::Program> parsed;
-        if (bytes.size() > kMaxProgramText) {
-            problem = "tekst dłuższy niż 4 MiB";
-        } else {
-            parsed = parseProgramText(bytes, problem);
-        }
-        if (!parsed) {
-            err << "Plik " << options->program
-                << " nie jest plikiem programu ani programem interpretera: " << problem << '\n';
-            return kExitBadInput;
-        }
-        program = std::move(*parsed);
+    if (const int status =
+            loadRunProgram(options->program, program, out, err, options->power ? &power : nullptr);
+        status != kExitOk) {
+        return status;
     }
     return runSimulation(program, *options, out, err, power ? &*power : nullptr);
 }
@@ -190,6 +210,9 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (command == "run") {
         return runCommand(rest, out, err);
+    }
+    if (command == "test") {
+        return testCommand(rest, out, err, kUsage);
     }
     if (command == "analyse") {
         return analyseCommand(rest, out, err);

@@ -115,7 +115,8 @@ void writeSetting(plc::Plc& plc, const InputSetting& setting) {
 
 }  // namespace
 
-std::optional<InputSetting> parseInputSetting(std::string_view text, std::string& problem) {
+std::optional<InputSetting> parseInputSetting(std::string_view text, std::string& problem,
+                                              std::string_view option) {
     const std::size_t colon = text.find(':');
     const std::size_t equals = text.find('=', colon == std::string_view::npos ? 0 : colon);
     if (colon == std::string_view::npos || equals == std::string_view::npos) {
@@ -137,9 +138,8 @@ std::optional<InputSetting> parseInputSetting(std::string_view text, std::string
         reference ? plc::areaKindOf(reference->area->code) : std::nullopt;
     if (!kind) {
         problem =
-            "nieznany operand w --set (%I, %Q, %M, %T, %G, %S, %AI, %AQ, %R w ich "
-            "zakresach): " +
-            std::string(operand);
+            "nieznany operand w " + std::string(option) +
+            " (%I, %Q, %M, %T, %G, %S, %AI, %AQ, %R w ich zakresach): " + std::string(operand);
         return std::nullopt;
     }
     const bool wordArea = plc::isWordArea(*kind);
@@ -362,7 +362,7 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
 }
 
 int runSimulation(const plc::Program& program, const RunOptions& options, std::ostream& out,
-                  std::ostream& err, PowerLines* power) {
+                  std::ostream& err, PowerLines* power, const TickObserver& afterTick) {
     // A live run keeps time by the machine's clock; otherwise time is simulated exactly.
     const bool live =
         options.realtime || options.linkService.has_value() || options.modbus.has_value();
@@ -449,6 +449,9 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
         out << '\n';
         if (power != nullptr) {
             power->print(plc, out);
+        }
+        if (afterTick) {
+            afterTick(k, plc);
         }
         if (live) {
             out.flush();  // a program reading the lines sees each tick as it happens

@@ -9,6 +9,7 @@
 #include "plc/program.h"
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -64,9 +65,10 @@ struct RunOptions {
 /// Returns the setting of `text` ("T:OPERAND=VALUE"), or nothing with `problem` set: the
 /// operand must name a reference of %I, %Q, %M, %T, %G, %S (past the system's %S0001 ..
 /// %S0008), %AI, %AQ or %R; a bit takes 0 or 1, a word -32768 .. 65535 (a track bar
-/// -32768 .. 32767).
+/// -32768 .. 32767). `option` names the option in the problem.
 [[nodiscard]] std::optional<InputSetting> parseInputSetting(std::string_view text,
-                                                            std::string& problem);
+                                                            std::string& problem,
+                                                            std::string_view option = "--set");
 
 /// Returns the watch of `text` ("OPERAND" or "OPERAND:TYPE"), or nothing with `problem` set;
 /// `option` names the option in the problem.
@@ -75,6 +77,10 @@ struct RunOptions {
 
 class PowerLines;
 
+/// Called after each tick that ended without a watchdog fault, with the tick's number and the
+/// controller as the tick left it.
+using TickObserver = std::function<void(std::uint64_t tick, const plc::Plc& plc)>;
+
 /// Runs `program` as the simulator does, in RUN from the first tick, for `options.scans`
 /// ticks, printing one line per tick to `out`, followed by the lines of `power` when given
 /// (the controller then monitors its scans); returns kExitOk, kExitWatchdog when the
@@ -82,6 +88,7 @@ class PowerLines;
 /// Modbus port cannot be opened. With a link, a Modbus server or `realtime` the ticks follow
 /// the real clock, `tickMs` apart; the server answers requests in the time between them.
 [[nodiscard]] int runSimulation(const plc::Program& program, const RunOptions& options,
-                                std::ostream& out, std::ostream& err, PowerLines* power = nullptr);
+                                std::ostream& out, std::ostream& err, PowerLines* power = nullptr,
+                                const TickObserver& afterTick = {});
 
 }  // namespace cli

@@ -197,7 +197,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadArgs{"UnknownWatchOperand", {"run", "PROGRAM", "--watch", "%X1"}},
                       BadArgs{"WatchBeyondItsArea", {"run", "PROGRAM", "--watch", "%R0513"}},
                       BadArgs{"UnknownWatchType", {"run", "PROGRAM", "--watch", "%R1:REAL"}},
-                      BadArgs{"NoProgram", {"run", "--scans", "2"}}),
+                      BadArgs{"NoProgram", {"run", "--scans", "2"}},
+                      BadArgs{"TestWithoutScenario", {"test"}},
+                      BadArgs{"TestJunitWithoutFile", {"test", "PROGRAM", "--junit"}},
+                      BadArgs{"TestUnknownOption", {"test", "PROGRAM", "--fast"}}),
     [](const auto& p) { return p.param.name; });
 
 TEST_F(CliTest, RunPrintsOneLinePerTickWithHeldInputs) {

@@ -131,6 +131,7 @@ private slots:
     void lengthAndConstantCarryTheirWords();
     void operandBesideABlockHidesTheOtherFields();
     void emptyAndRepeatedFieldsAddNothing();
+    void textBelowKeepsTheDescendersOfTheDescriptionAbove();
     void longTextStaysInsideItsCell();
     void selectedCellsShowTheHighlightBehindTheirPictures();
 };
@@ -575,6 +576,14 @@ void CellRenderingTest::emptyAndRepeatedFieldsAddNothing() {
     QCOMPARE(render(Row{0, 1, 0, "#A##N##1#", 1}), bare);
     QCOMPARE(render(Row{0, 1, 0, "#K123#", 1}), bare);
     QCOMPARE(render(Row{0, 1, 0, "#A%I0001##A%Q0009#", 1}), render(Row{0, 1, 0, "#A%I0001#", 1}));
+}
+
+void CellRenderingTest::textBelowKeepsTheDescendersOfTheDescriptionAbove() {
+    // A line of blanks paints only its box of background: the letters above must show whole.
+    QCOMPARE(render(Row{0, 1, 0, "#A%I0001##1gjpy##2      #", 1}),
+             render(Row{0, 1, 0, "#A%I0001##1gjpy#", 1}));
+    QCOMPARE(render(Row{0, 1, 0, "#A%I0001##2gjpy##3      #", 1}),
+             render(Row{0, 1, 0, "#A%I0001##2gjpy#", 1}));
 }
 
 void CellRenderingTest::longTextStaysInsideItsCell() {

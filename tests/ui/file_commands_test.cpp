@@ -3,13 +3,16 @@
 
 #include "document/editing.h"
 #include "document/program_file.h"
+#include "ui/examples_folder.h"
 #include "ui/ladder_grid.h"
 #include "ui/tform1.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -70,6 +73,9 @@ private slots:
     void closeWithChangesAsksSaveQuestion_data();
     void closeWithChangesAsksSaveQuestion();
     void quitMenuStaysOpenWhenSaveIsCancelled();
+    void examplesOpenInTheOpenDialogStartingInTheirFolder();
+    void examplesFolderIsFoundBesideOrAboveTheEditor_data();
+    void examplesFolderIsFoundBesideOrAboveTheEditor();
 };
 
 void FileCommandsTest::saveWritesFilesAndShowsNameInCaption() {
@@ -285,6 +291,70 @@ void FileCommandsTest::quitMenuStaysOpenWhenSaveIsCancelled() {
     QVERIFY(!e.window->isVisible());
     // "Koniec" asks only the save question, never the quit question as well.
     QCOMPARE(e.prompts->questions.size(), std::size_t{2});
+}
+
+void FileCommandsTest::examplesOpenInTheOpenDialogStartingInTheirFolder() {
+    // The test runs from the build folder, as the editor does before it is installed.
+    Editor e;
+    e.draw();
+    const QString folder = examplesFolder();
+    QVERIFY(folder.endsWith(QStringLiteral("/examples")));
+    e.prompts->answers = {QMessageBox::No};
+    e.prompts->fileNames = {folder + QStringLiteral("/start_stop.jar")};
+    e.trigger("Przyklady1");
+    // Unsaved work is asked about first, as by "Otwórz".
+    QCOMPARE(e.prompts->questions.size(), std::size_t{1});
+    QCOMPARE(e.prompts->fileDialogs, std::vector<QString>{QStringLiteral("OpenDialog1")});
+    QCOMPARE(e.window->openDialog().directory().canonicalPath(), folder);
+    QCOMPARE(e.window->windowTitle(),
+             QStringLiteral("Wirtualon! - ") + folder + QStringLiteral("/start_stop.jar"));
+    QCOMPARE(e.doc().CellText(0, 9), std::string("#A%Q0001##1Silnik#"));
+    QVERIFY(e.prompts->messages.empty());
+}
+
+void FileCommandsTest::examplesFolderIsFoundBesideOrAboveTheEditor_data() {
+    QTest::addColumn<QStringList>("programs");  // example programs laid out under the root
+    QTest::addColumn<QString>("editor");        // the editor's folder under the root
+    QTest::addColumn<QString>("source");        // the source tree under the root, if any
+    QTest::addColumn<QString>("found");         // the folder found under the root
+    QTest::newRow("installed") << QStringList{"share/wirtualon/examples/a.jar", "examples/b.jar"}
+                               << "bin"
+                               << ""
+                               << "share/wirtualon/examples";
+    QTest::newRow("build folder in the source tree")
+        << QStringList{"src/examples/a.jar"} << "src/build/app"
+        << ""
+        << "src/examples";
+    QTest::newRow("folder without programs passed over")
+        << QStringList{"src/build/examples/notes.txt", "src/examples/a.jar"} << "src/build/app"
+        << ""
+        << "src/examples";
+    QTest::newRow("too far above") << QStringList{"examples/a.jar"} << "a/b/c/d/app"
+                                   << ""
+                                   << "";
+    QTest::newRow("build folder elsewhere") << QStringList{"src/examples/a.jar"} << "tmp/build/app"
+                                            << "src"
+                                            << "src/examples";
+}
+
+void FileCommandsTest::examplesFolderIsFoundBesideOrAboveTheEditor() {
+    QFETCH(QStringList, programs);
+    QFETCH(QString, editor);
+    QFETCH(QString, source);
+    QFETCH(QString, found);
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    for (const QString& program : programs) {
+        QVERIFY(dir.mkpath(QFileInfo(program).path()));
+        QFile file(dir.filePath(program));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(dir.mkpath(editor));
+    const QString expected =
+        found.isEmpty() ? QString() : QDir(dir.filePath(found)).canonicalPath();
+    QCOMPARE(findExamplesFolder(dir.filePath(editor),
+                                source.isEmpty() ? QString() : dir.filePath(source)),
+             expected);
 }
 
 QTEST_MAIN(FileCommandsTest)

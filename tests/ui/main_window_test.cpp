@@ -666,7 +666,7 @@ void MainWindowTest::menusHoldTheirItemsAndSeparators() {
                           "Odkryj - Siatka"),
         QString::fromUtf8("Program: Testuj program[F7] Lista instrukcji[F8] Uruchom "
                           "Symulator[F9] - DDE[Shift+F9] - Odsyłacze[Ctrl+F]"),
-        QString::fromUtf8("Pomoc: Info Pomoc[F1]"),
+        QString::fromUtf8("Pomoc: Info Pomoc[F1] - Przykłady"),
     };
     QCOMPARE(menus, expected);
     for (const char* name : {"New1", "Open1", "Save1", "Quit1", "Panel51"}) {
