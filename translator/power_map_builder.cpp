@@ -287,12 +287,12 @@ void PowerMapBuilder::readProgram(std::span<const plc::ProgramWord> words,
         switch (w) {
             case plc::kLoad:
             case plc::kAnd:
-                m_instructions.push_back({pc, cell, Kind::Contact});
+                m_instructions.push_back({pc, cell, contactKind(cell, false)});
                 pc += 4;
                 break;
             case plc::kLoadNot:
             case plc::kAndNot:
-                m_instructions.push_back({pc, cell, Kind::ContactNot});
+                m_instructions.push_back({pc, cell, contactKind(cell, true)});
                 pc += 4;
                 break;
             case plc::kCoil: {
@@ -334,6 +334,18 @@ void PowerMapBuilder::readProgram(std::span<const plc::ProgramWord> words,
     }
 }
 
+PowerMapBuilder::Instruction::Kind PowerMapBuilder::contactKind(int cell, bool negated) const {
+    // A contact instruction that comes from an output (a coil, a control function, a block's
+    // top) is the rail's own bit, read for an output with nothing but wires before it.
+    const bool fromContact = cell >= 0 && cell < m_rows * kColumns &&
+                             (m_roles[static_cast<std::size_t>(cell)] == Role::Contact ||
+                              m_roles[static_cast<std::size_t>(cell)] == Role::ContactNot);
+    if (cell != kNoCell && !fromContact) {
+        return Instruction::Kind::Rail;
+    }
+    return negated ? Instruction::Kind::ContactNot : Instruction::Kind::Contact;
+}
+
 std::size_t PowerMapBuilder::readInput(std::size_t pc, const SourceMap& sourceMap) {
     for (;;) {
         const plc::ProgramWord w = word(pc);
@@ -345,9 +357,8 @@ std::size_t PowerMapBuilder::readInput(std::size_t pc, const SourceMap& sourceMa
         }
         if (w >= plc::kAndNot && w <= plc::kLoad) {
             const bool negated = w == plc::kLoadNot || w == plc::kAndNot;
-            m_instructions.push_back(
-                {pc, sourceMap.wordCell(pc),
-                 negated ? Instruction::Kind::ContactNot : Instruction::Kind::Contact});
+            const int cell = sourceMap.wordCell(pc);
+            m_instructions.push_back({pc, cell, contactKind(cell, negated)});
             pc += 4;
         } else {
             ++pc;
@@ -471,10 +482,11 @@ void PowerMapBuilder::takeTrace(const plc::Plc& plc) {
         if (live) {
             rung |= kRungRan;
         }
-        const bool contact =
-            instruction.kind == Kind::Contact || instruction.kind == Kind::ContactNot;
+        const bool contact = instruction.kind == Kind::Contact ||
+                             instruction.kind == Kind::ContactNot || instruction.kind == Kind::Rail;
         rung |= contact ? kRungReadsContacts : flow ? kRungGivesFlow : 0;
         switch (instruction.kind) {
+            case Kind::Rail: break;  // the rail's power, which the rung takes anyway
             case Kind::Contact:
             case Kind::ContactNot:
                 // A contact that several outputs share is read once per output; the first read
@@ -504,9 +516,9 @@ void PowerMapBuilder::takeTrace(const plc::Plc& plc) {
 
 std::uint8_t PowerMapBuilder::rail(std::size_t cell) const {
     const std::uint8_t rung = m_rungState[static_cast<std::size_t>(m_rung[cell])];
-    // A rung the scan ran takes power from the rail. One without a contact, though, has no
-    // LOAD of its own: the translator lets its outputs take the power flow left by the
-    // instruction before, so that is what its wires carry.
+    // A rung the scan ran takes power from the rail: it read a contact, or the always-on bit
+    // that stands for the rail before an output wired straight to it. A rung that read
+    // neither (control functions without a condition) shows the power its outputs received.
     if ((rung & kRungRan) == 0) {
         return 0;
     }

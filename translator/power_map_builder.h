@@ -62,7 +62,8 @@ private:
             NegatedCoil,
             Block,
             Condition,
-            Unconditional
+            Unconditional,
+            Rail,  ///< the always-on bit read for an output wired straight to the rail
         };
         std::size_t word = 0;
         int cell = kNoCell;
@@ -87,6 +88,7 @@ private:
     void pairContinuations();
     void joinRungs();
     void readProgram(std::span<const plc::ProgramWord> words, const SourceMap& sourceMap);
+    [[nodiscard]] Instruction::Kind contactKind(int cell, bool negated) const;
     std::size_t readInput(std::size_t pc, const SourceMap& sourceMap);
     std::size_t readBlockItems(std::size_t pc, plc::ProgramWord code, const SourceMap& sourceMap);
     void addSpot(std::size_t pc, operands::DataType type, const SourceMap& sourceMap);
@@ -96,7 +98,7 @@ private:
 
     // What the scan did in a rung.
     static constexpr std::uint8_t kRungRan = 0x01;            // ran outside an MCR zone
-    static constexpr std::uint8_t kRungReadsContacts = 0x02;  // read at least one contact
+    static constexpr std::uint8_t kRungReadsContacts = 0x02;  // read a contact or the rail
     static constexpr std::uint8_t kRungGivesFlow = 0x04;      // an output received power
 
     void takeTrace(const plc::Plc& plc);
