@@ -10,7 +10,9 @@
 
 #include "document/block_description.h"
 #include "document/cell_code.h"
+#include "document/cell_text.h"
 #include "document/ladder_document.h"
+#include "operands/memory_area.h"
 #include "plc/block_layout.h"
 #include "plc/plc.h"
 #include "plc/power_trace.h"
@@ -77,6 +79,7 @@ PowerMapBuilder::PowerMapBuilder(const document::LadderDocument& document,
     pairContinuations();
     joinRungs();
     readProgram(words, sourceMap);
+    findOperands(document);
 
     const auto cells = static_cast<std::size_t>(m_rows) * kColumns;
     m_conducts.assign(cells, -1);
@@ -436,6 +439,40 @@ void PowerMapBuilder::addSpot(std::size_t pc, DataType type, const SourceMap& so
     m_spots.push_back({cell, word(pc), word(pc + 1), word(pc + 2), type});
 }
 
+void PowerMapBuilder::findOperands(const document::LadderDocument& document) {
+    // Contacts and coils name one bit each, however the address is written (%i1 is %I0001);
+    // the bit lies where the translator's words put it: a bit reference in its byte, a word
+    // reference at its word's first bit.
+    for (int row = 0; row < m_rows; ++row) {
+        for (int col = 0; col < kColumns; ++col) {
+            const std::int32_t code = document.CellCode(row, col);
+            if (!document::isContact(code) && !document::isCoil(code)) {
+                continue;
+            }
+            const std::optional<operands::AreaReference> reference =
+                operands::readAddress(document::fieldOf(document.CellText(row, col), 'A'));
+            const std::optional<plc::AreaKind> kind =
+                reference ? plc::areaKindOf(reference->area->code) : std::nullopt;
+            if (!kind) {
+                continue;
+            }
+            const int n = reference->number;
+            const bool wordArea = reference->area->wordArea;
+            m_operands.push_back({row * kColumns + col,
+                                  {*kind, wordArea ? 2 * (n - 1) : (n - 1) / 8,
+                                   wordArea ? 0 : (n - 1) % 8, DataType::Bit}});
+        }
+    }
+    // Block operands and registers span the bytes of the type the block reads them in.
+    for (const ValueSpot& spot : m_spots) {
+        if (const std::optional<plc::AreaKind> kind = plc::areaKindOf(spot.area)) {
+            m_operands.push_back({spot.cell,
+                                  {*kind, static_cast<int>(spot.byteOffset),
+                                   static_cast<int>(spot.bit), spot.type}});
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // One map
 
@@ -457,6 +494,25 @@ void PowerMapBuilder::build(const plc::Plc& plc, PowerMap& map) {
         cell.bits |= CellPower::HasValue;
         cell.type = spot.type;
         cell.value = *value;
+    }
+}
+
+void PowerMapBuilder::markForced(const plc::ForceTable& forces, PowerMap& map) const {
+    const int cells = map.rowCount() * kColumns;
+    // Unmark first: a cell may name two operands (a coil right of a block's output).
+    for (const OperandSpot& spot : m_operands) {
+        if (spot.cell < cells) {
+            map.writableAt(spot.cell / kColumns, spot.cell % kColumns).bits &=
+                static_cast<std::uint16_t>(~CellPower::Forced);
+        }
+    }
+    if (forces.empty()) {
+        return;
+    }
+    for (const OperandSpot& spot : m_operands) {
+        if (spot.cell < cells && forces.covers(spot.ref)) {
+            map.writableAt(spot.cell / kColumns, spot.cell % kColumns).bits |= CellPower::Forced;
+        }
     }
 }
 

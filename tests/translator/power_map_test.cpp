@@ -1,12 +1,13 @@
 // The live view's power maps: the source map that ties lines and words to cells, the maps of
 // hand-made ladders tick by tick, what a cell tells beyond its map character (conduction
-// without power, links, coils, blocks and operand values), outputs wired straight to the
-// rail, and agreement with the scan on random ladders.
+// without power, links, coils, blocks, operand values and forced operands), outputs wired
+// straight to the rail, and agreement with the scan on random ladders.
 #include "translator/power_map.h"
 
 #include "tests/translator/power_cases.h"
 
 #include "plc/clock.h"
+#include "plc/force_table.h"
 #include "plc/plc.h"
 #include "plc/power_trace.h"
 #include "plc/scan_cycle.h"
@@ -20,6 +21,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
 
 namespace translator::testing {
 namespace {
@@ -263,6 +265,69 @@ TEST(PowerMapTest, WithoutATraceNothingIsPowered) {
     builder.build(plc, map);
     for (const CellPower& cell : map.cells()) {
         EXPECT_EQ(cell.bits & ~CellPower::Element, 0);
+    }
+}
+
+TEST(PowerMapTest, ForcedOperandsMarkTheCellsThatShareTheirMemory) {
+    // Addresses as typed (%m10 is %M0010, %q1 is %Q0001), an ADD reading %R0003 as INT and
+    // writing %R0005.
+    const Ladder ladder = Ladder()
+                              .contact(0, 0, "%m10")
+                              .wires(0, 1, 8)
+                              .coil(0, "%q1")
+                              .contact(1, 0, "%M0001")
+                              .wires(1, 1, 8)
+                              .coil(1, "%Q0002")
+                              .contact(2, 0, "%I0001")
+                              .wire(2, 1)
+                              .block(2, 2, 21)
+                              .operand(3, 1, "%R0003")
+                              .operand(4, 1, "+00005")
+                              .operand(3, 3, "%R0005")
+                              .wires(2, 3, 8)
+                              .coil(2, "%Q0003");
+    const TranslationResult result = translateDocument(ladder.document());
+    ASSERT_TRUE(result.ok()) << result.report;
+    plc::FakeClock clock;
+    plc::Plc plc(clock);
+    plc.setProgram(result.program);
+    ASSERT_TRUE(plc.allocate());
+    PowerMapBuilder builder(ladder.document(), result.program.words(), result.sourceMap);
+    PowerMap map;
+    builder.build(plc, map);
+
+    using plc::AreaKind;
+    using plc::DataType;
+    const struct {
+        std::vector<plc::OperandRef> forced;
+        std::set<int> marked;
+    } cases[] = {
+        {{{AreaKind::M, 1, 0, DataType::Word}}, {0}},  // %M0009..%M0024 hold %M0010
+        {{{AreaKind::M, 1, 0, DataType::Bit}}, {}},    // %M0009 is the bit beside it
+        {{{AreaKind::M, 1, 1, DataType::Bit}}, {0}},
+        {{{AreaKind::Q, 0, 0, DataType::Bit}}, {9}},
+        {{{AreaKind::I, 0, 0, DataType::Bit}}, {20}},
+        {{{AreaKind::R, 4, 0, DataType::Int}}, {31}},   // %R0003
+        {{{AreaKind::R, 6, 0, DataType::Int}}, {}},     // %R0004, between the two operands
+        {{{AreaKind::R, 2, 0, DataType::Dint}}, {31}},  // %R0002 and %R0003
+        {{{AreaKind::Q, 0, 1, DataType::Bit}, {AreaKind::R, 8, 0, DataType::Byte}}, {19, 33}},
+        {{}, {}},
+    };
+    // One map throughout: each marking also takes back the marks of the forces before.
+    for (const auto& c : cases) {
+        plc::ForceTable forces;
+        for (const plc::OperandRef& ref : c.forced) {
+            ASSERT_EQ(forces.force(ref, 0), plc::ForceResult::Forced);
+        }
+        builder.markForced(forces, map);
+        std::set<int> marked;
+        for (int cell = 0; cell < map.rowCount() * 10; ++cell) {
+            if (map.at(cell / 10, cell % 10).has(CellPower::Forced)) {
+                marked.insert(cell);
+            }
+        }
+        EXPECT_EQ(marked, c.marked)
+            << plc::operandName(c.forced.empty() ? plc::OperandRef{} : c.forced.front());
     }
 }
 
