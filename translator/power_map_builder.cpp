@@ -499,7 +499,7 @@ void PowerMapBuilder::build(const plc::Plc& plc, PowerMap& map) {
 
 void PowerMapBuilder::markForced(const plc::ForceTable& forces, PowerMap& map) const {
     const int cells = map.rowCount() * kColumns;
-    // Unmark first: a cell may name two operands (a coil right of a block's output).
+    // Unmark first: a cell may name two operands (one block's output, the next one's input).
     for (const OperandSpot& spot : m_operands) {
         if (spot.cell < cells) {
             map.writableAt(spot.cell / kColumns, spot.cell % kColumns).bits &=
