@@ -37,8 +37,8 @@ struct CellPower {
         /// A block's cell on the row its power-flow output leaves from, while that output is
         /// on.
         FlowOut = 0x0080,
-        /// The operand of the cell is forced. Nothing forces operands yet; the grid already
-        /// marks such a cell, so that forcing needs only to set this bit.
+        /// The operand of the cell (a contact's or coil's, a block operand beside the block, a
+        /// register in the block) shares memory with a forced operand.
         Forced = 0x0100,
     };
 

@@ -10,7 +10,9 @@
 
 #include "document/block_description.h"
 #include "document/cell_code.h"
+#include "document/cell_text.h"
 #include "document/ladder_document.h"
+#include "operands/memory_area.h"
 #include "plc/block_layout.h"
 #include "plc/plc.h"
 #include "plc/power_trace.h"
@@ -77,6 +79,7 @@ PowerMapBuilder::PowerMapBuilder(const document::LadderDocument& document,
     pairContinuations();
     joinRungs();
     readProgram(words, sourceMap);
+    findOperands(document);
 
     const auto cells = static_cast<std::size_t>(m_rows) * kColumns;
     m_conducts.assign(cells, -1);
@@ -287,12 +290,12 @@ void PowerMapBuilder::readProgram(std::span<const plc::ProgramWord> words,
         switch (w) {
             case plc::kLoad:
             case plc::kAnd:
-                m_instructions.push_back({pc, cell, Kind::Contact});
+                m_instructions.push_back({pc, cell, contactKind(cell, false)});
                 pc += 4;
                 break;
             case plc::kLoadNot:
             case plc::kAndNot:
-                m_instructions.push_back({pc, cell, Kind::ContactNot});
+                m_instructions.push_back({pc, cell, contactKind(cell, true)});
                 pc += 4;
                 break;
             case plc::kCoil: {
@@ -334,6 +337,18 @@ void PowerMapBuilder::readProgram(std::span<const plc::ProgramWord> words,
     }
 }
 
+PowerMapBuilder::Instruction::Kind PowerMapBuilder::contactKind(int cell, bool negated) const {
+    // A contact instruction that comes from an output (a coil, a control function, a block's
+    // top) is the rail's own bit, read for an output with nothing but wires before it.
+    const bool fromContact = cell >= 0 && cell < m_rows * kColumns &&
+                             (m_roles[static_cast<std::size_t>(cell)] == Role::Contact ||
+                              m_roles[static_cast<std::size_t>(cell)] == Role::ContactNot);
+    if (cell != kNoCell && !fromContact) {
+        return Instruction::Kind::Rail;
+    }
+    return negated ? Instruction::Kind::ContactNot : Instruction::Kind::Contact;
+}
+
 std::size_t PowerMapBuilder::readInput(std::size_t pc, const SourceMap& sourceMap) {
     for (;;) {
         const plc::ProgramWord w = word(pc);
@@ -345,9 +360,8 @@ std::size_t PowerMapBuilder::readInput(std::size_t pc, const SourceMap& sourceMa
         }
         if (w >= plc::kAndNot && w <= plc::kLoad) {
             const bool negated = w == plc::kLoadNot || w == plc::kAndNot;
-            m_instructions.push_back(
-                {pc, sourceMap.wordCell(pc),
-                 negated ? Instruction::Kind::ContactNot : Instruction::Kind::Contact});
+            const int cell = sourceMap.wordCell(pc);
+            m_instructions.push_back({pc, cell, contactKind(cell, negated)});
             pc += 4;
         } else {
             ++pc;
@@ -425,6 +439,40 @@ void PowerMapBuilder::addSpot(std::size_t pc, DataType type, const SourceMap& so
     m_spots.push_back({cell, word(pc), word(pc + 1), word(pc + 2), type});
 }
 
+void PowerMapBuilder::findOperands(const document::LadderDocument& document) {
+    // Contacts and coils name one bit each, however the address is written (%i1 is %I0001);
+    // the bit lies where the translator's words put it: a bit reference in its byte, a word
+    // reference at its word's first bit.
+    for (int row = 0; row < m_rows; ++row) {
+        for (int col = 0; col < kColumns; ++col) {
+            const std::int32_t code = document.CellCode(row, col);
+            if (!document::isContact(code) && !document::isCoil(code)) {
+                continue;
+            }
+            const std::optional<operands::AreaReference> reference =
+                operands::readAddress(document::fieldOf(document.CellText(row, col), 'A'));
+            const std::optional<plc::AreaKind> kind =
+                reference ? plc::areaKindOf(reference->area->code) : std::nullopt;
+            if (!kind) {
+                continue;
+            }
+            const int n = reference->number;
+            const bool wordArea = reference->area->wordArea;
+            m_operands.push_back({row * kColumns + col,
+                                  {*kind, wordArea ? 2 * (n - 1) : (n - 1) / 8,
+                                   wordArea ? 0 : (n - 1) % 8, DataType::Bit}});
+        }
+    }
+    // Block operands and registers span the bytes of the type the block reads them in.
+    for (const ValueSpot& spot : m_spots) {
+        if (const std::optional<plc::AreaKind> kind = plc::areaKindOf(spot.area)) {
+            m_operands.push_back({spot.cell,
+                                  {*kind, static_cast<int>(spot.byteOffset),
+                                   static_cast<int>(spot.bit), spot.type}});
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // One map
 
@@ -446,6 +494,25 @@ void PowerMapBuilder::build(const plc::Plc& plc, PowerMap& map) {
         cell.bits |= CellPower::HasValue;
         cell.type = spot.type;
         cell.value = *value;
+    }
+}
+
+void PowerMapBuilder::markForced(const plc::ForceTable& forces, PowerMap& map) const {
+    const int cells = map.rowCount() * kColumns;
+    // Unmark first: a cell may name two operands (one block's output, the next one's input).
+    for (const OperandSpot& spot : m_operands) {
+        if (spot.cell < cells) {
+            map.writableAt(spot.cell / kColumns, spot.cell % kColumns).bits &=
+                static_cast<std::uint16_t>(~CellPower::Forced);
+        }
+    }
+    if (forces.empty()) {
+        return;
+    }
+    for (const OperandSpot& spot : m_operands) {
+        if (spot.cell < cells && forces.covers(spot.ref)) {
+            map.writableAt(spot.cell / kColumns, spot.cell % kColumns).bits |= CellPower::Forced;
+        }
     }
 }
 
@@ -471,10 +538,11 @@ void PowerMapBuilder::takeTrace(const plc::Plc& plc) {
         if (live) {
             rung |= kRungRan;
         }
-        const bool contact =
-            instruction.kind == Kind::Contact || instruction.kind == Kind::ContactNot;
+        const bool contact = instruction.kind == Kind::Contact ||
+                             instruction.kind == Kind::ContactNot || instruction.kind == Kind::Rail;
         rung |= contact ? kRungReadsContacts : flow ? kRungGivesFlow : 0;
         switch (instruction.kind) {
+            case Kind::Rail: break;  // the rail's power, which the rung takes anyway
             case Kind::Contact:
             case Kind::ContactNot:
                 // A contact that several outputs share is read once per output; the first read
@@ -504,9 +572,9 @@ void PowerMapBuilder::takeTrace(const plc::Plc& plc) {
 
 std::uint8_t PowerMapBuilder::rail(std::size_t cell) const {
     const std::uint8_t rung = m_rungState[static_cast<std::size_t>(m_rung[cell])];
-    // A rung the scan ran takes power from the rail. One without a contact, though, has no
-    // LOAD of its own: the translator lets its outputs take the power flow left by the
-    // instruction before, so that is what its wires carry.
+    // A rung the scan ran takes power from the rail: it read a contact, or the always-on bit
+    // that stands for the rail before an output wired straight to it. A rung that read
+    // neither (control functions without a condition) shows the power its outputs received.
     if ((rung & kRungRan) == 0) {
         return 0;
     }

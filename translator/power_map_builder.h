@@ -1,11 +1,13 @@
 // Turns the controller's record of a scan into the live state of the ladder's cells: which
-// contacts conducted, which coils and blocks were on and how far power flowed along the rungs.
+// contacts conducted, which coils and blocks were on and how far power flowed along the rungs,
+// and which cells name a forced operand.
 // Those states come from the scan itself (the trace of "plc/power_trace.h", placed on the cells
 // by the translator's source map); only the flow along wires and links is worked out here, with
 // the same cell relations the translator reads a rung by. Block operands show the values their
 // memory holds when the map is built, right after the scan.
 #pragma once
 
+#include "plc/force_table.h"
 #include "plc/program.h"
 #include "translator/power_map.h"
 #include "translator/source_map.h"
@@ -38,6 +40,11 @@ public:
     /// no scan yet) every cell is off, and no operand has a value.
     void build(const plc::Plc& plc, PowerMap& map);
 
+    /// Marks Forced every cell of `map` (as `build` filled it) whose operand shares memory with
+    /// an operand of `forces`, and unmarks every other: a contact's or coil's bit, a block's
+    /// operand or register as the block reads it.
+    void markForced(const plc::ForceTable& forces, PowerMap& map) const;
+
 private:
     /// What a cell does with power, as the translator's element classes tell.
     enum class Role : std::uint8_t {
@@ -62,7 +69,8 @@ private:
             NegatedCoil,
             Block,
             Condition,
-            Unconditional
+            Unconditional,
+            Rail,  ///< the always-on bit read for an output wired straight to the rail
         };
         std::size_t word = 0;
         int cell = kNoCell;
@@ -76,6 +84,11 @@ private:
         plc::ProgramWord bit = 0;
         operands::DataType type = operands::DataType::Int;
     };
+    /// A cell whose operand a force may hold: the memory the program reads or writes there.
+    struct OperandSpot {
+        int cell = kNoCell;
+        plc::OperandRef ref;
+    };
     /// One function block in the grid.
     struct Block {
         int top = 0;
@@ -87,16 +100,18 @@ private:
     void pairContinuations();
     void joinRungs();
     void readProgram(std::span<const plc::ProgramWord> words, const SourceMap& sourceMap);
+    [[nodiscard]] Instruction::Kind contactKind(int cell, bool negated) const;
     std::size_t readInput(std::size_t pc, const SourceMap& sourceMap);
     std::size_t readBlockItems(std::size_t pc, plc::ProgramWord code, const SourceMap& sourceMap);
     void addSpot(std::size_t pc, operands::DataType type, const SourceMap& sourceMap);
+    void findOperands(const document::LadderDocument& document);
     [[nodiscard]] plc::ProgramWord word(std::size_t index) const;
     [[nodiscard]] std::size_t skipOperand(std::size_t pc) const;
     [[nodiscard]] int find(int cell);
 
     // What the scan did in a rung.
     static constexpr std::uint8_t kRungRan = 0x01;            // ran outside an MCR zone
-    static constexpr std::uint8_t kRungReadsContacts = 0x02;  // read at least one contact
+    static constexpr std::uint8_t kRungReadsContacts = 0x02;  // read a contact or the rail
     static constexpr std::uint8_t kRungGivesFlow = 0x04;      // an output received power
 
     void takeTrace(const plc::Plc& plc);
@@ -119,6 +134,7 @@ private:
     std::vector<plc::ProgramWord> m_words;
     std::vector<Instruction> m_instructions;
     std::vector<ValueSpot> m_spots;
+    std::vector<OperandSpot> m_operands;
     std::vector<int> m_continuationContacts;  // the cells of the paired continuation contacts
 
     // Scratch of one build.

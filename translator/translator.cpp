@@ -341,7 +341,7 @@ int Translator::Translate() {
             const std::int32_t head = code();
             int result = 0;
             if (document::isCoil(head)) {
-                result = walkNetwork();
+                result = emitCondition();
                 if (result == 0) {
                     emitCoils();
                 }

@@ -159,6 +159,9 @@ private:
     int PrzeniesDoStyku();
     int PrzeniesDoPrzekaznika();
     [[nodiscard]] int walkNetwork();
+    /// The condition of output group 0 (coils, MCR, JUMP, an unchained block's enable): its
+    /// network, or the always-on system bit when the network holds no contact.
+    [[nodiscard]] int emitCondition();
     void Zapisz();
     void emitContact();
     [[nodiscard]] int crossing();

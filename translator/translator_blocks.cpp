@@ -75,9 +75,10 @@ int Translator::emitBlock() {
     addWord(kind);
     addLine("enable: ");
     if (m_blockChained) {
+        // The enable is the power-flow output of the block before; nothing is read for it.
         addLine("     <<<<<");
         m_blockChained = false;
-    } else if (walkNetwork() != 0) {
+    } else if (emitCondition() != 0) {
         return 1;
     }
     addWord(plc::kEndOfInput);

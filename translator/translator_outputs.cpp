@@ -163,7 +163,7 @@ int Translator::emitControl() {
     setPosition(head);
     const std::int32_t kind = document::kindOf(code());
     if (kind == ElementKind::Mcr || kind == ElementKind::Jump) {
-        if (walkNetwork() != 0) {
+        if (emitCondition() != 0) {
             return 1;
         }
     }

@@ -14,6 +14,9 @@ namespace {
 
 using document::ElementKind;
 
+// The system bit that every scan sets to 1.
+constexpr std::string_view kAlwaysOn = "%S0007";
+
 }  // namespace
 
 int Translator::walkNetwork() {
@@ -108,6 +111,27 @@ int Translator::walkNetwork() {
     }
     fail(static_cast<int>(TranslationError::BrokenConnection));
     return 1;
+}
+
+int Translator::emitCondition() {
+    const std::size_t before = m_words.size();
+    const int head = output(0, 0);
+    if (walkNetwork() != 0) {
+        return 1;
+    }
+    if (m_words.size() != before) {
+        return failed() ? 1 : 0;
+    }
+    // Nothing but wires between the rail and the output: on a controller it is always
+    // energised. Without an instruction of its own it would take whatever the rung before
+    // left in the accumulator, so it reads the system bit that is always 1, as a contact on it
+    // would be read, noted as coming from the output it serves.
+    const SourceScope served(*this, head);
+    addLine("   LOAD        " + std::string(kAlwaysOn));
+    addWord(plc::kLoad);
+    addAddressWords(kAlwaysOn);
+    trace("LOAD " + std::string(kAlwaysOn));
+    return failed() ? 1 : 0;
 }
 
 void Translator::Zapisz() {

@@ -10,6 +10,9 @@
 
 #include <QTimer>
 
+#include <algorithm>
+#include <span>
+
 namespace {
 
 // 25 refreshes a second at most: the eye sees no more, and the scans keep their time.
@@ -23,6 +26,7 @@ LiveMonitor::LiveMonitor(LadderGrid& grid, TForm8& panel, QObject* parent)
     m_timer->setObjectName(QStringLiteral("LiveTimer"));
     m_timer->setInterval(kRefreshMs);
     connect(m_timer, &QTimer::timeout, this, &LiveMonitor::refresh);
+    m_shownForces.reserve(plc::kMaxForcedOperands);
 }
 
 LiveMonitor::~LiveMonitor() {
@@ -35,6 +39,7 @@ void LiveMonitor::begin(const document::LadderDocument& document, const plc::Pro
     m_builder.emplace(document, program.words(), sourceMap);
     m_panel.controller().setMonitoring(true);
     m_shownScans = 0;
+    m_shownForces.clear();
     m_grid.setLiveOverlay(&m_overlay);
     m_timer->start();
 }
@@ -57,13 +62,26 @@ void LiveMonitor::refresh() {
         return;
     }
     const bool dimmed = cycle.mode() != plc::Mode::Run;
-    if (cycle.scanCount() != m_shownScans) {
+    const std::span<const plc::ForcedOperand> forces = cycle.forces().entries();
+    const bool forcesChanged =
+        !std::equal(forces.begin(), forces.end(), m_shownForces.begin(), m_shownForces.end(),
+                    [](const plc::ForcedOperand& force, const plc::OperandRef& shown) {
+                        return force.ref == shown;
+                    });
+    if (cycle.scanCount() != m_shownScans || (forcesChanged && m_overlay.map().rowCount() == 0)) {
+        // A new scan, or a force before the first one: the map of the last scan (none yet
+        // reads as all off).
         m_builder->build(m_panel.controller(), m_next);
         m_shownScans = cycle.scanCount();
-    } else if (dimmed != m_overlay.dimmed()) {
+    } else if (forcesChanged || dimmed != m_overlay.dimmed()) {
         m_next = m_overlay.map();
     } else {
         return;
+    }
+    m_builder->markForced(cycle.forces(), m_next);
+    m_shownForces.clear();
+    for (const plc::ForcedOperand& force : forces) {
+        m_shownForces.push_back(force.ref);
     }
     QWidget* view = m_grid.viewport();
     const QRect shown = view->rect();

@@ -1,9 +1,10 @@
 // The running program on the editor's grid: while a simulation runs, the grid shows what the
-// last scan computed (the controller monitors its scans, a power map is built from them), at
-// most 25 times a second and only where the state changed; dimmed while the controller is
-// stopped; and nothing once the simulation has ended.
+// last scan computed (the controller monitors its scans, a power map is built from them) and
+// which operands are forced, at most 25 times a second and only where the state changed;
+// dimmed while the controller is stopped; and nothing once the simulation has ended.
 #pragma once
 
+#include "plc/force_table.h"
 #include "translator/power_map.h"
 #include "translator/power_map_builder.h"
 #include "ui/live_overlay.h"
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class LadderGrid;
 class QTimer;
@@ -38,8 +40,9 @@ public:
                const translator::SourceMap& sourceMap);
     /// Stops showing: the controller records nothing more and the grid draws as before.
     void end();
-    /// Shows the last scan when a new one has run, dimmed unless the controller is in RUN;
-    /// its timer calls it every 40 ms while a simulation is shown.
+    /// Shows the last scan when a new one has run, dimmed unless the controller is in RUN, and
+    /// the forced operands when they changed (in any mode); its timer calls it every 40 ms
+    /// while a simulation is shown.
     void refresh();
 
     /// Returns true between begin and end.
@@ -55,4 +58,5 @@ private:
     ui::LiveOverlay m_overlay;
     translator::PowerMap m_next;
     std::uint64_t m_shownScans = 0;
+    std::vector<plc::OperandRef> m_shownForces;  // the forces the marks shown were made from
 };

@@ -2,7 +2,7 @@
 // blocks with their parameters, random operands and a few raw codes) are translated; every
 // program that translates must pass the program checker and runs a few scans in the controller.
 // Every ladder also gets the node and segment analysis, and every program that runs gets the power
-// map of each scan.
+// map of each scan, with the cells of a few forced operands marked.
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 #include "plc/clock.h"
@@ -116,15 +116,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!cycle.startSimulator()) {
         return 0;
     }
+    // A bit, a word spanning two bit references and a double word over two registers.
+    static_cast<void>(cycle.force({plc::AreaKind::I, 0, 0, plc::DataType::Bit}, 1));
+    static_cast<void>(cycle.force({plc::AreaKind::M, 1, 0, plc::DataType::Word}, 0));
+    static_cast<void>(cycle.force({plc::AreaKind::R, 2, 0, plc::DataType::Dint}, 7));
     cycle.nextMode();
     for (int tick = 0; tick < 3; ++tick) {
         clock.advance(20);
         cycle.tick();
         builder.build(plc, map);
+        builder.markForced(cycle.forces(), map);
     }
     cycle.nextMode();
     cycle.tick();
     builder.build(plc, map);
+    builder.markForced(cycle.forces(), map);
     cycle.endSimulation();
     return 0;
 }

@@ -99,9 +99,9 @@ const std::vector<PowerCase>& powerCases() {
          },
          20,
          {{kI2, {kOff, "", kOff}}, {kI1, {kOn, "", "#---------"}}, {kI1 | kI2, {kOn, "", kOn}}}},
-        {"RungWithoutContactsCarriesThePowerFlowLeftBeforeIt",
+        {"RungWithoutContactsIsPoweredFromTheRail",
          [] {
-             // The second rung has no LOAD: its coil takes what the first rung left.
+             // The second rung is wired straight to the rail: on whatever the first one did.
              return Ladder()
                  .contact(0, 0, "%I0001")
                  .wires(0, 1, 8)
@@ -110,7 +110,7 @@ const std::vector<PowerCase>& powerCases() {
                  .coil(1, "%Q0002");
          },
          20,
-         {{0, {kOff, kOff}}, {kI1, {kOn, kOn}}}},
+         {{0, {kOff, kOn}}, {kI1, {kOn, kOn}}, {0, {kOff, kOn}}}},
         {"SealInLatchSetAndReleased",
          [] {
              return Ladder()

@@ -1,12 +1,13 @@
 // The live view's power maps: the source map that ties lines and words to cells, the maps of
 // hand-made ladders tick by tick, what a cell tells beyond its map character (conduction
-// without power, links, coils, blocks and operand values), and agreement with the scan on
-// random ladders.
+// without power, links, coils, blocks, operand values and forced operands), outputs wired
+// straight to the rail, and agreement with the scan on random ladders.
 #include "translator/power_map.h"
 
 #include "tests/translator/power_cases.h"
 
 #include "plc/clock.h"
+#include "plc/force_table.h"
 #include "plc/plc.h"
 #include "plc/power_trace.h"
 #include "plc/scan_cycle.h"
@@ -15,9 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
 
 namespace translator::testing {
 namespace {
@@ -53,6 +57,7 @@ public:
         return m_map;
     }
     const CellPower& at(int row, int col) const { return m_map.at(row, col); }
+    std::uint16_t outputs() const { return m_plc.outputWord(); }
 
 private:
     std::uint32_t m_tickMs;
@@ -262,6 +267,265 @@ TEST(PowerMapTest, WithoutATraceNothingIsPowered) {
         EXPECT_EQ(cell.bits & ~CellPower::Element, 0);
     }
 }
+
+TEST(PowerMapTest, ForcedOperandsMarkTheCellsThatShareTheirMemory) {
+    // Addresses as typed (%m10 is %M0010, %q1 is %Q0001), an ADD reading %R0003 as INT and
+    // writing %R0005.
+    const Ladder ladder = Ladder()
+                              .contact(0, 0, "%m10")
+                              .wires(0, 1, 8)
+                              .coil(0, "%q1")
+                              .contact(1, 0, "%M0001")
+                              .wires(1, 1, 8)
+                              .coil(1, "%Q0002")
+                              .contact(2, 0, "%I0001")
+                              .wire(2, 1)
+                              .block(2, 2, 21)
+                              .operand(3, 1, "%R0003")
+                              .operand(4, 1, "+00005")
+                              .operand(3, 3, "%R0005")
+                              .wires(2, 3, 8)
+                              .coil(2, "%Q0003");
+    const TranslationResult result = translateDocument(ladder.document());
+    ASSERT_TRUE(result.ok()) << result.report;
+    plc::FakeClock clock;
+    plc::Plc plc(clock);
+    plc.setProgram(result.program);
+    ASSERT_TRUE(plc.allocate());
+    PowerMapBuilder builder(ladder.document(), result.program.words(), result.sourceMap);
+    PowerMap map;
+    builder.build(plc, map);
+
+    using plc::AreaKind;
+    using plc::DataType;
+    const struct {
+        std::vector<plc::OperandRef> forced;
+        std::set<int> marked;
+    } cases[] = {
+        {{{AreaKind::M, 1, 0, DataType::Word}}, {0}},  // %M0009..%M0024 hold %M0010
+        {{{AreaKind::M, 1, 0, DataType::Bit}}, {}},    // %M0009 is the bit beside it
+        {{{AreaKind::M, 1, 1, DataType::Bit}}, {0}},
+        {{{AreaKind::Q, 0, 0, DataType::Bit}}, {9}},
+        {{{AreaKind::I, 0, 0, DataType::Bit}}, {20}},
+        {{{AreaKind::R, 4, 0, DataType::Int}}, {31}},   // %R0003
+        {{{AreaKind::R, 6, 0, DataType::Int}}, {}},     // %R0004, between the two operands
+        {{{AreaKind::R, 2, 0, DataType::Dint}}, {31}},  // %R0002 and %R0003
+        {{{AreaKind::Q, 0, 1, DataType::Bit}, {AreaKind::R, 8, 0, DataType::Byte}}, {19, 33}},
+        {{}, {}},
+    };
+    // One map throughout: each marking also takes back the marks of the forces before.
+    for (const auto& c : cases) {
+        plc::ForceTable forces;
+        for (const plc::OperandRef& ref : c.forced) {
+            ASSERT_EQ(forces.force(ref, 0), plc::ForceResult::Forced);
+        }
+        builder.markForced(forces, map);
+        std::set<int> marked;
+        for (int cell = 0; cell < map.rowCount() * 10; ++cell) {
+            if (map.at(cell / 10, cell % 10).has(CellPower::Forced)) {
+                marked.insert(cell);
+            }
+        }
+        EXPECT_EQ(marked, c.marked)
+            << plc::operandName(c.forced.empty() ? plc::OperandRef{} : c.forced.front());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+// An output with nothing but wires between it and the rail reads the always-on bit %S0007, from
+// the output's own cell; a chained block and a rung with a contact read as before.
+struct RailCase {
+    std::string name;
+    std::function<Ladder()> ladder;
+    std::vector<std::string> lines;
+    std::vector<std::int32_t> words;  ///< the end word included
+    std::vector<int> railCells;       ///< the cell of each LOAD of %S0007, in order
+    std::uint16_t inputs = 0;         ///< one tick in RUN with these inputs
+    std::uint16_t outputs = 0;        ///< gives these outputs
+    std::vector<std::string> rows;    ///< and this map
+};
+
+void PrintTo(const RailCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const std::string kRailLoad = "   LOAD        %S0007";
+
+const std::vector<RailCase>& railCases() {
+    static const std::vector<RailCase> cases = {
+        {"CoilAfterARungThatIsOff",
+         [] {
+             return Ladder()
+                 .contact(0, 0, "%I0001")
+                 .wires(0, 1, 8)
+                 .coil(0, "%Q0001")
+                 .wires(1, 0, 8)
+                 .coil(1, "%Q0002");
+         },
+         {load("%I0001"), coilLine(3, "%Q0001"), kRule, kRailLoad, coilLine(3, "%Q0002"), kRule},
+         {-1, -10, 0, 0, -7, 3, -11, 0, 0, -1, -12, 0, 6, -7, 3, -11, 0, 1, -255},
+         {19},
+         0,
+         0x0002,
+         {"----------", "##########"}},
+        {"JumpOverARung",
+         [] {
+             return Ladder()
+                 .wires(0, 0, 8)
+                 .put(0, 9, 73, "#AL1#")
+                 .contact(1, 0, "%I0001")
+                 .wires(1, 1, 8)
+                 .coil(1, "%Q0001")
+                 .put(2, 0, 74, "#AL1#");
+         },
+         {kRailLoad, "   ->  JUMP L1", kRule, load("%I0001"), coilLine(3, "%Q0001"), kRule,
+          "   ->  LABEL L1", kRule},
+         {-1, -12, 0, 6, -9, 73, 0, -1, -10, 0, 0, -7, 3, -11, 0, 0, -9, 74, 0, -255},
+         {9},
+         0x0001,
+         0,
+         {"##########", "----------", "#"}},
+        {"BlockEnabledFromTheRail",
+         [] {
+             return Ladder()
+                 .wire(0, 0)
+                 .block(0, 1, 45)
+                 .operand(1, 0, "+00042")
+                 .operand(1, 2, "%R0001")
+                 .wires(0, 2, 8)
+                 .coil(0, "%Q0001");
+         },
+         {"FUNKCJA45 - MOVE", "enable: ", kRailLoad, "T: INT", "LEN: 00001", "IN: +00042",
+          "Q: %R0001", "ok:", coilLine(3, "%Q0001"), kRule, kRule},
+         {-8, 45, -1, -12, 0, 6, -100, -43, -26, 1, -25, 42, -18, 0, 0, -7, 3, -11, 0, 0, -255},
+         {1},
+         0,
+         0x0001,
+         {"##########", ".#"}},
+        {"BlockChainedAfterABlockReadsNothing",
+         [] {
+             return Ladder()
+                 .wire(0, 0)
+                 .block(0, 1, 45)
+                 .operand(1, 0, "+00042")
+                 .operand(1, 2, "%R0001")
+                 .wires(0, 2, 3)
+                 .block(0, 4, 45)
+                 .operand(1, 3, "%R0001")
+                 .operand(1, 5, "%R0002")
+                 .wires(0, 5, 8)
+                 .coil(0, "%Q0001");
+         },
+         {"FUNKCJA45 - MOVE",
+          "enable: ",
+          kRailLoad,
+          "T: INT",
+          "LEN: 00001",
+          "IN: +00042",
+          "Q: %R0001",
+          "ok:",
+          "   >>>>>",
+          kRule,
+          "FUNKCJA45 - MOVE",
+          "enable: ",
+          "     <<<<<",
+          "T: INT",
+          "LEN: 00001",
+          "IN: %R0001",
+          "Q: %R0002",
+          "ok:",
+          coilLine(3, "%Q0001"),
+          kRule,
+          kRule},
+         {-8,   45,  -1,  -12, 0,   6, -100, -43, -26, 1, -25, 42, -18, 0, 0, -8,  45,
+          -100, -43, -26, 1,   -18, 0, 0,    -18, 2,   0, -7,  3,  -11, 0, 0, -255},
+         {1},
+         0,
+         0x0001,
+         {"##########", ".#..#"}},
+        {"CounterResetStaysUnwired",
+         [] {
+             return Ladder()
+                 .wire(0, 0)
+                 .block(0, 1, 19)
+                 .field(2, 1, 'G', "%R0001")
+                 .operand(2, 0, "+00001")
+                 .wires(0, 2, 8)
+                 .coil(0, "%Q0001");
+         },
+         {"FUNKCJA19 - UPCTR", "enable: ", kRailLoad, "reset: ", "A: %R0001", "PV: +00001",
+          "Q:", coilLine(3, "%Q0001"), kRule, kRule},
+         {-8,  19, -1,  -12, 0, 6,   -100, -100, -18, 0, 0, -18, 2, 0,   -18, 4, 0,
+          -25, 1,  -18, 0,   0, -18, 2,    0,    -18, 4, 0, -7,  3, -11, 0,   0, -255},
+         {1},
+         0,
+         0x0001,
+         {"##########", ".#", ".#"}},
+        {"RungWithAContactIsUnchanged",
+         [] { return Ladder().contact(0, 0, "%I0001").wires(0, 1, 8).coil(0, "%Q0001"); },
+         {load("%I0001"), coilLine(3, "%Q0001"), kRule},
+         {-1, -10, 0, 0, -7, 3, -11, 0, 0, -255},
+         {},
+         0,
+         0,
+         {"----------"}},
+    };
+    return cases;
+}
+
+class RailConditionTest : public ::testing::TestWithParam<RailCase> {};
+
+TEST_P(RailConditionTest, OutputWiredToTheRailReadsTheAlwaysOnBit) {
+    const RailCase& c = GetParam();
+    const Ladder ladder = c.ladder();
+    const Outcome outcome = translate(ladder);
+    ASSERT_EQ(outcome.result, 0) << outcome.errorCode;
+    EXPECT_EQ(outcome.lines, c.lines);
+    EXPECT_EQ(outcome.words, c.words);
+
+    // The LOAD's line and its four words come from the output they serve.
+    const TranslationResult result = translateDocument(ladder.document());
+    ASSERT_TRUE(result.ok());
+    std::vector<int> lineCells;
+    for (std::size_t i = 0; i < outcome.lines.size(); ++i) {
+        if (outcome.lines[i] == kRailLoad) {
+            lineCells.push_back(result.sourceMap.lineCells[i]);
+        }
+    }
+    EXPECT_EQ(lineCells, c.railCells);
+    std::vector<int> wordCells;
+    const std::vector<std::int32_t> railWords = {plc::kLoad, plc::kAreaS, 0, 6};
+    for (auto at = outcome.words.begin();
+         (at = std::search(at, outcome.words.end(), railWords.begin(), railWords.end())) !=
+         outcome.words.end();
+         at += 4) {
+        const auto w = static_cast<std::size_t>(at - outcome.words.begin());
+        for (std::size_t k = 0; k < 4; ++k) {
+            wordCells.push_back(result.sourceMap.wordCell(w + k));
+        }
+    }
+    std::vector<int> expectedWordCells;
+    for (const int cell : c.railCells) {
+        expectedWordCells.insert(expectedWordCells.end(), 4, cell);
+    }
+    EXPECT_EQ(wordCells, expectedWordCells);
+
+    LiveRun run(ladder);
+    const PowerMap& map = run.tick(c.inputs);
+    EXPECT_EQ(run.outputs(), c.outputs);
+    std::vector<std::string> lines;
+    for (int row = 0; row < map.rowCount(); ++row) {
+        lines.push_back(powerLine(map, row));
+    }
+    EXPECT_EQ(lines, expectedLines({c.inputs, c.rows}, ladder.document().rowCount()));
+    for (const int cell : c.railCells) {
+        EXPECT_FALSE(run.at(cell / 10, cell % 10).has(CellPower::Conducts)) << "not a contact";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rungs, RailConditionTest, ::testing::ValuesIn(railCases()),
+                         [](const ::testing::TestParamInfo<RailCase>& c) { return c.param.name; });
 
 // ---------------------------------------------------------------------------------------------
 

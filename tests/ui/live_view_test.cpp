@@ -1,5 +1,6 @@
 // The running program on the grid: powered cells drawn while the simulation runs, dimmed while
-// it is stopped, the grid as before once it ends; and listing lines that lead to their cells.
+// it is stopped, forced operands marked, the grid as before once it ends; and listing lines that
+// lead to their cells.
 #include "tests/ui/scripted_prompts.h"
 
 #include "document/ladder_document.h"
@@ -10,8 +11,11 @@
 #include "ui/tform1.h"
 #include "ui/tform5.h"
 #include "ui/tform8.h"
+#include "ui/watch_forcing.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -83,6 +87,7 @@ class LiveViewTest : public QObject {
 private slots:
     void gridShowsTheRunningProgramThenTheStoppedOneDimmedThenNothing();
     void onlyCellsWhoseStateChangedAreDrawnAgain();
+    void forcedInputIsMarkedOnItsContactUntilReleased();
     void listingLinesLeadToTheirCells();
 };
 
@@ -138,6 +143,65 @@ void LiveViewTest::gridShowsTheRunningProgramThenTheStoppedOneDimmedThenNothing(
     QVERIFY(!e.window->simulatorPanel().controller().monitoring());
     // Pixel for pixel as before, but for the cursor cell, which shows where the focus went.
     QCOMPARE(e.gridBesideTheCursor(), beforeBesideTheCursor);
+}
+
+void LiveViewTest::forcedInputIsMarkedOnItsContactUntilReleased() {
+    using translator::CellPower;
+    Editor e;
+    e.latch();
+    e.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(e.window.get()));
+    LiveMonitor& live = e.window->liveMonitor();
+    // The top right corner of a cell, where the mark goes.
+    const auto corner = [&](int row, int col) {
+        const QRect cell = e.window->grid().cellRect(row, col);
+        return e.grid().pixel(cell.right() - 1, cell.top() + 1);
+    };
+    const auto marked = [&](int row, int col) {
+        return live.overlay().map().at(row, col).has(CellPower::Forced);
+    };
+
+    bool ran = false;
+    e.prompts->whileModal = [&](QDialog& dialog) {
+        auto& panel = static_cast<TForm8&>(dialog);
+        panel.timer().stop();  // ticks by hand
+        // The watch table opens on %I as BIT: its first row is %I0001.
+        const auto choose = [&](const QString& item) {
+            for (QAction* action : panel.watchForcing().menuForRow(0).actions()) {
+                if (action->text() == item) {
+                    action->trigger();
+                    return;
+                }
+            }
+            QFAIL(qPrintable(item));
+        };
+        const QRgb plain = corner(0, 0);
+        choose(QString::fromUtf8("Wymuś 1"));
+        live.refresh();  // STOP NO I/O, before any scan
+        QVERIFY(marked(0, 0));
+        QVERIFY(!marked(1, 0) && !marked(0, 9));  // %Q0001's contact and coil
+        const QRgb mark = corner(0, 0);
+        QVERIFY(qRed(mark) > 200 && qGreen(mark) > 90 && qGreen(mark) < 150 && qBlue(mark) < 40);
+
+        // In RUN the forced input, not its box, drives the latch.
+        child<QPushButton>(panel, QStringLiteral("Button3"))->click();
+        panel.Timer1Timer();
+        live.refresh();
+        QVERIFY(marked(0, 0));
+        QVERIFY(live.overlay().map().at(0, 9).has(CellPower::RightPowered));
+
+        // Released between two scans: the mark goes at the next refresh.
+        choose(QStringLiteral("Zwolnij"));
+        live.refresh();
+        QVERIFY(!marked(0, 0));
+        QCOMPARE(corner(0, 0), plain);
+        choose(QString::fromUtf8("Wymuś 0"));
+        ran = true;
+        child<QPushButton>(panel, QStringLiteral("Button2"))->click();  // "Koniec"
+    };
+    e.window->findChild<QToolButton*>(QStringLiteral("SpeedButton15"))->click();
+    QVERIFY(ran);
+    QVERIFY(!marked(0, 0));
 }
 
 void LiveViewTest::onlyCellsWhoseStateChangedAreDrawnAgain() {
