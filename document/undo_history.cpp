@@ -31,33 +31,27 @@ void UndoHistory::record(EditResult edit, CellPosition cursor) {
 }
 
 std::optional<CellPosition> UndoHistory::undo(LadderDocument& document) {
-    if (m_done.empty()) {
-        return std::nullopt;
-    }
-    Step step = std::move(m_done.back());
-    m_done.pop_back();
-    m_bytes -= step.bytes;
-    step.edit = document.revert(step.edit);
-    step.bytes = bytesOf(step.edit);
-    m_bytes += step.bytes;
-    const CellPosition cursor = step.cursor;
-    m_undone.push_back(std::move(step));
-    setStatus(document);
-    return cursor;
+    return replay(m_done, m_undone, document);
 }
 
 std::optional<CellPosition> UndoHistory::redo(LadderDocument& document) {
-    if (m_undone.empty()) {
+    return replay(m_undone, m_done, document);
+}
+
+template <typename From, typename To>
+std::optional<CellPosition> UndoHistory::replay(From& from, To& to, LadderDocument& document) {
+    if (from.empty()) {
         return std::nullopt;
     }
-    Step step = std::move(m_undone.back());
-    m_undone.pop_back();
+    Step step = std::move(from.back());
+    from.pop_back();
+    // Reverting an edit gives the edit that reverts it again: what the step holds from now on.
     m_bytes -= step.bytes;
     step.edit = document.revert(step.edit);
     step.bytes = bytesOf(step.edit);
     m_bytes += step.bytes;
     const CellPosition cursor = step.cursor;
-    m_done.push_back(std::move(step));
+    to.push_back(std::move(step));
     setStatus(document);
     return cursor;
 }

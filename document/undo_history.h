@@ -61,6 +61,9 @@ private:
         std::size_t bytes;    // what `edit` holds
     };
 
+    /// Takes the latest step of `from`, reverts its edit and keeps the reverting edit in `to`.
+    template <typename From, typename To>
+    std::optional<CellPosition> replay(From& from, To& to, LadderDocument& document);
     [[nodiscard]] std::uint64_t presentState() const;
     void setStatus(LadderDocument& document) const;
     void forgetOldest();
