@@ -765,11 +765,15 @@ void TForm1::Open1Click() {
     if (name.isEmpty()) {
         return;
     }
+    openProgram(name);
+}
+
+bool TForm1::openProgram(const QString& name) {
     const document::FileResult result = document::LoadProgram(m_document, toPath(name));
     if (!document::programLoaded(result)) {
         m_prompts->tell(QMessageBox::Critical, kAppTitle,
                         fromUtf8(document::fileResultMessage(result, name.toStdString())));
-        return;
+        return false;
     }
     m_openDialog->selectFile(name);
     setFileCaption(name);
@@ -781,6 +785,7 @@ void TForm1::Open1Click() {
         m_prompts->tell(QMessageBox::Warning, kAppTitle,
                         fromUtf8(document::fileResultMessage(result, name.toStdString())));
     }
+    return true;
 }
 
 void TForm1::Save1Click() {

@@ -83,6 +83,10 @@ public:
     void New1Click();          ///< "Nowy" in the menu: the save question only with unsaved
                                ///< changes
     void Open1Click();
+    /// Loads the program named (the editor's command-line argument, or the open dialog's
+    /// choice): a file that cannot be read gets its message and leaves the document as it was.
+    /// Returns true when the program was loaded.
+    bool openProgram(const QString& name);
     void Save1Click();
     void Quit1Click();
     void CutClick();

@@ -1,9 +1,10 @@
 // app/editor/main.cpp — starts the editor: the application title, Qt's Polish texts, the main
-// window, the loop.
+// window with the program named on the command line, if any, the loop.
 #include "ui/qt_translations.h"
 #include "ui/tform1.h"
 
 #include <QApplication>
+#include <QStringList>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -12,5 +13,10 @@ int main(int argc, char* argv[]) {
     ui::installQtTranslations(application);
     TForm1 window;
     window.show();
+    // `wirtualon PROGRAM.jar`, as a file manager starts it: the first argument is the program.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        window.openProgram(arguments.at(1));
+    }
     return QApplication::exec();
 }
