@@ -29,22 +29,23 @@ ForceValueDialog::ForceValueDialog(UserPrompts& prompts, QWidget* parent)
       m_prompts(prompts) {
     setObjectName(QStringLiteral("ForceValueDialog"));
     setWindowTitle(QString::fromUtf8("Wymuś wartość"));
-    setFixedSize(300, 104);
+    // Wide enough for the longest label, a DINT register with both ends of its range.
+    setFixedSize(420, 104);
     setModal(true);
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("Label1"));
-    m_label->setGeometry(12, 10, 276, 20);
+    m_label->setGeometry(12, 10, 396, 20);
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("Edit1"));
-    m_edit->setGeometry(12, 34, 276, 24);
+    m_edit->setGeometry(12, 34, 396, 24);
     m_edit->setAlignment(Qt::AlignRight);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("Button1"));
-    m_ok->setGeometry(118, 68, 82, 28);
+    m_ok->setGeometry(238, 68, 82, 28);
     m_ok->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("Anuluj"), this);
     m_cancel->setObjectName(QStringLiteral("Button2"));
-    m_cancel->setGeometry(206, 68, 82, 28);
+    m_cancel->setGeometry(326, 68, 82, 28);
     m_cancel->setAutoDefault(false);
     connect(m_ok, &QPushButton::clicked, this, &ForceValueDialog::Button1Click);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
