@@ -1016,8 +1016,10 @@ void TForm1::RunSimulatorWithDde() {
 
 void TForm1::SpeedButton16Click() {
     // The analysis neither changes the document nor makes a program: the program store is left
-    // as it is.
-    const translator::NodeAnalysisResult result = translator::AnalyseNodesAndSegments(m_document);
+    // as it is. The rung search it shares with the translator writes its lines to the trace, as
+    // a translation does.
+    const translator::NodeAnalysisResult result =
+        translator::AnalyseNodesAndSegments(m_document, {.tracePath = kTraceFile});
     // The window stays open while the user edits on, so on its first showing it goes to the
     // grid's top-right corner, beside the rungs rather than over them.
     if (!m_form5->property("placed").toBool()) {
