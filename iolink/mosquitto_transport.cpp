@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <condition_variable>
 #include <functional>
+#include <future>
 #include <map>
 #include <mosquitto.h>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 
 namespace iolink {
@@ -22,6 +24,8 @@ constexpr unsigned kReconnectDelayMaxSeconds = 4;
 constexpr std::size_t kMaxValueBytes = 256;
 // A bound on the table, against a flood of topics under the prefix.
 constexpr std::size_t kMaxTopics = 10000;
+// How long closing waits for the client to stop before leaving it to stop on its own.
+constexpr std::chrono::seconds kCloseWait{2};
 
 void initialiseLibrary() {
     static std::once_flag once;
@@ -202,7 +206,23 @@ void MosquittoTransport::close() {
         const std::lock_guard lock(m_session->mutex);
         m_session->abandoned = true;
     }
-    m_session.reset();
+    // Stopping the client waits for its network thread, which may sit in a reconnection to a
+    // host that stopped answering for as long as the system's connect timeout (minutes). So
+    // the session is let go of on a thread of its own: a normal stop is over within the wait,
+    // and one that hangs finishes there without holding the caller.
+    auto stopped = std::make_shared<std::promise<void>>();
+    std::future<void> done = stopped->get_future();
+    try {
+        std::thread([session = std::move(m_session), stopped]() mutable {
+            session.reset();
+            stopped->set_value();
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the lambda that held the session is gone, so the stop ran here.
+        m_session.reset();
+        return;
+    }
+    done.wait_for(kCloseWait);
 }
 
 bool MosquittoTransport::isOpen() const {

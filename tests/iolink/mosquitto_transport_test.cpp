@@ -1,13 +1,17 @@
 // The MQTT transport against a private broker: connecting and its failures, retained values
-// in both directions, and a broker that dies under a connected client.
+// in both directions, and a broker that dies or falls silent under a connected client.
 #include "iolink/mosquitto_transport.h"
 
 #include "tests/support/test_broker.h"
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <chrono>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace iolink {
 namespace {
@@ -99,6 +103,39 @@ TEST(MosquittoTransportTest, ABrokerThatDiesKeepsTheValuesAndNeverBlocks) {
     }
     transport.close();
     EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
+}
+
+// A broker whose host stops answering: the port still takes connection attempts but never
+// answers them, so the client's reconnection waits in connect() for minutes.
+TEST(MosquittoTransportTest, ABrokerThatFallsSilentDoesNotHoldTheClose) {
+    TestBroker broker;
+    ASSERT_TRUE(broker.running()) << broker.problem();
+    MosquittoTransport transport;
+    ASSERT_TRUE(transport.connect(addressOf(broker.service()), "Arkusz1/#", 3s));
+    const std::uint16_t port = broker.port();
+    broker.kill();
+
+    // A listener whose one-place queue is already full drops every later attempt unanswered.
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int reuse = 1;
+    ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    const int filler = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_EQ(::connect(filler, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    // The network thread notices the loss and tries again after its one-second delay.
+    std::this_thread::sleep_for(2500ms);
+
+    const auto before = std::chrono::steady_clock::now();
+    transport.close();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
+    EXPECT_FALSE(transport.isOpen());
+    ::close(filler);
+    ::close(listener);
 }
 
 }  // namespace
