@@ -154,8 +154,9 @@ TEST_P(DeleteBlockTest, AnyCellRemovesTheWholeBlockAndNothingElse) {
 
 INSTANTIATE_TEST_SUITE_P(EveryRowOfBlkMv, DeleteBlockTest, ::testing::Range(0, 8));
 
-// A block of each height between an ADD directly above it and, directly below it, a TMR or a
-// CALL square: deleting any of its rows takes it alone, its neighbours stay whole.
+// A block of each height and each kind of bottom row (800 MOVE, 900, 1000 BITPOS) between an
+// ADD directly above it and, directly below it, a TMR or a CALL square: deleting any of its
+// rows takes it alone, its neighbours stay whole.
 struct NeighbourCase {
     BlockKind kind;
     int row;  // row of the block that is hit, counted from its top
@@ -188,8 +189,8 @@ TEST_P(DeleteBetweenNeighboursTest, LeavesTheBlocksAboveAndBelowWhole) {
 
 std::vector<NeighbourCase> neighbourCases() {
     std::vector<NeighbourCase> cases;
-    for (const BlockKind kind :
-         {BlockKind::Tmr, BlockKind::Add, BlockKind::Shl, BlockKind::BitSeq, BlockKind::BlkMv}) {
+    for (const BlockKind kind : {BlockKind::Tmr, BlockKind::Add, BlockKind::Shl, BlockKind::BitSeq,
+                                 BlockKind::BlkMv, BlockKind::Move, BlockKind::BitPos}) {
         for (int row = 0; row < BlockHeight(kind); ++row) {
             cases.push_back({kind, row, false});
             cases.push_back({kind, row, true});
