@@ -1,4 +1,6 @@
 // Saving and loading a 5,000-row program, through files and in memory.
+#include "bench/bench_programs.h"
+
 #include "document/ladder_document.h"
 #include "document/program_file.h"
 
@@ -13,20 +15,10 @@ namespace {
 
 constexpr int kRows = 5000;
 
-// A dense program: every row a rung of contacts with operands and descriptions, and a coil.
+// Every row a rung of contacts with operands and two description lines (one with Polish
+// letters in code page 1250), and a coil.
 document::LadderDocument bigProgram() {
-    document::LadderDocument program;
-    program.AddRows(kRows - program.rowCount());
-    for (int row = 0; row < kRows; ++row) {
-        for (int col = 0; col < 9; ++col) {
-            program.SetCellCode(row, col, col % 3 == 0 ? 101 : 1);
-            program.SetCellText(row, col,
-                                "#A%I" + std::to_string(1000 + col) + "#1opis#2\xB3\xF3\x64\xBC#");
-        }
-        program.SetCellCode(row, 9, 3);
-        program.SetCellText(row, 9, "#A%Q0001#");
-    }
-    return program;
+    return bench::denseLadder(kRows, "#1opis#2\xB3\xF3\x64\xBC#");
 }
 
 std::filesystem::path benchFile() {

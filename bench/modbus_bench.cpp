@@ -1,9 +1,9 @@
 // One RUN tick of a full-size program followed by the answers to the Modbus requests that came
 // in since the tick before: none, and one from each of eight clients reading 100 holding
 // registers. The difference is what the server costs the simulation's thread per tick.
+#include "bench/bench_programs.h"
 #include "iolink/modbus_server.h"
 
-#include "document/block_kind.h"
 #include "plc/clock.h"
 #include "plc/plc.h"
 #include "plc/program.h"
@@ -18,31 +18,6 @@
 #include <vector>
 
 namespace {
-
-using plc::ProgramWord;
-
-// Rungs of contacts and coils over %I, %M and %Q, every fourth one an ADD that counts up one
-// of %R0001..%R0016, until the 5000-word limit.
-std::vector<ProgramWord> fullProgram() {
-    std::vector<ProgramWord> w;
-    int n = 0;
-    while (w.size() + 40 < plc::kMaxProgramWords) {
-        if (n % 4 == 3) {
-            const int reg = (n / 4) % 16;
-            w.insert(w.end(),
-                     {plc::kBlock, document::kindNumber(document::BlockKind::Add), plc::kLoad,
-                      plc::kAreaS, 0, 6, plc::kEndOfInput, plc::kTypeInt, plc::kAreaR, 2 * reg, 0,
-                      plc::kConstant, 1, plc::kAreaR, 2 * reg, 0});
-        } else {
-            w.insert(w.end(), {plc::kLoad, plc::kAreaI, 0, n % 8, plc::kAndNot, plc::kAreaM, n % 64,
-                               n % 8, plc::kLoad, plc::kAreaQ, 1, n % 8, plc::kOrStack, plc::kCoil,
-                               plc::kCoilNormal, plc::kAreaQ, n % 2, (n / 2) % 8});
-        }
-        ++n;
-    }
-    w.push_back(plc::kEnd);
-    return w;
-}
 
 class Panel final : public plc::IoTransfer {
 public:
@@ -65,7 +40,7 @@ void BM_TickAndServe(benchmark::State& state) {
     iolink::PanelInputs inputs;
     Panel panel(inputs);
     cycle.setPanel(&panel);
-    controller.setProgram(plc::Program(fullProgram(), 0, 0));
+    controller.setProgram(plc::Program(bench::fullSizeProgram(), 0, 0));
     iolink::ModbusServer server;
     if (!cycle.startSimulator() ||
         server.open({"127.0.0.1", 0}) != iolink::ModbusOpenResult::Listening) {

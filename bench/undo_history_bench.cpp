@@ -1,5 +1,7 @@
 // Undo and redo on a 5,000-row program: taking 200 mixed edits back and making them again, one
 // row insertion at the top (the most rows moved), and the memory that 200 recorded edits hold.
+#include "bench/bench_programs.h"
+
 #include "document/editing.h"
 #include "document/element_catalogue.h"
 #include "document/operand_entry.h"
@@ -17,17 +19,7 @@ constexpr int kEdits = 200;
 
 // Every row a rung of contacts with operands and descriptions, and a coil.
 document::LadderDocument bigProgram() {
-    document::LadderDocument program;
-    program.AddRows(kRows - program.rowCount());
-    for (int row = 0; row < kRows; ++row) {
-        for (int col = 0; col < 9; ++col) {
-            program.SetCellCode(row, col, col % 3 == 0 ? 101 : 1);
-            program.SetCellText(row, col, "#A%I" + std::to_string(1000 + col) + "#1opis#");
-        }
-        program.SetCellCode(row, 9, 3);
-        program.SetCellText(row, 9, "#A%Q0001#");
-    }
-    return program;
+    return bench::denseLadder(kRows, "#1opis#");
 }
 
 // What a user does in an editing session, spread over the program: placements, operands,

@@ -1,7 +1,8 @@
 // Printing and export of a 5,000-row ladder: all its pages into a PDF file, the whole ladder as
 // one PNG picture, and its cross-reference. Each prints the time and the size of what it wrote.
+#include "bench/bench_programs.h"
+
 #include "document/cross_reference.h"
-#include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 #include "ui/ladder_printer.h"
 
@@ -18,43 +19,12 @@ namespace {
 
 constexpr int kRows = 5000;
 
-// Rungs of contacts with operands and descriptions and a coil, every eighth one a timer and an
-// ADD with their operands.
-void fillLadder(document::LadderDocument& document) {
-    document.AddRows(kRows - document.rowCount());
-    for (int row = 0; row + 4 <= kRows; row += 4) {
-        const std::string number = std::to_string(row % 1000 + 1);
-        if ((row / 4) % 8 == 7) {
-            document::PlaceBlock(document, document::BlockKind::Ondtr, row, 2);
-            document::PlaceBlock(document, document::BlockKind::Add, row, 5);
-            document.SetCellCode(row, 0, 1);
-            document.SetField(row, 0, 'A', "%I" + number);
-            document.SetField(row + 2, 1, 'A', "%R0010");
-            document.SetField(row + 1, 4, 'A', "%R0001");
-            document.SetField(row + 1, 6, 'A', "%R0003");
-            continue;
-        }
-        document.SetCellCode(row, 0, 1);
-        document.SetField(row, 0, 'A', "%I" + number);
-        document.SetField(row, 0, '1', "Start");
-        document.SetCellCode(row, 1, 2 + 100);
-        document.SetField(row, 1, 'A', "%M" + number);
-        for (int col = 2; col < 9; ++col) {
-            document.SetCellCode(row, col, 7);
-        }
-        document.SetCellCode(row, 9, 3);
-        document.SetField(row, 9, 'A', "%Q" + number);
-        document.SetCellCode(row + 1, 1, 1 + 200);
-        document.SetField(row + 1, 1, 'A', "%Q" + number);
-    }
-}
-
 }  // namespace
 
 class ExportBench : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { fillLadder(m_document); }
+    void initTestCase() { bench::fillLongLadder(m_document, kRows); }
     void pdfOf5000Rows();
     void pngOf5000Rows();
     void crossReferenceOf5000Rows();

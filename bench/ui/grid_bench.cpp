@@ -1,5 +1,6 @@
 // Repainting the ladder grid: a full window of cells, and scrolling through a 5,000-row ladder.
-#include "document/element_catalogue.h"
+#include "bench/bench_programs.h"
+
 #include "document/ladder_document.h"
 #include "ui/ladder_grid.h"
 
@@ -15,39 +16,6 @@ namespace {
 
 constexpr int kRows = 5000;
 constexpr int kViewRows = 10;
-
-// A long ladder as users draw it: rungs of contacts with operands and a coil, and every
-// eighth rung a timer and an ADD block with operands beside them.
-void fillLadder(document::LadderDocument& document) {
-    document.AddRows(kRows - document.rowCount());
-    for (int row = 0; row + 4 < kRows; row += 4) {
-        const std::string number = std::to_string(row % 1000 + 1);
-        if ((row / 4) % 8 == 7) {
-            document::PlaceBlock(document, document::BlockKind::Ondtr, row, 2);
-            document::PlaceBlock(document, document::BlockKind::Add, row, 5);
-            document.SetCellCode(row, 0, 1);
-            document.SetField(row, 0, 'A', "%I" + number);
-            document.SetField(row + 1, 1, 'A', "%I0002");
-            document.SetField(row + 2, 1, 'A', "%R0010");
-            document.SetField(row + 1, 4, 'A', "%R0001");
-            document.SetField(row + 2, 4, 'S', "+00012");
-            document.SetField(row + 1, 6, 'A', "%R0003");
-            continue;
-        }
-        document.SetCellCode(row, 0, 1);
-        document.SetField(row, 0, 'A', "%I" + number);
-        document.SetField(row, 0, '1', "Start");
-        document.SetCellCode(row, 1, 2 + 100);
-        document.SetField(row, 1, 'A', "%M" + number);
-        for (int col = 2; col < 9; ++col) {
-            document.SetCellCode(row, col, 7);
-        }
-        document.SetCellCode(row, 9, 3);
-        document.SetField(row, 9, 'A', "%Q" + number);
-        document.SetCellCode(row + 1, 1, 1 + 200);
-        document.SetField(row + 1, 1, 'A', "%Q" + number);
-    }
-}
 
 }  // namespace
 
@@ -67,7 +35,7 @@ private:
 };
 
 void GridBench::initTestCase() {
-    fillLadder(m_document);
+    bench::fillLongLadder(m_document, kRows);
     m_grid = std::make_unique<LadderGrid>(m_document);
     m_grid->setRowCount(m_document.rowCount());
     const int frame = 2 * m_grid->frameWidth();

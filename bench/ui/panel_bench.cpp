@@ -1,6 +1,7 @@
 // One RUN tick of the simulator panel with a program of the largest size: inputs from the
 // panel, the scan, the outputs and the watch table on %R as INT, with values that change.
-#include "document/block_kind.h"
+#include "bench/bench_programs.h"
+
 #include "plc/program.h"
 #include "ui/tform8.h"
 #include "ui/user_prompts.h"
@@ -27,29 +28,6 @@ public:
     bool choosePrinter(QPrinter&, int) override { return false; }
 };
 
-// Rungs of contacts and coils over %I, %M and %Q, every fourth one an ADD that counts up a
-// register of %R0001..%R0016, until the 5,000-word limit.
-std::vector<plc::ProgramWord> largestProgram() {
-    std::vector<plc::ProgramWord> w;
-    int n = 0;
-    while (w.size() + 40 < plc::kMaxProgramWords) {
-        if (n % 4 == 3) {
-            const int reg = (n / 4) % 16;
-            w.insert(w.end(),
-                     {plc::kBlock, document::kindNumber(document::BlockKind::Add), plc::kLoad,
-                      plc::kAreaI, 0, 0, plc::kEndOfInput, plc::kTypeInt, plc::kAreaR, 2 * reg, 0,
-                      plc::kConstant, 1, plc::kAreaR, 2 * reg, 0});
-        } else {
-            w.insert(w.end(), {plc::kLoad, plc::kAreaI, 0, n % 8, plc::kAndNot, plc::kAreaM, n % 64,
-                               n % 8, plc::kLoad, plc::kAreaQ, 1, n % 8, plc::kOrStack, plc::kCoil,
-                               plc::kCoilNormal, plc::kAreaQ, n % 2, (n / 2) % 8});
-        }
-        ++n;
-    }
-    w.push_back(plc::kEnd);
-    return w;
-}
-
 }  // namespace
 
 class PanelBench : public QObject {
@@ -67,7 +45,7 @@ private:
 
 void PanelBench::initTestCase() {
     m_panel = std::make_unique<TForm8>(m_prompts);
-    const std::vector<plc::ProgramWord> words = largestProgram();
+    const std::vector<plc::ProgramWord> words = bench::fullSizeProgram();
     QVERIFY(words.size() <= plc::kMaxProgramWords);
     QVERIFY(m_panel->openSimulation(plc::Program(words, 0, 0)));
     m_panel->show();

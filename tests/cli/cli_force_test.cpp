@@ -1,59 +1,34 @@
 // wirtualon-cli run --force and --release, in process: forced inputs, outputs and registers in
 // the printed lines, forces through --stop, the 65th force and every malformed setting.
+#include "tests/cli/cli_test_helpers.h"
 #include "tests/plc/program_builder.h"
-
-#include "app/cli/cli_runner.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace cli {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace plc::test;
 
-struct ToolRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
+using testing::runTool;
+using testing::ToolRun;
 
 class CliForceTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        static std::atomic<int> counter{0};
-        m_dir = fs::temp_directory_path() /
-                ("wirtualon-force-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     // Writes `program` as interpreter text and runs it with `options`.
     ToolRun run(const Builder& program, const std::vector<std::string>& options) {
-        const fs::path path = m_dir / "program.txt";
-        std::ofstream file(path);
+        std::ostringstream text;
         for (const plc::ProgramWord word : program.build()) {
-            file << word << ' ';
+            text << word << ' ';
         }
-        file.close();
-        std::vector<std::string> args = {"run", path.string()};
+        std::vector<std::string> args = {"run", m_folder.write("program.txt", text.str())};
         args.insert(args.end(), options.begin(), options.end());
-        std::ostringstream out;
-        std::ostringstream err;
-        ToolRun result;
-        result.status = runCli(args, out, err);
-        result.out = out.str();
-        result.err = err.str();
-        return result;
+        return runTool(args);
     }
 
-    fs::path m_dir;
+    const testing::TempFolder m_folder{"wirtualon-force"};
 };
 
 TEST_F(CliForceTest, AForcedInputSetsASealInThatHoldsAfterTheRelease) {

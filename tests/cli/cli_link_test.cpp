@@ -1,74 +1,37 @@
 // wirtualon-cli run with the link and in real time, against a private broker: the items in
 // both directions at every tick, the topic prefix, the refusals, and a broker that dies.
+#include "tests/cli/cli_test_helpers.h"
 #include "tests/support/test_broker.h"
 
 #include "app/cli/cli_runner.h"
-#include "document/ladder_document.h"
-#include "document/program_file.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <sstream>
 #include <thread>
-#include <unistd.h>
 
 namespace cli {
 namespace {
 
-namespace fs = std::filesystem;
 using testsupport::TestBroker;
 
-struct ToolRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-ToolRun runTool(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    ToolRun run;
-    run.status = runCli(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        result.push_back(line);
-    }
-    return result;
-}
+using testing::lines;
+using testing::runTool;
+using testing::ToolRun;
 
 class CliLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_broker.running()) << m_broker.problem();
-        m_dir = fs::temp_directory_path() / ("wirtualon-cli-link-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
         // %I1 -> %Q1 and %I2 -> %Q16.
-        document::LadderDocument doc;
-        for (const auto& [row, input, output] :
-             {std::tuple{0, "%I0001", "%Q0001"}, std::tuple{1, "%I0002", "%Q0016"}}) {
-            doc.SetCellCode(row, 0, 1);
-            doc.SetCellText(row, 0, std::string("#A") + input + "#");
-            for (int col = 1; col <= 8; ++col) {
-                doc.SetCellCode(row, col, 7);
-            }
-            doc.SetCellCode(row, 9, 3);
-            doc.SetCellText(row, 9, std::string("#A") + output + "#");
-        }
-        m_program = (m_dir / "rungs.jar").string();
-        ASSERT_EQ(document::SaveProgram(doc, m_program), document::FileResult::Success);
+        std::vector<testing::LadderCell> cells = testing::rungCells(0, "%I0001", "%Q0001");
+        const std::vector<testing::LadderCell> second = testing::rungCells(1, "%I0002", "%Q0016");
+        cells.insert(cells.end(), second.begin(), second.end());
+        m_program = testing::saveLadder(m_folder.path() / "rungs.jar", cells);
+        ASSERT_FALSE(HasFailure());
     }
-    void TearDown() override { fs::remove_all(m_dir); }
 
     TestBroker m_broker;
-    fs::path m_dir;
+    const testing::TempFolder m_folder{"wirtualon-cli-link"};
     std::string m_program;
 };
 

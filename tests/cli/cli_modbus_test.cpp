@@ -1,6 +1,7 @@
 // wirtualon-cli run --modbus: a libmodbus client presses a panel input of a headless run in real
 // time and reads the output the scan made of it; a bad port text and a busy port are bad input.
 #include "iolink/modbus_server.h"
+#include "tests/cli/cli_test_helpers.h"
 #include "tests/support/test_broker.h"
 
 #include "app/cli/cli_runner.h"
@@ -8,53 +9,30 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <modbus/modbus.h>
-#include <sstream>
 #include <thread>
-#include <unistd.h>
 
 namespace cli {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-struct ToolRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-ToolRun runTool(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    ToolRun run;
-    run.status = runCli(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
+using testing::runTool;
+using testing::ToolRun;
 
 class CliModbusTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_program = fs::temp_directory_path() /
-                    ("wirtualon-cli-modbus-" + std::to_string(::getpid()) + ".txt");
-        std::ofstream(m_program) << "-1 -10 0 0 -7 3 -11 0 0 -255\n";  // %I0001 -> %Q0001
-    }
-    void TearDown() override { fs::remove(m_program); }
-
-    fs::path m_program;
+    const testing::TempFolder m_folder{"wirtualon-cli-modbus"};
+    // %I0001 -> %Q0001.
+    const std::string m_program = m_folder.write("program.txt", "-1 -10 0 0 -7 3 -11 0 0 -255\n");
 };
 
 TEST_F(CliModbusTest, ClientPressesAPanelInputOfARealTimeRunAndReadsTheOutput) {
     const std::uint16_t port = testsupport::TestBroker::freePort();
     ToolRun run;
     std::thread tool([&] {
-        run = runTool({"run", m_program.string(), "--modbus", std::to_string(port), "--scans", "60",
-                       "--tick", "10"});
+        run = runTool(
+            {"run", m_program, "--modbus", std::to_string(port), "--scans", "60", "--tick", "10"});
     });
     modbus_t* client = modbus_new_tcp("127.0.0.1", port);
     bool connected = false;
@@ -84,7 +62,7 @@ TEST_F(CliModbusTest, ClientPressesAPanelInputOfARealTimeRunAndReadsTheOutput) {
 }
 
 TEST_F(CliModbusTest, BadPortTextAndBusyPortAreBadInput) {
-    const ToolRun bad = runTool({"run", m_program.string(), "--modbus", "localhost:70000"});
+    const ToolRun bad = runTool({"run", m_program, "--modbus", "localhost:70000"});
     EXPECT_EQ(bad.status, kExitBadInput);
     EXPECT_EQ(bad.err.rfind("wirtualon-cli run: nieprawidłowy port w --modbus (PORT lub "
                             "ADRES:PORT): localhost:70000\n",
@@ -95,7 +73,7 @@ TEST_F(CliModbusTest, BadPortTextAndBusyPortAreBadInput) {
     iolink::ModbusServer other;
     ASSERT_EQ(other.open({"127.0.0.1", 0}), iolink::ModbusOpenResult::Listening);
     const std::string taken = "127.0.0.1:" + std::to_string(other.port());
-    const ToolRun busy = runTool({"run", m_program.string(), "--modbus", taken});
+    const ToolRun busy = runTool({"run", m_program, "--modbus", taken});
     EXPECT_EQ(busy.status, kExitBadInput);
     EXPECT_TRUE(busy.out.empty());
     EXPECT_EQ(busy.err, "Nie można otworzyć serwera Modbus TCP na " + taken + ": port zajęty\n");

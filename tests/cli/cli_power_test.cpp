@@ -1,5 +1,6 @@
 // wirtualon-cli run --power: the power maps of the hand-made ladders, tick by tick, as the
 // core gives them; and the option refused where there is no ladder to map.
+#include "tests/cli/cli_test_helpers.h"
 #include "tests/translator/power_cases.h"
 
 #include "app/cli/cli_runner.h"
@@ -7,11 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace cli {
 namespace {
@@ -19,18 +17,17 @@ namespace {
 namespace fs = std::filesystem;
 using translator::testing::PowerCase;
 
-fs::path tempFile(const std::string& name) {
-    static std::atomic<int> counter{0};
-    return fs::temp_directory_path() / ("wirtualon-power-" + std::to_string(::getpid()) + "-" +
-                                        std::to_string(counter++) + "-" + name);
-}
+using testing::runTool;
+using testing::TempFolder;
+using testing::ToolRun;
 
 class CliPowerTest : public ::testing::TestWithParam<PowerCase> {};
 
 TEST_P(CliPowerTest, PowerLinesFollowEachTick) {
     const PowerCase& c = GetParam();
     const translator::testing::Ladder ladder = c.ladder();
-    const fs::path file = tempFile("ladder.jar");
+    const TempFolder folder("wirtualon-power");
+    const fs::path file = folder.path() / "ladder.jar";
     document::LadderDocument saved = ladder.document();
     ASSERT_EQ(document::SaveProgram(saved, file), document::FileResult::Success);
 
@@ -51,14 +48,10 @@ TEST_P(CliPowerTest, PowerLinesFollowEachTick) {
         }
         held = c.ticks[k].inputs;
     }
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runCli(args, out, err);
-    fs::remove(file);
-    fs::remove(fs::path(file.string() + ".str"));
-    ASSERT_EQ(status, 0) << err.str();
+    const ToolRun run = runTool(args);
+    ASSERT_EQ(run.status, 0) << run.err;
 
-    std::istringstream lines(out.str());
+    std::istringstream lines(run.out);
     std::string line;
     const int rows = ladder.document().rowCount();
     for (std::size_t k = 0; k < c.ticks.size(); ++k) {
@@ -78,14 +71,12 @@ INSTANTIATE_TEST_SUITE_P(Ladders, CliPowerTest,
                          [](const ::testing::TestParamInfo<PowerCase>& c) { return c.param.name; });
 
 TEST(CliPowerOptionTest, InterpreterProgramHasNoLadderToMap) {
-    const fs::path file = tempFile("program.txt");
-    std::ofstream(file) << "-1 -10 0 0 -7 3 -11 0 0 -255\n";
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(runCli({"run", file.string(), "--power"}, out, err), kExitBadInput);
-    fs::remove(file);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("--power"), std::string::npos) << err.str();
+    const TempFolder folder("wirtualon-power");
+    const ToolRun run =
+        runTool({"run", folder.write("program.txt", "-1 -10 0 0 -7 3 -11 0 0 -255\n"), "--power"});
+    EXPECT_EQ(run.status, kExitBadInput);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("--power"), std::string::npos) << run.err;
 }
 
 }  // namespace

@@ -1,18 +1,15 @@
 // The test subcommand end to end, in process: scenario files and their programs in temporary
 // folders, the exact failure lines, summary, exit status and JUnit report.
-#include "app/cli/cli_runner.h"
+#include "tests/cli/cli_test_helpers.h"
+
 #include "app/cli/junit_report.h"
-#include "document/ladder_document.h"
-#include "document/program_file.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
-#include <unistd.h>
 
 namespace cli {
 namespace {
@@ -28,39 +25,18 @@ constexpr const char* kTimer =
 // LABEL 0, LOAD %S0007, JUMP 0: a scan that never ends.
 constexpr const char* kLoop = "-9 74 0 -1 -12 0 6 -9 73 0 -255";
 
-struct ToolRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
+using testing::ToolRun;
 
 class ScenarioTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        static std::atomic<int> counter{0};
-        m_dir = fs::temp_directory_path() / ("wirtualon-scenario-" + std::to_string(::getpid()) +
-                                             "-" + std::to_string(counter++));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     std::string write(const std::string& name, const std::string& text) {
-        const fs::path path = m_dir / name;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        return m_folder.write(name, text);
     }
 
     ToolRun test(const std::vector<std::string>& files) {
         std::vector<std::string> args = {"test"};
         args.insert(args.end(), files.begin(), files.end());
-        std::ostringstream out;
-        std::ostringstream err;
-        ToolRun run;
-        run.status = runCli(args, out, err);
-        run.out = out.str();
-        run.err = err.str();
-        return run;
+        return testing::runTool(args);
     }
 
     // A scenario on the rung program beside it.
@@ -69,7 +45,8 @@ protected:
         return test({write("s.scenario", "program rung.txt\n" + statements)});
     }
 
-    fs::path m_dir;
+    const testing::TempFolder m_folder{"wirtualon-scenario"};
+    const fs::path m_dir = m_folder.path();
 };
 
 TEST_F(ScenarioTest, EveryComparisonHoldsExactlyAsWritten) {
@@ -179,11 +156,8 @@ TEST_F(ScenarioTest, ProgramIsFoundBesideTheScenarioWhereverTheToolRuns) {
 }
 
 TEST_F(ScenarioTest, LadderThatBreaksARuleFailsItsScenarioAtTheProgramLine) {
-    document::LadderDocument doc;
-    doc.SetCellCode(0, 0, 1);
-    doc.SetCellText(0, 0, "#A%I0001#");
-    doc.SetCellCode(6, 1, 1);
-    ASSERT_EQ(document::SaveProgram(doc, m_dir / "broken.jar"), document::FileResult::Success);
+    testing::saveLadder(m_dir / "broken.jar", {{0, 0, 1, "#A%I0001#"}, {6, 1, 1, ""}});
+    ASSERT_FALSE(HasFailure());
     const std::string file = write("s.scenario", "\nprogram broken.jar\nat 1 expect %Q1 = 0\n");
     const ToolRun run = test({file});
     EXPECT_EQ(run.status, 1);

@@ -1,84 +1,44 @@
 // The command-line tool end to end, in process: ladder files written by the program-file saver
 // into temporary folders, exact output and exit status of every subcommand.
-#include "app/cli/cli_runner.h"
+#include "tests/cli/cli_test_helpers.h"
+
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 #include "document/program_file.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <tuple>
-#include <unistd.h>
 
 namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-ToolRun runTool(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    ToolRun run;
-    run.status = runCli(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
+using testing::LadderCell;
+using testing::runTool;
+using testing::ToolRun;
 
 class CliTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        static std::atomic<int> counter{0};
-        m_dir = fs::temp_directory_path() /
-                ("wirtualon-cli-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     // Saves a ladder of `rows` rows; `cells` are (row, col, code, text).
-    std::string saveLadder(const std::string& name,
-                           const std::vector<std::tuple<int, int, int, std::string>>& cells,
+    std::string saveLadder(const std::string& name, const std::vector<LadderCell>& cells,
                            int rows = 10) {
-        document::LadderDocument doc;
-        if (rows > doc.rowCount()) {
-            doc.AddRows(rows - doc.rowCount());
-        }
-        for (const auto& [row, col, code, text] : cells) {
-            doc.SetCellCode(row, col, code);
-            doc.SetCellText(row, col, text);
-        }
-        const fs::path path = m_dir / name;
-        EXPECT_EQ(document::SaveProgram(doc, path), document::FileResult::Success);
-        return path.string();
+        return testing::saveLadder(m_dir / name, cells, rows);
     }
 
     // Contact %I0001 in column 0, wires, a coil of `kind` on %Q0001.
     std::string simpleRung(int kind = 3) {
-        std::vector<std::tuple<int, int, int, std::string>> cells = {{0, 0, 1, "#A%I0001#"}};
-        for (int col = 1; col <= 8; ++col) {
-            cells.emplace_back(0, col, 7, "");
-        }
-        cells.emplace_back(0, 9, kind, "#A%Q0001#");
-        return saveLadder("rung.jar", cells);
+        return saveLadder("rung.jar", testing::rungCells(0, "%I0001", "%Q0001", kind));
     }
 
     std::string writeText(const std::string& name, const std::string& text) {
-        const fs::path path = m_dir / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        return m_folder.write(name, text);
     }
 
-    fs::path m_dir;
+    const testing::TempFolder m_folder{"wirtualon-cli"};
+    const fs::path m_dir = m_folder.path();
 };
 
 TEST_F(CliTest, CheckAcceptsASoundProgram) {
@@ -291,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CliTest, ProgramViewRunsAsItsLadderDoes) {
     // LOAD %I0001 and a -(^)- coil on %Q0001; a TMR of 10 ms units, preset 2, register
     // %R0001, enabled by %I0001: an edge table and a timer table.
-    std::vector<std::tuple<int, int, int, std::string>> cells = {
+    std::vector<LadderCell> cells = {
         {0, 0, 1, "#A%I0001#"}, {0, 9, 15, "#A%Q0001#"}, {1, 0, 1, "#A%I0001#"}};
     for (int col = 1; col <= 8; ++col) {
         cells.emplace_back(0, col, 7, "");

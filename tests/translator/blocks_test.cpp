@@ -32,6 +32,26 @@ Ladder blockLadder(int kind, const std::function<void(Ladder&)>& setup) {
     return ladder;
 }
 
+// The listing lines of a MOVE INT of one word from `in` to `q` with its power flow from
+// `enable`, up to `output` (the line of what its ok output drives).
+std::vector<std::string> moveLines(const std::string& enable, const std::string& in,
+                                   const std::string& q, const std::string& output) {
+    return {"FUNKCJA45 - MOVE", "enable: ", enable, "T: INT", "LEN: 00001",
+            "IN: " + in,        "Q: " + q,  "ok:",  output};
+}
+
+// The listing of %I0001 - MOVE %R0001 to %R0002 - MOVE %R0003 to %R0004 - %Q0001: the second
+// block takes the first one's power flow.
+std::vector<std::string> chainedMovesListing() {
+    std::vector<std::string> lines = moveLines(load("%I0001"), "%R0001", "%R0002", "   >>>>>");
+    lines.push_back(kRule);
+    const std::vector<std::string> second =
+        moveLines("     <<<<<", "%R0003", "%R0004", coilLine(3, "%Q0001"));
+    lines.insert(lines.end(), second.begin(), second.end());
+    lines.insert(lines.end(), {kRule, kRule});
+    return lines;
+}
+
 Words withFrame(int kind, const Words& items) {
     Words words = {-8, kind, -1, -10, 0, 0, -100};
     words.insert(words.end(), items.begin(), items.end());
@@ -421,27 +441,7 @@ TEST(BlockListingTest, ChainedBlockTakesTheFirstBlocksPowerFlow) {
         .coil(0, "%Q0001");
     const Outcome outcome = translate(ladder);
     ASSERT_EQ(outcome.result, 0) << outcome.errorCode;
-    EXPECT_EQ(outcome.lines, (std::vector<std::string>{"FUNKCJA45 - MOVE",
-                                                       "enable: ",
-                                                       load("%I0001"),
-                                                       "T: INT",
-                                                       "LEN: 00001",
-                                                       "IN: %R0001",
-                                                       "Q: %R0002",
-                                                       "ok:",
-                                                       "   >>>>>",
-                                                       kRule,
-                                                       "FUNKCJA45 - MOVE",
-                                                       "enable: ",
-                                                       "     <<<<<",
-                                                       "T: INT",
-                                                       "LEN: 00001",
-                                                       "IN: %R0003",
-                                                       "Q: %R0004",
-                                                       "ok:",
-                                                       coilLine(3, "%Q0001"),
-                                                       kRule,
-                                                       kRule}));
+    EXPECT_EQ(outcome.lines, chainedMovesListing());
     EXPECT_EQ(outcome.words,
               (Words{-8, 45,   -1,  -10, 0, 0,   -100, -43, -26, 1, -18, 0,  0, -18, 2, 0, -8,
                      45, -100, -43, -26, 1, -18, 4,    0,   -18, 6, 0,   -7, 3, -11, 0, 0, -255}));
@@ -511,31 +511,10 @@ TEST(BlockOutputTest, ChainedBlockKeepsTheRungsOtherGroups) {
     const Outcome outcome = translate(ladder);
     ASSERT_EQ(outcome.result, 0) << outcome.errorCode;
     // The second block takes the first one's power flow; the branch group follows both.
-    EXPECT_EQ(outcome.lines, (std::vector<std::string>{"FUNKCJA45 - MOVE",
-                                                       "enable: ",
-                                                       load("%I0001"),
-                                                       "T: INT",
-                                                       "LEN: 00001",
-                                                       "IN: %R0001",
-                                                       "Q: %R0002",
-                                                       "ok:",
-                                                       "   >>>>>",
-                                                       kRule,
-                                                       "FUNKCJA45 - MOVE",
-                                                       "enable: ",
-                                                       "     <<<<<",
-                                                       "T: INT",
-                                                       "LEN: 00001",
-                                                       "IN: %R0003",
-                                                       "Q: %R0004",
-                                                       "ok:",
-                                                       coilLine(3, "%Q0001"),
-                                                       kRule,
-                                                       kRule,
-                                                       load("%I0009"),
-                                                       andLine("%I0001"),
-                                                       coilLine(3, "%Q0003"),
-                                                       kRule}));
+    std::vector<std::string> expected = chainedMovesListing();
+    expected.insert(expected.end(),
+                    {load("%I0009"), andLine("%I0001"), coilLine(3, "%Q0003"), kRule});
+    EXPECT_EQ(outcome.lines, expected);
 }
 
 struct BlockErrorCase {

@@ -352,6 +352,11 @@ void PrintTo(const RailCase& c, std::ostream* os) {
 
 const std::string kRailLoad = "   LOAD        %S0007";
 
+// A MOVE of +00042 to %R0001 wired straight to the rail.
+Ladder railMove() {
+    return Ladder().wire(0, 0).block(0, 1, 45).operand(1, 0, "+00042").operand(1, 2, "%R0001");
+}
+
 const std::vector<RailCase>& railCases() {
     static const std::vector<RailCase> cases = {
         {"CoilAfterARungThatIsOff",
@@ -387,15 +392,7 @@ const std::vector<RailCase>& railCases() {
          0,
          {"##########", "----------", "#"}},
         {"BlockEnabledFromTheRail",
-         [] {
-             return Ladder()
-                 .wire(0, 0)
-                 .block(0, 1, 45)
-                 .operand(1, 0, "+00042")
-                 .operand(1, 2, "%R0001")
-                 .wires(0, 2, 8)
-                 .coil(0, "%Q0001");
-         },
+         [] { return railMove().wires(0, 2, 8).coil(0, "%Q0001"); },
          {"FUNKCJA45 - MOVE", "enable: ", kRailLoad, "T: INT", "LEN: 00001", "IN: +00042",
           "Q: %R0001", "ok:", coilLine(3, "%Q0001"), kRule, kRule},
          {-8, 45, -1, -12, 0, 6, -100, -43, -26, 1, -25, 42, -18, 0, 0, -7, 3, -11, 0, 0, -255},
@@ -405,11 +402,7 @@ const std::vector<RailCase>& railCases() {
          {"##########", ".#"}},
         {"BlockChainedAfterABlockReadsNothing",
          [] {
-             return Ladder()
-                 .wire(0, 0)
-                 .block(0, 1, 45)
-                 .operand(1, 0, "+00042")
-                 .operand(1, 2, "%R0001")
+             return railMove()
                  .wires(0, 2, 3)
                  .block(0, 4, 45)
                  .operand(1, 3, "%R0001")

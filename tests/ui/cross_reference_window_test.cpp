@@ -2,7 +2,7 @@
 // any operand form, a double click that moves the grid's cursor, and the list following edits.
 #include "ui/cross_reference_window.h"
 
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/editor_fixture.h"
 
 #include "document/editing.h"
 #include "document/element_catalogue.h"
@@ -18,18 +18,12 @@
 
 namespace {
 
-struct Editor {
-    std::unique_ptr<TForm1> window = std::make_unique<TForm1>(std::make_unique<ScriptedPrompts>());
-
-    document::LadderDocument& doc() { return window->ladderDocument(); }
+struct Editor : EditorFixture {
     CrossReferenceWindow& references() { return window->crossReferenceWindow(); }
     QTreeWidget* tree() {
         return references().findChild<QTreeWidget*>(QStringLiteral("ReferenceTree"));
     }
     QLineEdit* search() { return references().findChild<QLineEdit*>(QStringLiteral("SearchEdit")); }
-    void trigger(const char* name) {
-        window->findChild<QAction*>(QString::fromLatin1(name))->trigger();
-    }
     void element(int code, int row, int col, const char* operand) {
         if (col == document::kColumns - 1) {
             document::PlaceCoil(doc(), code, row, col);

@@ -1,5 +1,5 @@
 // File commands of the main window: open, save, new and quit with their dialogs and questions.
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/editor_fixture.h"
 
 #include "document/editing.h"
 #include "document/program_file.h"
@@ -22,24 +22,10 @@ namespace {
 const QString kSaveQuestion = QString::fromUtf8("Czy chcesz zapisać obecny program?");
 const QString kQuitQuestion = QString::fromUtf8("Czy na pewno chcesz wyjść z programu?");
 
-struct Editor {
-    ScriptedPrompts* prompts;
-    std::unique_ptr<TForm1> window;
+struct Editor : EditorFixture {
     QTemporaryDir dir;
 
-    Editor() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window = std::make_unique<TForm1>(std::move(scripted));
-    }
-    document::LadderDocument& doc() { return window->ladderDocument(); }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    void trigger(const char* action) {
-        window->findChild<QAction*>(QString::fromLatin1(action))->trigger();
-    }
-    void click(const char* button) {
-        window->findChild<QToolButton*>(QString::fromLatin1(button))->click();
-    }
     /// Draws one contact with an operand and leaves the document Modified.
     void draw() {
         document::PlaceContact(doc(), 1, 0, 0);

@@ -2,7 +2,7 @@
 // ladder as one PNG at the grid's scale, black on white and without the selection.
 #include "ui/ladder_printer.h"
 
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/editor_fixture.h"
 
 #include "document/editing.h"
 #include "document/element_catalogue.h"
@@ -21,27 +21,16 @@
 
 namespace {
 
-struct Editor {
-    ScriptedPrompts* prompts;
-    std::unique_ptr<TForm1> window;
+struct Editor : EditorFixture {
     QTemporaryDir dir;
 
-    Editor() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window = std::make_unique<TForm1>(std::move(scripted));
-    }
-    document::LadderDocument& doc() { return window->ladderDocument(); }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    void trigger(const char* name) {
-        window->findChild<QAction*>(QString::fromLatin1(name))->trigger();
-    }
     /// A rung in row `row`: a contact with its operand in column 0 and a coil in column 9.
-    void rung(int row) {
+    void placeRung(int row) {
         document::PlaceContact(doc(), 1, row, 0);
         doc().SetCellText(row, 0, "#A%I0001#");
         document::PlaceCoil(doc(), 3, row, 1);
-        window->grid().setRowCount(doc().rowCount());
+        grid().setRowCount(doc().rowCount());
     }
 };
 
@@ -78,7 +67,7 @@ private slots:
 
 void LadderPrinterTest::pdfExportTakesPagesOfWholeRowsUpToTheLastUsedRow() {
     Editor e;
-    e.rung(29);  // 30 rows printed, 12 to an A4 page; the 3 spare rows below are left out
+    e.placeRung(29);  // 30 rows printed, 12 to an A4 page; the 3 spare rows below are left out
     QCOMPARE(e.doc().rowCount(), 33);
     e.prompts->fileNames = {e.path("ladder")};
     e.trigger("EksportujdoPDF1");
@@ -101,7 +90,7 @@ void LadderPrinterTest::pdfExportTakesPagesOfWholeRowsUpToTheLastUsedRow() {
 
 void LadderPrinterTest::printGoesThroughThePrintDialog() {
     Editor e;
-    e.rung(14);
+    e.placeRung(14);
     e.prompts->printFiles = {e.path("printed.pdf")};
     e.trigger("Drukuj1");
     QCOMPARE(e.prompts->printDialogs, std::vector<int>{2});
@@ -127,7 +116,7 @@ void LadderPrinterTest::pageRangePrintsOnlyThosePages() {
 
 void LadderPrinterTest::imageIsTheWholeLadderAtTheGridsScaleWithoutSelection() {
     Editor e;
-    e.rung(0);
+    e.placeRung(0);
     document::PlaceBlock(e.doc(), document::BlockKind::Add, 2, 4);
     e.window->grid().setRowCount(e.doc().rowCount());
     // A selection over rows 0..5 must not show in the picture.
@@ -178,7 +167,7 @@ void LadderPrinterTest::longImageIsDrawnInStripsThatJoinExactly() {
 
 void LadderPrinterTest::exportToAPlaceThatCannotBeWrittenIsReported() {
     Editor e;
-    e.rung(0);
+    e.placeRung(0);
     e.prompts->fileNames = {e.path("missing/ladder.pdf"), e.path("missing/ladder.png")};
     e.trigger("EksportujdoPDF1");
     e.trigger("Eksportujobraz1");

@@ -1,7 +1,7 @@
 // The running program on the grid: powered cells drawn while the simulation runs, dimmed while
 // it is stopped, forced operands marked, the grid as before once it ends; and listing lines that
 // lead to their cells.
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/editor_fixture.h"
 
 #include "document/ladder_document.h"
 #include "ui/element_pictures.h"
@@ -30,52 +30,19 @@
 
 namespace {
 
-template <typename T>
-T* child(QWidget& window, const QString& name) {
-    T* found = window.findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no control %s", qPrintable(name));
-    }
-    return found;
-}
-
-struct Editor {
-    ScriptedPrompts* prompts;
-    std::unique_ptr<TForm1> window;
-
-    Editor() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window = std::make_unique<TForm1>(std::move(scripted));
-    }
-    void put(int row, int col, int code, const std::string& operand = {}) {
-        window->ladderDocument().SetCellCode(row, col, code);
-        if (!operand.empty()) {
-            window->ladderDocument().SetCellText(row, col, "#A" + operand + "#");
-        }
-    }
+struct Editor : EditorFixture {
     // A seal-in: (%I0001 or %Q0001) and not %I0002 -> %Q0001.
-    void latch() {
-        put(0, 0, 1, "%I0001");
-        put(0, 1, 7 + 100);
-        put(0, 2, 2, "%I0002");
-        for (int col = 3; col <= 8; ++col) {
-            put(0, col, 7);
-        }
-        put(0, 9, 3, "%Q0001");
-        put(1, 0, 1, "%Q0001");
-        put(1, 1, 7 + 200);
-    }
-    QImage grid() { return window->grid().viewport()->grab().toImage(); }
+    void latch() { sealIn(0, "%I0001", "%I0002", "%Q0001"); }
+    QImage gridImage() { return grid().viewport()->grab().toImage(); }
     QImage gridBesideTheCursor() {
-        QImage image = grid();
-        const LadderGrid& view = window->grid();
+        QImage image = gridImage();
+        const LadderGrid& view = grid();
         QPainter(&image).fillRect(view.cellRect(view.Row(), view.Col()), Qt::white);
         return image;
     }
     // The colour in the middle of a cell's rung wire.
     QRgb wireColour(const QImage& image, int row, int col) {
-        const QRect cell = window->grid().cellRect(row, col);
+        const QRect cell = grid().cellRect(row, col);
         return image.pixel(cell.left() + 60, cell.top() + 64);
     }
 };
@@ -97,7 +64,7 @@ void LiveViewTest::gridShowsTheRunningProgramThenTheStoppedOneDimmedThenNothing(
     e.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(e.window.get()));
     e.window->grid().setRowCount(e.window->ladderDocument().rowCount());
-    const QImage before = e.grid();
+    const QImage before = e.gridImage();
     const QImage beforeBesideTheCursor = e.gridBesideTheCursor();
     const QRgb black = e.wireColour(before, 0, 3);
     LiveMonitor& live = e.window->liveMonitor();
@@ -114,14 +81,14 @@ void LiveViewTest::gridShowsTheRunningProgramThenTheStoppedOneDimmedThenNothing(
         live.refresh();
         QVERIFY(live.overlay().map().at(0, 9).has(translator::CellPower::RightPowered));
         QVERIFY(!live.overlay().dimmed());
-        const QRgb powered = e.wireColour(e.grid(), 0, 3);
+        const QRgb powered = e.wireColour(e.gridImage(), 0, 3);
         QVERIFY(qGreen(powered) > 150 && qRed(powered) < 60);
 
         child<QCheckBox>(panel, QStringLiteral("CheckBox1"))->setChecked(false);
         child<QCheckBox>(panel, QStringLiteral("CheckBox2"))->setChecked(true);  // stop
         panel.Timer1Timer();
         live.refresh();
-        QCOMPARE(e.wireColour(e.grid(), 0, 3), black);
+        QCOMPARE(e.wireColour(e.gridImage(), 0, 3), black);
         child<QCheckBox>(panel, QStringLiteral("CheckBox2"))->setChecked(false);
         child<QCheckBox>(panel, QStringLiteral("CheckBox1"))->setChecked(true);
         panel.Timer1Timer();
@@ -131,7 +98,7 @@ void LiveViewTest::gridShowsTheRunningProgramThenTheStoppedOneDimmedThenNothing(
         live.refresh();
         QVERIFY(live.overlay().dimmed());
         QVERIFY(live.overlay().map().at(0, 9).has(translator::CellPower::RightPowered));
-        const QRgb dimmed = e.wireColour(e.grid(), 0, 3);
+        const QRgb dimmed = e.wireColour(e.gridImage(), 0, 3);
         QVERIFY(dimmed != powered && dimmed != black);
         QVERIFY(qGreen(dimmed) > qRed(dimmed));
         ran = true;
@@ -155,7 +122,7 @@ void LiveViewTest::forcedInputIsMarkedOnItsContactUntilReleased() {
     // The top right corner of a cell, where the mark goes.
     const auto corner = [&](int row, int col) {
         const QRect cell = e.window->grid().cellRect(row, col);
-        return e.grid().pixel(cell.right() - 1, cell.top() + 1);
+        return e.gridImage().pixel(cell.right() - 1, cell.top() + 1);
     };
     const auto marked = [&](int row, int col) {
         return live.overlay().map().at(row, col).has(CellPower::Forced);

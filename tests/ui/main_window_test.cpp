@@ -1,5 +1,5 @@
 // Main window: start-up state, element buttons, operand entry, deletion, strips and status bar.
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/editor_fixture.h"
 
 #include "document/editing.h"
 #include "document/element_catalogue.h"
@@ -34,36 +34,8 @@ QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-struct Editor {
-    ScriptedPrompts* prompts;
-    std::unique_ptr<TForm1> window;
-
-    Editor() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window = std::make_unique<TForm1>(std::move(scripted));
-    }
-    document::LadderDocument& doc() { return window->ladderDocument(); }
-    LadderGrid& grid() { return window->grid(); }
-    template <typename T>
-    T* find(const char* name) {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
-    /// The entry line: the tool windows own controls named "Edit1" too.
-    QLineEdit* entryLine() {
-        return find<QFrame>("Panel7")->findChild<QLineEdit*>(QStringLiteral("Edit1"));
-    }
+struct Editor : EditorFixture {
     QToolButton* button(std::string_view name) { return window->findChild<QToolButton*>(qs(name)); }
-    void trigger(const char* action) {
-        QAction* item = find<QAction>(action);
-        QVERIFY2(item, action);
-        item->trigger();
-    }
-    void showAndActivate() {
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Forcing from the simulator panel: the watch table's right-click menu, the value dialog, the
 // marks of forced rows and boxes, the 65th force, and the "Jeden cykl" button.
 #include "tests/plc/program_builder.h"
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/panel_fixture.h"
 
 #include "ui/force_value_dialog.h"
 #include "ui/tform8.h"
@@ -21,39 +21,14 @@ using namespace plc::test;
 
 namespace {
 
-struct Panel {
-    ScriptedPrompts prompts;
-    plc::FakeClock clock{1000};
-    TForm8 form{prompts};
-
-    Panel() { form.setClock(&clock); }
-    template <typename T = QWidget>
-    T* get(const QString& name) {
-        T* found = form.findChild<T*>(name);
-        if (found == nullptr) {
-            qFatal("no control %s", qPrintable(name));
-        }
-        return found;
-    }
-    QCheckBox* box(int n) { return get<QCheckBox>(QStringLiteral("CheckBox%1").arg(n)); }
+struct Panel : PanelFixture {
     QTableWidgetItem* item(int row, int col) {
         return get<QTableWidget>(QStringLiteral("StringGrid1"))->item(row, col);
     }
     QString cell(int row) { return item(row, 1)->text(); }
     bool marked(int row) { return !item(row, 1)->icon().isNull(); }
-    void ticks(int n) {
-        for (int i = 0; i < n; ++i) {
-            clock.advance(20);
-            form.Timer1Timer();
-        }
-    }
-    void press(const char* name) { get<QAbstractButton>(QString::fromLatin1(name))->click(); }
     void kind(int radio) { get<QRadioButton>(QStringLiteral("RadioButton%1").arg(radio))->click(); }
-    void start(const char* address) {
-        auto* edit = get<QLineEdit>(QStringLiteral("Edit5"));
-        edit->setText(QString::fromLatin1(address));
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
+    void start(const char* address) { enter("Edit5", QString::fromLatin1(address)); }
     // The menu's items for `row`, "-" for a separator, "(x)" around a disabled one.
     QStringList menu(int row) {
         QStringList items;

@@ -2,7 +2,7 @@
 // failure, the six items both ways in their text forms, an item renamed during the run,
 // retained outputs, a broker that dies, and the end that closes the link.
 #include "tests/support/test_broker.h"
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/editor_fixture.h"
 
 #include "document/ladder_document.h"
 #include "ui/tform1.h"
@@ -22,26 +22,6 @@
 using testsupport::TestBroker;
 
 namespace {
-
-template <typename T>
-T* child(QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(QString::fromLatin1(name));
-    if (found == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return found;
-}
-
-QString text(QWidget& window, const char* name) {
-    QWidget* w = child<QWidget>(window, name);
-    if (auto* label = qobject_cast<QLabel*>(w)) {
-        return label->text();
-    }
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-        return edit->text();
-    }
-    return qobject_cast<QAbstractButton*>(w)->text();
-}
 
 // What a client subscribing now sees, once the network threads have delivered `expected`.
 std::string awaitRetained(const TestBroker& broker, const std::string& topic,
@@ -78,7 +58,7 @@ void SimulatorLinkTest::dialogConnectsOrSaysWhyNot() {
         {"Button2", "OK"},         {"Button3", "Koniec"},
     };
     for (const auto& [name, caption] : captions) {
-        QCOMPARE(text(dialog, name), QString::fromUtf8(caption));
+        QCOMPARE(shownText(dialog, name), QString::fromUtf8(caption));
     }
     QCOMPARE(child<QWidget>(dialog, "GroupBox1")->property("title").toString(),
              QStringLiteral("DDE Items"));
@@ -89,19 +69,19 @@ void SimulatorLinkTest::dialogConnectsOrSaysWhyNot() {
     auto* service = child<QLineEdit>(dialog, "Edit1");
     service->setText(QStringLiteral("127.0.0.1:%1").arg(TestBroker::freePort()));
     child<QPushButton>(dialog, "Button1")->click();
-    QCOMPARE(text(dialog, "Label9"), QString::fromUtf8("Połączenie nieudane"));
+    QCOMPARE(shownText(dialog, "Label9"), QString::fromUtf8("Połączenie nieudane"));
     QVERIFY(!child<QPushButton>(dialog, "Button2")->isEnabled());
 
     service->setText(QString::fromStdString(broker.service()));
     child<QPushButton>(dialog, "Button1")->click();
-    QCOMPARE(text(dialog, "Label9"), QString::fromUtf8("Połączenie udane"));
+    QCOMPARE(shownText(dialog, "Label9"), QString::fromUtf8("Połączenie udane"));
     QVERIFY(child<QPushButton>(dialog, "Button2")->isEnabled());
     QVERIFY(dialog.exchange().isOpen());
 
     // A failed attempt after a good one leaves the link closed and OK off again.
     service->setText(QStringLiteral("nie:ma:portu:x"));
     child<QPushButton>(dialog, "Button1")->click();
-    QCOMPARE(text(dialog, "Label9"), QString::fromUtf8("Połączenie nieudane"));
+    QCOMPARE(shownText(dialog, "Label9"), QString::fromUtf8("Połączenie nieudane"));
     QVERIFY(!child<QPushButton>(dialog, "Button2")->isEnabled());
     QVERIFY(!dialog.exchange().isOpen());
 }
@@ -113,21 +93,12 @@ void SimulatorLinkTest::simulationExchangesTheSixItemsThroughTheLink() {
     QVERIFY(broker.publish("Arkusz1/W22K2", "40000"));
     QVERIFY(broker.publish("Arkusz1/W23K2", "abc"));
 
-    auto scripted = std::make_unique<ScriptedPrompts>();
-    ScriptedPrompts& prompts = *scripted;
-    TForm1 window(std::move(scripted));
-    document::LadderDocument& doc = window.ladderDocument();
+    EditorFixture e;
+    ScriptedPrompts& prompts = *e.prompts;
+    TForm1& window = *e.window;
     // %I1 -> %Q1 and %I16 -> %Q16.
-    for (const auto& [row, input, output] :
-         {std::tuple{0, "%I0001", "%Q0001"}, std::tuple{1, "%I0016", "%Q0016"}}) {
-        doc.SetCellCode(row, 0, 1);
-        doc.SetCellText(row, 0, std::string("#A") + input + "#");
-        for (int col = 1; col <= 8; ++col) {
-            doc.SetCellCode(row, col, 7);
-        }
-        doc.SetCellCode(row, 9, 3);
-        doc.SetCellText(row, 9, std::string("#A") + output + "#");
-    }
+    e.rung(0, "%I0001", "%Q0001");
+    e.rung(1, "%I0016", "%Q0016");
 
     bool ran = false;
     prompts.whileModal = [&](QDialog& dialog) {
@@ -190,7 +161,7 @@ void SimulatorLinkTest::simulationExchangesTheSixItemsThroughTheLink() {
     TForm4& dialog = window.linkDialog();
     QVERIFY(!dialog.exchange().isOpen());
     QVERIFY(!child<QPushButton>(dialog, "Button2")->isEnabled());
-    QCOMPARE(text(dialog, "Label9"), QString::fromUtf8("Połączenie:"));
+    QCOMPARE(shownText(dialog, "Label9"), QString::fromUtf8("Połączenie:"));
     QCOMPARE(window.simulatorPanel().timer().interval(), 20);
     QVERIFY(!window.simulatorPanel().controller().isAllocated());
 

@@ -4,7 +4,7 @@
 #include "iolink/modbus_server.h"
 #include "tests/plc/program_builder.h"
 #include "tests/support/test_broker.h"
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/panel_fixture.h"
 
 #include "ui/modbus_server_controls.h"
 #include "ui/tform8.h"
@@ -22,15 +22,6 @@
 using namespace plc::test;
 
 namespace {
-
-template <typename T = QWidget>
-T* child(QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(QString::fromLatin1(name));
-    if (found == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return found;
-}
 
 // Runs `work` with a connected libmodbus client on another thread, while this one goes on
 // running the panel's event loop (which answers the requests); returns what `work` returned,
@@ -63,10 +54,8 @@ private slots:
 };
 
 void SimulatorModbusTest::clientPressesThePanelsInputsAndReadsTheScansOutputs() {
-    ScriptedPrompts prompts;
-    plc::FakeClock clock{1000};
-    TForm8 form(prompts);
-    form.setClock(&clock);
+    PanelFixture p;
+    TForm8& form = p.form;
     auto* on = child<QCheckBox>(form, "CheckBox33");
     auto* endpoint = child<QLineEdit>(form, "Edit6");
     auto* state = child<QLabel>(form, "Label13");
@@ -94,8 +83,7 @@ void SimulatorModbusTest::clientPressesThePanelsInputsAndReadsTheScansOutputs() 
     QCOMPARE(child<QSlider>(form, "TrackBar2")->value(), -1234);
     QCOMPARE(child<QLineEdit>(form, "Edit2")->text(), QStringLiteral("-1234"));
 
-    clock.advance(20);
-    form.Timer1Timer();
+    p.ticks(1);
     QVERIFY(child<QCheckBox>(form, "CheckBox9")->isChecked());
     QCOMPARE(withClient(port,
                         [](modbus_t* client) {

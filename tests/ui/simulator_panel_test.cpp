@@ -2,7 +2,8 @@
 // types and start addresses, the analogue entry rules, and programs run from the editor's
 // commands, through the timer's tick handler with a fake clock.
 #include "tests/plc/program_builder.h"
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/editor_fixture.h"
+#include "tests/ui/panel_fixture.h"
 
 #include "document/ladder_document.h"
 #include "ui/tform1.h"
@@ -27,80 +28,18 @@ using namespace plc::test;
 
 namespace {
 
-template <typename T>
-T* child(QWidget& window, const QString& name) {
-    T* found = window.findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no control %s", qPrintable(name));
-    }
-    return found;
-}
-
 // A panel on its own, ticked by hand under a fake clock.
-struct Panel {
-    ScriptedPrompts prompts;
-    plc::FakeClock clock{1000};
-    TForm8 form{prompts};
-
-    Panel() { form.setClock(&clock); }
-    template <typename T = QWidget>
-    T* get(const char* name) {
-        return child<T>(form, QString::fromLatin1(name));
-    }
-    QCheckBox* box(int n) { return get<QCheckBox>(("CheckBox" + std::to_string(n)).c_str()); }
-    QString text(const char* name) {
-        QWidget* w = get(name);
-        if (auto* label = qobject_cast<QLabel*>(w)) {
-            return label->text();
-        }
-        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-            return edit->text();
-        }
-        return qobject_cast<QAbstractButton*>(w)->text();
-    }
+struct Panel : PanelFixture {
     QString cell(int row, int col) {
         return get<QTableWidget>("StringGrid1")->item(row, col)->text();
     }
     bool open(const Builder& program, int timers = 0) {
         return form.openSimulation(plc::Program(program.build(), 0, timers));
     }
-    void ticks(int n, std::uint32_t ms = 20) {
-        for (int i = 0; i < n; ++i) {
-            clock.advance(ms);
-            form.Timer1Timer();
-        }
-    }
-    void press(const char* name) { get<QAbstractButton>(name)->click(); }
-    void enter(const char* edit, const QString& text) {
-        auto* box = get<QLineEdit>(edit);
-        box->setText(text);
-        QTest::keyClick(box, Qt::Key_Return);
-    }
 };
 
 // The editor with scripted prompts; `whileModal` plays the user inside each modal window.
-struct Editor {
-    ScriptedPrompts* prompts;
-    std::unique_ptr<TForm1> window;
-
-    Editor() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window = std::make_unique<TForm1>(std::move(scripted));
-    }
-    document::LadderDocument& doc() { return window->ladderDocument(); }
-    void put(int row, int col, int code, const std::string& operand = {}) {
-        doc().SetCellCode(row, col, code);
-        if (!operand.empty()) {
-            doc().SetCellText(row, col, "#A" + operand + "#");
-        }
-    }
-    void wires(int row, int from, int to) {
-        for (int col = from; col <= to; ++col) {
-            put(row, col, 7);
-        }
-    }
-};
+using Editor = EditorFixture;
 
 }  // namespace
 
@@ -445,16 +384,8 @@ void SimulatorPanelTest::controllerWithoutMemoryIsReported() {
 void SimulatorPanelTest::ladderRunsFromTheRunCommand() {
     Editor e;
     // Rung 1: %I1 -> %Q1. Rungs 2-3: a seal-in, (%I2 or %Q2) and not %I3 -> %Q2.
-    e.put(0, 0, 1, "%I0001");
-    e.wires(0, 1, 8);
-    e.put(0, 9, 3, "%Q0001");
-    e.put(2, 0, 1, "%I0002");
-    e.put(2, 1, 7 + 100);
-    e.put(2, 2, 2, "%I0003");
-    e.wires(2, 3, 8);
-    e.put(2, 9, 3, "%Q0002");
-    e.put(3, 0, 1, "%Q0002");
-    e.put(3, 1, 7 + 200);
+    e.rung(0, "%I0001", "%Q0001");
+    e.sealIn(2, "%I0002", "%I0003", "%Q0002");
 
     bool ran = false;
     e.prompts->whileModal = [&](QDialog& dialog) {
@@ -506,9 +437,7 @@ void SimulatorPanelTest::ladderRunsFromTheRunCommand() {
 
 void SimulatorPanelTest::listingWindowStartsTheSimulator() {
     Editor e;
-    e.put(0, 0, 1, "%I0001");
-    e.wires(0, 1, 8);
-    e.put(0, 9, 3, "%Q0001");
+    e.rung(0, "%I0001", "%Q0001");
     int panelRuns = 0;
     e.prompts->whileModal = [&](QDialog& dialog) {
         if (dialog.objectName() == QStringLiteral("TForm5")) {

@@ -1,5 +1,5 @@
 // Parameters and description windows: which controls a cell enables, and what their edits write.
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/editor_fixture.h"
 
 #include "document/editing.h"
 #include "document/element_catalogue.h"
@@ -18,9 +18,7 @@
 
 namespace {
 
-struct Editor {
-    std::unique_ptr<TForm1> window = std::make_unique<TForm1>(std::make_unique<ScriptedPrompts>());
-    document::LadderDocument& doc() { return window->ladderDocument(); }
+struct Editor : EditorFixture {
     TForm2& params() { return window->parametersWindow(); }
     TForm7& description() { return window->descriptionWindow(); }
     QRadioButton* radio(int n) {

@@ -1,6 +1,6 @@
 // Checking and listing from the main window: the progress window, the error report at its cell,
 // "Program poprawny", and the listing window's two views.
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/editor_fixture.h"
 
 #include "document/editing.h"
 #include "translator/node_analysis.h"
@@ -23,29 +23,14 @@
 
 namespace {
 
-struct Editor {
-    ScriptedPrompts* prompts;
-    std::unique_ptr<TForm1> window;
-
-    Editor() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window = std::make_unique<TForm1>(std::move(scripted));
-    }
-    document::LadderDocument& doc() { return window->ladderDocument(); }
-    void trigger(const char* action) {
-        window->findChild<QAction*>(QString::fromLatin1(action))->trigger();
-    }
-    void click(const char* button) {
-        window->findChild<QToolButton*>(QString::fromLatin1(button))->click();
-    }
+struct Editor : EditorFixture {
     /// One rung: %I0001 -| |- ... -( )- %Q0001.
     void drawSoundRung(int row) {
         document::PlaceContact(doc(), 1, row, 0);
         doc().SetCellText(row, 0, "#A%I0001#");
         document::PlaceCoil(doc(), 3, row, 1);
         doc().SetCellText(row, 9, "#A%Q0001#");
-        window->grid().setRowCount(doc().rowCount());
+        grid().setRowCount(doc().rowCount());
     }
     QPlainTextEdit* memo(const char* name) {
         return window->listingWindow().findChild<QPlainTextEdit*>(QString::fromLatin1(name));

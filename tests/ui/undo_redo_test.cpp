@@ -1,7 +1,7 @@
 // Undo and redo in the main window: every kind of edit comes back exactly with its cursor, a long
 // chain of edits undone to the start saves byte for byte as before, and the keyboard reaches the
 // commands.
-#include "tests/ui/scripted_prompts.h"
+#include "tests/ui/editor_fixture.h"
 
 #include "document/editing.h"
 #include "document/element_catalogue.h"
@@ -28,41 +28,15 @@
 
 namespace {
 
-struct Editor {
-    ScriptedPrompts* prompts;
-    std::unique_ptr<TForm1> window;
-
-    Editor() {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        window = std::make_unique<TForm1>(std::move(scripted));
-    }
-    document::LadderDocument& doc() { return window->ladderDocument(); }
-    LadderGrid& grid() { return window->grid(); }
-    QLineEdit* entryLine() {
-        return window->findChild<QFrame*>(QStringLiteral("Panel7"))
-            ->findChild<QLineEdit*>(QStringLiteral("Edit1"));
-    }
-    QAction* action(const char* name) {
-        return window->findChild<QAction*>(QString::fromLatin1(name));
-    }
-    void trigger(const char* name) { action(name)->trigger(); }
-    void click(const char* button) {
-        window->findChild<QToolButton*>(QString::fromLatin1(button))->click();
-    }
+struct Editor : EditorFixture {
     void enterOperand(const QString& text) {
         entryLine()->setText(text);
         QTest::keyClick(entryLine(), Qt::Key_Return);
     }
-    void showAndActivate() {
-        window->show();
-        activate();
-    }
     /// Makes the main window active again (after a window of its own took the focus), with the
     /// keyboard in the grid: window shortcuts reach only the active window.
-    void activate() {
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    void activateWithGridFocus() {
+        activate();
         grid().setFocus();
         QTRY_VERIFY(grid().hasFocus());
     }
@@ -317,7 +291,8 @@ void UndoRedoTest::newEditDropsRedoAndNewOrOpenStartsAFreshHistory() {
 
 void UndoRedoTest::shortcutsReachTheirCommands() {
     Editor e;
-    e.showAndActivate();
+    e.window->show();
+    e.activateWithGridFocus();
     LadderGrid& grid = e.grid();
     QTRY_VERIFY(grid.hasFocus());
 
@@ -357,30 +332,31 @@ void UndoRedoTest::shortcutsReachTheirCommands() {
     QTest::keyClick(&grid, Qt::Key_F7);
     QCOMPARE(e.prompts->messages.size(), std::size_t{1});
     QCOMPARE(e.prompts->messages[0].text, QStringLiteral("Program poprawny"));
-    e.activate();
+    e.activateWithGridFocus();
     QTest::keyClick(&grid, Qt::Key_F8);
-    e.activate();
+    e.activateWithGridFocus();
     QTest::keyClick(&grid, Qt::Key_F9);
     QCOMPARE(e.prompts->modals,
              (std::vector<QString>{QStringLiteral("TForm5"), QStringLiteral("TForm8")}));
-    e.activate();
+    e.activateWithGridFocus();
     QTest::keyClick(&grid, Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(e.prompts->printDialogs, std::vector<int>{1});
     QTest::keyClick(&grid, Qt::Key_F1);
     QVERIFY(e.window->helpWindow().isVisible());
-    e.activate();
+    e.activateWithGridFocus();
     QTest::keyClick(&grid, Qt::Key_F, Qt::ControlModifier);
     QVERIFY(e.window->crossReferenceWindow().isVisible());
 
     // Ctrl+N with unsaved changes asks first.
-    e.activate();
+    e.activateWithGridFocus();
     QTest::keyClick(&grid, Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(e.prompts->questions.size(), std::size_t{1});
 }
 
 void UndoRedoTest::undoKeyInTheEntryLineUndoesTheLineWhileItHoldsText() {
     Editor e;
-    e.showAndActivate();
+    e.window->show();
+    e.activateWithGridFocus();
     e.click("SpeedButton53");
     e.grid().setCursorCell(0, 0);
     QLineEdit* line = e.entryLine();
