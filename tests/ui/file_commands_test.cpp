@@ -163,6 +163,13 @@ void FileCommandsTest::failedOpenReportsAndKeepsDocument() {
         QCOMPARE(e.doc().CellCode(3, 3), 1);
         QCOMPARE(e.doc().status(), document::DocumentStatus::Saved);
         QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - Program1"));
+        // Named on the command line, the same file is refused the same way, without a dialog.
+        e.prompts->messages.clear();
+        e.prompts->fileDialogs.clear();
+        QVERIFY(!e.window->openProgram(name));
+        QCOMPARE(e.prompts->messages.size(), std::size_t{1});
+        QVERIFY(e.prompts->fileDialogs.empty());
+        QCOMPARE(e.doc().CellCode(3, 3), 1);
     }
 }
 

@@ -168,6 +168,17 @@ void SimulatorForcingTest::valueDialogRefusesAValueOutsideTheTypesRange() {
     p.choose(1, "Wymuś wartość...");
     QVERIFY(!p.marked(1));
     QCOMPARE(p.form.scanCycle().forces().entries().size(), std::size_t{1});
+
+    // The longest label, a DINT's range, is shown whole.
+    p.get<QRadioButton>(QStringLiteral("RadioButton14"))->click();
+    p.prompts.whileModal = [](QDialog& dialog) {
+        auto* label = dialog.findChild<QLabel*>(QStringLiteral("Label1"));
+        QCOMPARE(label->text(),
+                 QString::fromUtf8("Wartość %R0002 (DINT) od -2147483648 do 2147483647:"));
+        QVERIFY(label->sizeHint().width() <= label->width());
+        dialog.findChild<QPushButton*>(QStringLiteral("Button2"))->click();
+    };
+    p.choose(1, "Wymuś wartość...");
 }
 
 void SimulatorForcingTest::sixtyFifthForceIsRefusedWithAMessage() {
