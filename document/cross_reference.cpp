@@ -6,6 +6,7 @@
 #include "document/cell_text.h"
 #include "operands/memory_area.h"
 #include "operands/operand_syntax.h"
+#include "operands/text_blanks.h"
 
 #include <algorithm>
 #include <cctype>
@@ -199,17 +200,6 @@ std::string upperCase(std::string_view text) {
     return upper;
 }
 
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 }  // namespace
 
 CrossReference::CrossReference(const LadderDocument& document) {
@@ -219,7 +209,7 @@ CrossReference::CrossReference(const LadderDocument& document) {
 }
 
 bool CrossReference::matches(std::string_view operand, std::string_view query) {
-    query = trimmed(query);
+    query = operands::trimmed(query);
     if (query.empty()) {
         return true;
     }

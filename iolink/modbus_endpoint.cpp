@@ -1,20 +1,13 @@
 // The text form of the Modbus server's address.
 #include "iolink/modbus_endpoint.h"
 
+#include "operands/text_blanks.h"
+
 #include <charconv>
 
 namespace iolink {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
 
 std::optional<std::uint16_t> portOf(std::string_view text) {
     unsigned value = 0;
@@ -29,7 +22,7 @@ std::optional<std::uint16_t> portOf(std::string_view text) {
 }  // namespace
 
 std::optional<ModbusEndpoint> parseModbusEndpoint(std::string_view text) {
-    text = trimmed(text);
+    text = operands::trimmed(text);
     ModbusEndpoint endpoint;
     std::string_view portText = text;
     if (!text.empty() && text.front() == '[') {

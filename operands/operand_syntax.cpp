@@ -3,6 +3,7 @@
 #include "operands/operand_syntax.h"
 
 #include "operands/memory_area.h"
+#include "operands/text_blanks.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -14,9 +15,6 @@ namespace {
 constexpr std::size_t kMaxAreaLetters = 3;
 constexpr std::size_t kMaxDigits = 7;
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -24,17 +22,9 @@ bool isLetter(char c) {
     return c >= 'A' && c <= 'Z';
 }
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 // Upper case (ASCII letters only: other bytes are code page 1250 and stay) and trimmed.
 std::string normalised(std::string_view text) {
-    std::string s(trim(text));
+    std::string s(trimmed(text));
     for (char& c : s) {
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
@@ -131,15 +121,15 @@ std::string ParsePrefixedAddress(std::string_view text) {
     std::string_view s = upper;
     if (s.empty() || s.front() != '%')
         return {};
-    s = trim(s.substr(1));
+    s = trimmed(s.substr(1));
     const std::string_view area = takeWhile(s, kMaxAreaLetters, isLetter);
     if (area.empty())
         return {};
-    s = trim(s.substr(area.size()));
+    s = trimmed(s.substr(area.size()));
     const std::string_view digits = takeWhile(s, kMaxDigits, isDigit);
     if (digits.empty())
         return {};
-    s = trim(s.substr(digits.size()));
+    s = trimmed(s.substr(digits.size()));
     if (!s.empty() || !isAreaName(area))
         return {};
     return FormatAddress(area, toNumber(digits));
@@ -151,11 +141,11 @@ std::string ParseSuffixedAddress(std::string_view text) {
     const std::string_view digits = takeWhile(s, kMaxDigits, isDigit);
     if (digits.empty())
         return {};
-    s = trim(s.substr(digits.size()));
+    s = trimmed(s.substr(digits.size()));
     const std::string_view area = takeWhile(s, kMaxAreaLetters, isLetter);
     if (area.empty())
         return {};
-    s = trim(s.substr(area.size()));
+    s = trimmed(s.substr(area.size()));
     if (!s.empty() || !isAreaName(area))
         return {};
     return FormatAddress(area, toNumber(digits));
@@ -168,7 +158,7 @@ std::string ParseConstant(std::string_view text) {
     const std::string_view taken = takeWhile(s, kMaxDigits, isConstantChar);
     if (taken.empty())
         return {};
-    if (!trim(s.substr(taken.size())).empty())
+    if (!trimmed(s.substr(taken.size())).empty())
         return {};
     // Optional sign, then digits up to the first character that is not one.
     std::string_view rest = taken;

@@ -1,6 +1,7 @@
 // The forced operands and the rules of their values.
 #include "plc/force_table.h"
 
+#include "operands/text_blanks.h"
 #include "plc/memory_layout.h"
 
 #include <algorithm>
@@ -8,14 +9,6 @@
 #include <limits>
 
 namespace plc {
-
-namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-}  // namespace
 
 bool overlaps(const OperandRef& a, const OperandRef& b) {
     if (a.kind != b.kind) {
@@ -60,12 +53,7 @@ ValueRange valueRange(DataType type) {
 }
 
 std::optional<std::int32_t> parseForceValue(std::string_view text, DataType type) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
+    text = operands::trimmed(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';

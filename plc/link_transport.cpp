@@ -1,20 +1,11 @@
 // Reading the broker's address.
 #include "plc/link_transport.h"
 
+#include "operands/text_blanks.h"
+
 namespace plc {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 std::optional<std::uint16_t> parsePort(std::string_view text) {
     if (text.empty() || text.size() > 5) {
@@ -36,7 +27,7 @@ std::optional<std::uint16_t> parsePort(std::string_view text) {
 }  // namespace
 
 std::optional<BrokerAddress> parseBrokerAddress(std::string_view text) {
-    text = trimmed(text);
+    text = operands::trimmed(text, " \t\r\n");
     BrokerAddress address;
     // The last '@' ends the credentials, so a password may hold one.
     if (const std::size_t at = text.rfind('@'); at != std::string_view::npos) {

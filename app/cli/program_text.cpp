@@ -1,6 +1,8 @@
 // Interpreter programs read from text: plain words or the interpreter-program view.
 #include "app/cli/program_text.h"
 
+#include "operands/text_blanks.h"
+
 #include <charconv>
 #include <cstdio>
 #include <vector>
@@ -18,18 +20,15 @@ constexpr std::string_view kTitleCp1250 = "POSTA\xC6 PROGRAMU";
 constexpr std::string_view kSecondLine = "W FORMACIE DLA";
 constexpr std::string_view kThirdLine = "INTERPRETERA";
 
+// A carriage return counts as a blank: program texts may come with Windows line ends.
+constexpr std::string_view kTextBlanks = " \t\r";
+
 bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
+    return kTextBlanks.find(c) != std::string_view::npos;
 }
 
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && isBlank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
+std::string_view trimmed(std::string_view text) {
+    return operands::trimmed(text, kTextBlanks);
 }
 
 bool isRule(std::string_view line) {

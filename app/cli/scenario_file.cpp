@@ -3,6 +3,7 @@
 
 #include "app/cli/program_text.h"
 #include "operands/operand_syntax.h"
+#include "operands/text_blanks.h"
 
 #include <algorithm>
 #include <charconv>
@@ -18,16 +19,6 @@ constexpr std::uint32_t kMaxTickMs = 60'000;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 std::vector<std::string_view> words(std::string_view text) {
@@ -144,7 +135,7 @@ public:
             if (!statement.empty() && statement.back() == '\r') {
                 statement.remove_suffix(1);
             }
-            statement = trimmed(statement.substr(0, statement.find('#')));
+            statement = operands::trimmed(statement.substr(0, statement.find('#')));
             if (!statement.empty() && !readStatement(line, statement)) {
                 return std::nullopt;
             }
@@ -175,7 +166,7 @@ private:
         const std::vector<std::string_view> parts = words(statement);
         const std::string keyword = lowered(parts[0]);
         if (keyword == "program") {
-            return readProgram(line, trimmed(statement.substr(parts[0].size())));
+            return readProgram(line, operands::trimmed(statement.substr(parts[0].size())));
         }
         if (!m_haveProgram) {
             return refuse(line, "pierwszą instrukcją musi być program NAZWA.jar");
