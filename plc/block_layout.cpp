@@ -21,6 +21,7 @@ constexpr std::size_t kMaxTypes = operands::kDataTypes.size();
 // fixed arrays: deriving them allocates nothing, also when the first scan does it.
 struct DerivedLayout {
     std::array<LayoutItem, kMaxItems> items{};
+    std::array<std::uint8_t, kMaxItems> sources{};
     std::size_t itemCount = 0;
     std::array<ProgramWord, kMaxTypes> types{};
     std::size_t typeCount = 0;
@@ -28,9 +29,11 @@ struct DerivedLayout {
 
 DerivedLayout derive(const document::BlockDescription& block) {
     DerivedLayout layout;
-    auto add = [&layout](LayoutItem item, int times = 1) {
+    std::uint8_t source = 0;
+    auto add = [&layout, &source](LayoutItem item, int times = 1) {
         for (int i = 0; i < times; ++i) {
             assert(layout.itemCount < kMaxItems);
+            layout.sources[layout.itemCount] = source;
             layout.items[layout.itemCount++] = item;
         }
     };
@@ -68,6 +71,7 @@ DerivedLayout derive(const document::BlockDescription& block) {
             case ItemKind::CallName:
             case ItemKind::Output: break;
         }
+        ++source;
     }
     return layout;
 }
@@ -78,14 +82,15 @@ struct LayoutTable {
     std::array<BlockLayout, document::kLastBlockKindNumber + 1> layouts;
 
     LayoutTable() {
-        layouts.fill({"?", {}, {}});
+        layouts.fill({"?", {}, {}, {}});
         for (const document::BlockDescription& block : document::blockDescriptions()) {
             const auto number = static_cast<std::size_t>(document::kindNumber(block.kind));
             derived[number] = derive(block);
             const DerivedLayout& d = derived[number];
             layouts[number] = {block.programName,
                                std::span<const LayoutItem>(d.items.data(), d.itemCount),
-                               std::span<const ProgramWord>(d.types.data(), d.typeCount)};
+                               std::span<const ProgramWord>(d.types.data(), d.typeCount),
+                               std::span<const std::uint8_t>(d.sources.data(), d.itemCount)};
         }
     }
 };
@@ -95,7 +100,7 @@ const LayoutTable& layoutTable() {
     return table;
 }
 
-const BlockLayout kUnknown{"?", {}, {}};
+const BlockLayout kUnknown{"?", {}, {}, {}};
 
 }  // namespace
 

@@ -26,11 +26,14 @@ enum class LayoutItem : std::uint8_t {
     Optional,   ///< an operand that is present only if the next word starts one
 };
 
-/// A block code's name and layout; `types` lists the words a TypeOrEnd item accepts.
+/// A block code's name and layout; `types` lists the words a TypeOrEnd item accepts, `sources`
+/// the item of the block's description (`document::BlockDescription::items`) each layout item
+/// comes from: a register's three addresses share one.
 struct BlockLayout {
     std::string_view name;
     std::span<const LayoutItem> items;
     std::span<const ProgramWord> types;
+    std::span<const std::uint8_t> sources;
 };
 
 /// The layout of a block code; unknown codes have a name "?" and no items.
