@@ -76,16 +76,16 @@ protected:
                 {QStringLiteral("--install"), QStringLiteral(WIRTUALON_BINARY_DIR),
                  QStringLiteral("--prefix"), s_prefix->path()});
         ASSERT_EQ(install.status, 0) << install.err.toStdString();
-        // The MIME database the installed definition joins: beside the common definitions (the
-        // system's, else Qt's built-in copy), as one database, which is what the system's
-        // cache holds once the package is installed. Nothing of the user's own is read. Qt
-        // reads these variables once, at its first use of the database.
+        // The MIME database the installed definition joins: beside the common definitions
+        // (shared-mime-info's, which Qt's library needs), as one database, which is what the
+        // system's cache holds once the package is installed. Nothing of the user's own is
+        // read. Qt reads these variables once, at its first use of the database.
         const QString packages = s_mimeRoot->filePath(QStringLiteral("mime/packages"));
         ASSERT_TRUE(QDir().mkpath(packages));
         ASSERT_TRUE(QFile::copy(prefix(QStringLiteral("share/mime/packages/wirtualon.xml")),
                                 packages + QStringLiteral("/wirtualon.xml")));
-        QFile::copy(QStringLiteral("/usr/share/mime/packages/freedesktop.org.xml"),
-                    packages + QStringLiteral("/freedesktop.org.xml"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral("/usr/share/mime/packages/freedesktop.org.xml"),
+                                packages + QStringLiteral("/freedesktop.org.xml")));
         qputenv("XDG_DATA_HOME", s_mimeRoot->filePath(QStringLiteral("nothing")).toUtf8());
         qputenv("XDG_DATA_DIRS", s_mimeRoot->path().toUtf8());
     }
