@@ -17,7 +17,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     product->setFont(big);
     product->setAlignment(Qt::AlignCenter);
 
-    auto* version = new QLabel(QStringLiteral("Wersja 0.1"), this);
+    auto* version = new QLabel(QStringLiteral("Wersja " WIRTUALON_VERSION), this);
     version->setObjectName(QStringLiteral("Version"));
     version->setAlignment(Qt::AlignCenter);
 

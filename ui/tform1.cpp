@@ -768,6 +768,13 @@ void TForm1::Open1Click() {
     openProgram(name);
 }
 
+bool TForm1::openProgramAsking(const QString& name) {
+    if (hasUnsavedChanges() && saveQuestion() == Answer::Stop) {
+        return false;
+    }
+    return openProgram(name);
+}
+
 bool TForm1::openProgram(const QString& name) {
     const document::FileResult result = document::LoadProgram(m_document, toPath(name));
     if (!document::programLoaded(result)) {

@@ -87,6 +87,10 @@ public:
     /// choice): a file that cannot be read gets its message and leaves the document as it was.
     /// Returns true when the program was loaded.
     bool openProgram(const QString& name);
+    /// Opens the program named as "Otwórz" does once its dialog is confirmed (a file handed
+    /// over by a file manager): unsaved work gets the save question first, and Cancel there
+    /// keeps everything. Returns true when the program was loaded.
+    bool openProgramAsking(const QString& name);
     void Save1Click();
     void Quit1Click();
     void CutClick();

@@ -10,6 +10,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         args.emplace_back(argv[i]);
     }
+    if (!args.empty() && args[0] == "--version") {
+        std::cout << "wirtualon " WIRTUALON_VERSION "\n";
+        return cli::kExitOk;
+    }
     const int status = cli::runCli(args, std::cout, std::cerr);
     std::cout.flush();
     return status;
