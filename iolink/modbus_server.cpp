@@ -40,6 +40,11 @@ constexpr unsigned kMaxPending = 4;
 constexpr std::size_t kMaxUnsent = 4 * kMaxFrame;
 constexpr std::size_t kMaxUnframed = 2 * kMaxFrame;
 constexpr int kBacklog = 16;
+// TCP keepalive: a peer that vanished without a word (a pulled cable, a crashed machine) is
+// noticed after about half a minute even while it would be within its silence limit.
+constexpr int kKeepAliveIdleSeconds = 15;
+constexpr int kKeepAliveIntervalSeconds = 5;
+constexpr int kKeepAliveProbes = 3;
 
 // One request or one answer; an answer of size 0 closes its client's connection.
 struct Frame {
@@ -83,9 +88,11 @@ std::string modbusStateText(ModbusOpenResult result, const ModbusEndpoint& endpo
 
 class ModbusServer::Worker {
 public:
-    Worker(int listener, std::uint16_t port)
+    Worker(int listener, std::uint16_t port, ModbusClock clock, const ModbusIdleLimits& limits)
         : m_listener(listener),
           m_port(port),
+          m_clock(std::move(clock)),
+          m_limits(limits),
           m_wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
           m_ready(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 
@@ -165,15 +172,23 @@ public:
     }
 
 private:
+    using TimePoint = std::chrono::steady_clock::time_point;
+
     struct Client {
         int fd = -1;
         std::uint64_t id = 0;
         std::vector<std::uint8_t> unframed;  // received, not yet a whole frame
         std::vector<std::uint8_t> unsent;    // answers not yet taken by the socket
         unsigned pending = 0;                // requests handed over, not yet answered
+        TimePoint heard{};                   // when it connected or last sent anything
         bool closing = false;                // close once the answers before are sent
+        bool draining = false;               // read no more; close once all owed is sent
         bool gone = false;
     };
+
+    // Silence is counted only while nothing is owed to the client: a request that waits for
+    // the simulation is not the client's silence.
+    static bool silent(const Client& client) { return client.pending == 0 && !client.gone; }
 
     void run() {
         std::vector<pollfd> polled;
@@ -195,11 +210,7 @@ private:
                 }
                 polled.push_back({client.fd, events, 0});
             }
-            const int timeout = listening
-                                    ? -1
-                                    : static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(
-                                                           m_acceptPausedUntil - now)
-                                                           .count());
+            const int timeout = pollTimeout(listening ? TimePoint::max() : m_acceptPausedUntil);
             if (::poll(polled.data(), polled.size(), timeout) < 0) {
                 continue;  // interrupted
             }
@@ -225,6 +236,7 @@ private:
                 drain(m_wake);
                 takeAnswers();
             }
+            closeSilent();
             dropGone();
             if ((polled[1].revents & POLLIN) != 0) {
                 accept();
@@ -235,7 +247,78 @@ private:
 
     static bool wantsInput(const Client& client) {
         return client.pending < kMaxPending && client.unsent.size() < kMaxUnsent &&
-               client.unframed.size() < kMaxUnframed && !client.closing;
+               client.unframed.size() < kMaxUnframed && !client.closing && !client.draining;
+    }
+
+    // Milliseconds until the earliest of `pausedUntil` (real time) and the moment a client
+    // falls silent too long (the server's clock); -1 for never.
+    int pollTimeout(TimePoint pausedUntil) const {
+        using std::chrono::milliseconds;
+        milliseconds wait = milliseconds::max();
+        if (pausedUntil != TimePoint::max()) {
+            wait = std::chrono::ceil<milliseconds>(pausedUntil - std::chrono::steady_clock::now());
+        }
+        const TimePoint now = m_clock();
+        for (const Client& client : m_clients) {
+            if (silent(client)) {
+                wait = std::min(
+                    wait, std::chrono::ceil<milliseconds>(client.heard + m_limits.close - now));
+            }
+        }
+        if (wait == milliseconds::max()) {
+            return -1;
+        }
+        return static_cast<int>(std::clamp<milliseconds::rep>(wait.count(), 0, 60'000));
+    }
+
+    void closeSilent() {
+        const TimePoint now = m_clock();
+        for (Client& client : m_clients) {
+            if (silent(client) && now - client.heard >= m_limits.close) {
+                client.gone = true;
+            }
+        }
+    }
+
+    // A client that went away since the last poll still holds its place: ask every socket now
+    // whether its peer has closed, so that such places count as free.
+    void noticeClosed() {
+        std::vector<pollfd> polled;
+        for (const Client& client : m_clients) {
+            polled.push_back({client.fd, POLLIN | POLLRDHUP, 0});
+        }
+        if (::poll(polled.data(), polled.size(), 0) <= 0) {
+            return;
+        }
+        for (std::size_t i = 0; i < polled.size(); ++i) {
+            const short events = polled[i].revents;
+            std::uint8_t byte = 0;
+            // A peer that closed after sending a request is read first, as usual.
+            if ((events & (POLLHUP | POLLERR | POLLNVAL)) != 0 ||
+                ((events & POLLRDHUP) != 0 &&
+                 ::recv(polled[i].fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0)) {
+                m_clients[i].gone = true;
+            }
+        }
+        dropGone();
+    }
+
+    // With every place taken, the client silent longest gives its place up if it has been
+    // silent longer than the limit; true when a place is free.
+    bool displaceSilent() {
+        const TimePoint now = m_clock();
+        Client* longest = nullptr;
+        for (Client& client : m_clients) {
+            if (silent(client) && (longest == nullptr || client.heard < longest->heard)) {
+                longest = &client;
+            }
+        }
+        if (longest == nullptr || now - longest->heard <= m_limits.displace) {
+            return false;
+        }
+        longest->gone = true;
+        dropGone();
+        return true;
     }
 
     void accept() {
@@ -249,14 +332,24 @@ private:
                 return;  // none left, or one that went away before it was taken
             }
             if (m_clients.size() >= kModbusMaxClients) {
+                noticeClosed();
+            }
+            if (m_clients.size() >= kModbusMaxClients && !displaceSilent()) {
                 ::close(fd);
                 continue;
             }
             const int on = 1;
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+            ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &kKeepAliveIdleSeconds,
+                         sizeof kKeepAliveIdleSeconds);
+            ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &kKeepAliveIntervalSeconds,
+                         sizeof kKeepAliveIntervalSeconds);
+            ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &kKeepAliveProbes, sizeof kKeepAliveProbes);
             Client client;
             client.fd = fd;
             client.id = ++m_lastId;
+            client.heard = m_clock();
             m_clients.push_back(std::move(client));
             m_clientCount = m_clients.size();
         }
@@ -272,13 +365,15 @@ private:
             return;
         }
         if (got > 0) {
+            client.heard = m_clock();
             client.unframed.insert(client.unframed.end(), buffer.begin(), buffer.begin() + got);
             frame(client);
         }
     }
 
     // Cuts whole frames off the received bytes; a header no Modbus TCP frame has closes the
-    // connection, since nothing after it can be trusted to start a frame.
+    // connection, since nothing after it can be trusted to start a frame, but only once the
+    // requests before it are answered: the client is owed those.
     void frame(Client& client) {
         std::size_t at = 0;
         while (client.pending < kMaxPending && client.unframed.size() - at >= kMbapBytes) {
@@ -286,7 +381,9 @@ private:
             const unsigned protocol = static_cast<unsigned>(header[2] << 8 | header[3]);
             const unsigned length = static_cast<unsigned>(header[4] << 8 | header[5]);
             if (protocol != 0 || length < 2 || length > kModbusMaxPdu + 1) {
-                client.gone = true;
+                client.unframed.clear();
+                client.draining = true;
+                closeWhenSettled(client);
                 return;
             }
             const std::size_t size = 6 + length;
@@ -314,7 +411,11 @@ private:
             return;
         }
         client.unsent.erase(client.unsent.begin(), client.unsent.begin() + sent);
-        if (client.unsent.empty() && client.closing) {
+        closeWhenSettled(client);
+    }
+
+    static void closeWhenSettled(Client& client) {
+        if (client.unsent.empty() && (client.closing || (client.draining && client.pending == 0))) {
             client.gone = true;
         }
     }
@@ -342,7 +443,7 @@ private:
         }
         m_taken.clear();
         for (Client& client : m_clients) {
-            if (!client.closing) {
+            if (!client.closing && !client.draining) {
                 frame(client);  // requests held back while too many were waiting
             }
             send(client);
@@ -375,6 +476,8 @@ private:
     const int m_listener;
     std::chrono::steady_clock::time_point m_acceptPausedUntil{};
     const std::uint16_t m_port;
+    const ModbusClock m_clock;
+    const ModbusIdleLimits m_limits;
     const int m_wake;   // tells the server's thread to take answers, or to stop
     const int m_ready;  // tells the simulation that requests wait
     std::thread m_thread;
@@ -397,13 +500,16 @@ private:
     std::vector<Frame> m_answers;
 };
 
-ModbusServer::ModbusServer() = default;
+ModbusServer::ModbusServer() : m_clock([] { return std::chrono::steady_clock::now(); }) {}
+
+ModbusServer::ModbusServer(ModbusClock clock) : m_clock(std::move(clock)) {}
 
 ModbusServer::~ModbusServer() {
     close();
 }
 
-ModbusOpenResult ModbusServer::open(const ModbusEndpoint& endpoint) {
+ModbusOpenResult ModbusServer::open(const ModbusEndpoint& endpoint,
+                                    const ModbusIdleLimits& limits) {
     close();
     const std::string service = std::to_string(endpoint.port);
     modbus_t* context = modbus_new_tcp_pi(endpoint.host.c_str(), service.c_str());
@@ -429,7 +535,7 @@ ModbusOpenResult ModbusServer::open(const ModbusEndpoint& endpoint) {
                    ? ntohs(reinterpret_cast<const sockaddr_in6*>(&bound)->sin6_port)
                    : ntohs(reinterpret_cast<const sockaddr_in*>(&bound)->sin_port);
     }
-    auto worker = std::make_unique<Worker>(listener, port);
+    auto worker = std::make_unique<Worker>(listener, port, m_clock, limits);
     if (!worker->start()) {
         return ModbusOpenResult::Failed;
     }

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,24 +30,41 @@ enum class ModbusOpenResult : int {
 /// "nie można otworzyć portu".
 [[nodiscard]] std::string modbusStateText(ModbusOpenResult result, const ModbusEndpoint& endpoint);
 
-/// Clients served at once; a further one is disconnected as soon as it connects.
+/// Clients served at once; a further one is disconnected as soon as it connects, unless it
+/// can take the place of one that has been silent (see ModbusIdleLimits).
 inline constexpr std::size_t kModbusMaxClients = 8;
 
+/// How long clients may stay silent: a cable pulled out must not hold a place for good.
+struct ModbusIdleLimits {
+    /// A client that has sent nothing for this long, and is owed no answer, is disconnected.
+    std::chrono::milliseconds close = std::chrono::seconds(60);
+    /// With every place taken, a newcomer takes the place of the client silent longest if that
+    /// one has been silent longer than this.
+    std::chrono::milliseconds displace = std::chrono::seconds(10);
+};
+
+/// The time by which the server measures silence: the machine's monotonic clock, or a test's.
+using ModbusClock = std::function<std::chrono::steady_clock::time_point()>;
+
 /// The server. `open`, `close` and `serve` belong to the simulation's thread; the network work
-/// runs on the server's own thread. A malformed frame closes its client's connection; a client
-/// that sends half a frame, or never reads its answers, only stops being read.
+/// runs on the server's own thread. A malformed frame closes its client's connection once the
+/// answers to the requests before it are sent; a client that sends half a frame, or never
+/// reads its answers, only stops being read, until its silence ends its connection.
 class ModbusServer {
 public:
-    /// A closed server.
+    /// A closed server, measuring silence by the machine's monotonic clock.
     ModbusServer();
+    /// A closed server measuring silence by `clock`.
+    explicit ModbusServer(ModbusClock clock);
     /// Closes the server.
     ~ModbusServer();
     ModbusServer(const ModbusServer&) = delete;
     ModbusServer& operator=(const ModbusServer&) = delete;
 
-    /// Listens on `endpoint` (closing first if open); returns Listening or why not. Port 0
-    /// takes any free port (`port` tells which).
-    [[nodiscard]] ModbusOpenResult open(const ModbusEndpoint& endpoint);
+    /// Listens on `endpoint` (closing first if open), its clients held to `limits`; returns
+    /// Listening or why not. Port 0 takes any free port (`port` tells which).
+    [[nodiscard]] ModbusOpenResult open(const ModbusEndpoint& endpoint,
+                                        const ModbusIdleLimits& limits = {});
     /// Disconnects every client and stops listening; harmless when closed.
     void close();
     /// True between a successful `open` and `close`.
@@ -70,6 +88,7 @@ public:
     class Worker;
 
 private:
+    ModbusClock m_clock;
     std::unique_ptr<Worker> m_worker;
 };
 

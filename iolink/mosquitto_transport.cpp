@@ -3,12 +3,15 @@
 #include "iolink/mosquitto_transport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
+#include <cstdio>
 #include <functional>
 #include <future>
 #include <map>
 #include <mosquitto.h>
 #include <mutex>
+#include <random>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -17,33 +20,77 @@ namespace iolink {
 
 namespace {
 
+using plc::ConnectResult;
+
 constexpr int kKeepAliveSeconds = 10;
 constexpr unsigned kReconnectDelaySeconds = 1;
 constexpr unsigned kReconnectDelayMaxSeconds = 4;
 // Only a value's leading number matters; a longer payload is cut, not stored whole.
 constexpr std::size_t kMaxValueBytes = 256;
-// A bound on the table, against a flood of topics under the prefix.
-constexpr std::size_t kMaxTopics = 10000;
 // How long closing waits for the client to stop before leaving it to stop on its own.
 constexpr std::chrono::seconds kCloseWait{2};
+// A message to a topic of this client alone comes back behind the retained values that the
+// broker sends for the subscription made before it.
+constexpr std::string_view kRoundTripPrefix = "wirtualon/sync/";
+// The broker's answer to a subscription it refuses.
+constexpr int kSubscriptionRefused = 0x80;
 
 void initialiseLibrary() {
     static std::once_flag once;
     std::call_once(once, [] { mosquitto_lib_init(); });
 }
 
+// Random, so that two links never share a session or a round-trip topic; short enough for
+// any broker (23 characters at most).
+std::string newClientId() {
+    std::random_device device;
+    std::uniform_int_distribution<unsigned> half(0, 0xFFFFFF);
+    char id[24];
+    std::snprintf(id, sizeof id, "wirtualon-%06x%06x", half(device), half(device));
+    return id;
+}
+
+ConnectResult resultOfAnswer(int code) {
+    // 4 is a wrong user name or password; 5, not authorised, is what brokers answer both.
+    return code == 4 || code == 5 ? ConnectResult::LoginRefused : ConnectResult::Refused;
+}
+
+ConnectResult resultOfCall(int result, int error) {
+    switch (result) {
+        case MOSQ_ERR_EAI: return ConnectResult::UnknownHost;
+        case MOSQ_ERR_INVAL:
+        case MOSQ_ERR_MALFORMED_UTF8: return ConnectResult::BadAddress;
+        case MOSQ_ERR_ERRNO:
+            switch (error) {
+                case ETIMEDOUT: return ConnectResult::TimedOut;
+                case ECONNREFUSED:
+                case ECONNRESET:
+                case EHOSTUNREACH:
+                case ENETUNREACH:
+                case EADDRNOTAVAIL: return ConnectResult::NoBroker;
+                default: return ConnectResult::Failed;
+            }
+        default: return ConnectResult::Failed;
+    }
+}
+
 }  // namespace
 
 struct MosquittoTransport::Session {
-    enum class State { Connecting, Ready, Failed };
+    // Connecting: until the broker acknowledges the subscription; Subscribed: until the
+    // round trip shows the retained values are in.
+    enum class Stage { Connecting, Subscribed, Ready, Failed };
 
     std::mutex mutex;
     std::condition_variable changed;
-    State state = State::Connecting;
+    Stage stage = Stage::Connecting;
+    ConnectResult failure = ConnectResult::TimedOut;
     bool abandoned = false;
     bool loopStarted = false;
-    std::string filter;
-    std::map<std::string, std::string, std::less<>> values;
+    std::string roundTripTopic;
+    int firstSubscription = -1;  // the message id the connection waits on
+    // The subscribed topics, with the latest value of each once one has come.
+    std::map<std::string, std::optional<std::string>, std::less<>> values;
     mosquitto* client = nullptr;
 
     ~Session() {
@@ -57,38 +104,87 @@ struct MosquittoTransport::Session {
         mosquitto_destroy(client);
     }
 
-    void settle(State result) {
-        {
-            const std::lock_guard lock(mutex);
-            if (state != State::Connecting) {
-                return;
-            }
-            state = result;
+    // Under the mutex: moves on while connecting, never back, never after the end.
+    void settle(Stage next, ConnectResult why = ConnectResult::Connected) {
+        if (stage != Stage::Connecting && stage != Stage::Subscribed) {
+            return;
         }
+        stage = next;
+        failure = why;
         changed.notify_all();
+    }
+
+    // Under the mutex.
+    int subscribe(const std::vector<const std::string*>& topics, int* mid) {
+        std::vector<char*> names;
+        names.reserve(topics.size());
+        for (const std::string* topic : topics) {
+            names.push_back(const_cast<char*>(topic->c_str()));  // libmosquitto only reads them
+        }
+        return mosquitto_subscribe_multiple(client, mid, static_cast<int>(names.size()),
+                                            names.data(), 0, 0, nullptr);
     }
 
     static Session& of(void* object) { return *static_cast<Session*>(object); }
 
-    // Every (re)connection subscribes again: the session is clean.
-    static void onConnect(mosquitto* client, void* object, int code) {
+    // Every (re)connection subscribes again: the session is clean. The first also subscribes
+    // to the round-trip topic.
+    static void onConnect(mosquitto*, void* object, int code) {
         Session& session = of(object);
-        if (code != 0 ||
-            mosquitto_subscribe(client, nullptr, session.filter.c_str(), 0) != MOSQ_ERR_SUCCESS) {
-            session.settle(State::Failed);
+        const std::lock_guard lock(session.mutex);
+        if (code != 0) {
+            session.settle(Stage::Failed, resultOfAnswer(code));
+            return;
+        }
+        const bool first = session.stage == Stage::Connecting;
+        std::vector<const std::string*> topics;
+        for (const auto& entry : session.values) {
+            topics.push_back(&entry.first);
+        }
+        if (first) {
+            topics.push_back(&session.roundTripTopic);
+        } else if (topics.empty()) {
+            return;
+        }
+        int mid = 0;
+        if (session.subscribe(topics, &mid) != MOSQ_ERR_SUCCESS) {
+            session.settle(Stage::Failed, ConnectResult::Refused);
+        } else if (first) {
+            session.firstSubscription = mid;
         }
     }
 
-    static void onSubscribe(mosquitto*, void* object, int, int count, const int* granted) {
-        // A broker that refuses the filter answers with a failure code (0x80).
-        const bool refused = count < 1 || granted[0] > 2;
-        of(object).settle(refused ? State::Failed : State::Ready);
+    static void onSubscribe(mosquitto* client, void* object, int mid, int count,
+                            const int* granted) {
+        Session& session = of(object);
+        const std::lock_guard lock(session.mutex);
+        if (session.stage != Stage::Connecting || mid != session.firstSubscription) {
+            return;  // a later subscription of renamed items: their values come when they come
+        }
+        // The items first, then the round-trip topic.
+        const auto items = static_cast<int>(session.values.size());
+        if (count != items + 1 || std::any_of(granted, granted + items,
+                                              [](int g) { return g >= kSubscriptionRefused; })) {
+            session.settle(Stage::Failed, ConnectResult::Refused);
+            return;
+        }
+        const std::string& topic = session.roundTripTopic;
+        if (granted[items] >= kSubscriptionRefused ||
+            mosquitto_publish(client, nullptr, topic.c_str(), 0, nullptr, 0, false) !=
+                MOSQ_ERR_SUCCESS) {
+            // No round trip to be had: the values come in on their own.
+            session.settle(Stage::Ready);
+            return;
+        }
+        session.settle(Stage::Subscribed);
     }
 
     static void onDisconnect(mosquitto*, void* object, int) {
         // While connecting, a dropped or refused socket is the answer; later the network
         // thread reconnects on its own and the values stay.
-        of(object).settle(State::Failed);
+        Session& session = of(object);
+        const std::lock_guard lock(session.mutex);
+        session.settle(Stage::Failed, ConnectResult::Refused);
     }
 
     static void onMessage(mosquitto*, void* object, const mosquitto_message* message) {
@@ -96,37 +192,47 @@ struct MosquittoTransport::Session {
             return;
         }
         Session& session = of(object);
+        const std::string_view topic(message->topic);
+        const std::lock_guard lock(session.mutex);
+        if (topic == session.roundTripTopic) {
+            if (session.stage == Stage::Subscribed) {
+                session.settle(Stage::Ready);
+            }
+            return;
+        }
+        // A topic no longer subscribed to may still have a message on the way: it is dropped,
+        // so the table never holds more than the subscribed topics.
+        const auto found = session.values.find(topic);
+        if (found == session.values.end()) {
+            return;
+        }
         std::string value;
         if (message->payload != nullptr && message->payloadlen > 0) {
             const auto length = static_cast<std::size_t>(message->payloadlen);
             value.assign(static_cast<const char*>(message->payload),
                          std::min(length, kMaxValueBytes));
         }
-        const std::lock_guard lock(session.mutex);
-        const auto found = session.values.find(std::string_view(message->topic));
-        if (found != session.values.end()) {
-            found->second = std::move(value);
-        } else if (session.values.size() < kMaxTopics) {
-            session.values.emplace(message->topic, std::move(value));
-        }
+        found->second = std::move(value);
     }
 
-    // Runs on the helper thread: the name lookup and the socket's start may block.
+    // Runs on the helper thread: the name lookup and the socket's connection may block.
     static void start(const std::shared_ptr<Session>& session, const plc::BrokerAddress& address) {
-        const int connected = mosquitto_connect_async(session->client, address.host.c_str(),
-                                                      address.port, kKeepAliveSeconds);
-        {
-            const std::lock_guard lock(session->mutex);
-            if (session->abandoned) {
-                return;
-            }
-            if (connected == MOSQ_ERR_SUCCESS &&
-                mosquitto_loop_start(session->client) == MOSQ_ERR_SUCCESS) {
-                session->loopStarted = true;
-                return;
-            }
+        const int connected = mosquitto_connect(session->client, address.host.c_str(), address.port,
+                                                kKeepAliveSeconds);
+        const int error = errno;
+        const std::lock_guard lock(session->mutex);
+        if (session->abandoned) {
+            return;
         }
-        session->settle(State::Failed);
+        if (connected != MOSQ_ERR_SUCCESS) {
+            session->settle(Stage::Failed, resultOfCall(connected, error));
+            return;
+        }
+        if (mosquitto_loop_start(session->client) != MOSQ_ERR_SUCCESS) {
+            session->settle(Stage::Failed, ConnectResult::Failed);
+            return;
+        }
+        session->loopStarted = true;
     }
 };
 
@@ -138,14 +244,19 @@ MosquittoTransport::~MosquittoTransport() {
     close();
 }
 
-bool MosquittoTransport::connect(const plc::BrokerAddress& address, std::string_view filter,
-                                 std::chrono::milliseconds timeout) {
+ConnectResult MosquittoTransport::connect(const plc::BrokerAddress& address,
+                                          const std::vector<std::string>& topics,
+                                          std::chrono::milliseconds timeout) {
     close();
     auto session = std::make_shared<Session>();
-    session->filter = std::string(filter);
-    session->client = mosquitto_new(nullptr, true, session.get());
+    const std::string id = newClientId();
+    session->roundTripTopic = std::string(kRoundTripPrefix) + id;
+    for (const std::string& topic : topics) {
+        session->values.emplace(topic, std::nullopt);
+    }
+    session->client = mosquitto_new(id.c_str(), true, session.get());
     if (session->client == nullptr) {
-        return false;
+        return ConnectResult::Failed;
     }
     mosquitto_connect_callback_set(session->client, &Session::onConnect);
     mosquitto_subscribe_callback_set(session->client, &Session::onSubscribe);
@@ -157,23 +268,65 @@ bool MosquittoTransport::connect(const plc::BrokerAddress& address, std::string_
         mosquitto_username_pw_set(session->client, address.user.c_str(),
                                   address.password.empty() ? nullptr : address.password.c_str()) !=
             MOSQ_ERR_SUCCESS) {
-        return false;
+        return ConnectResult::BadAddress;
     }
 
-    std::thread(&Session::start, session, address).detach();
-    std::unique_lock lock(session->mutex);
-    session->changed.wait_for(lock, timeout,
-                              [&session] { return session->state != Session::State::Connecting; });
-    if (session->state != Session::State::Ready) {
-        // The helper thread or the network thread may still hold the session; whichever lets
-        // go last stops the client.
-        session->abandoned = true;
-        lock.unlock();
-        return false;
+    try {
+        std::thread(&Session::start, session, address).detach();
+    } catch (const std::system_error&) {
+        return ConnectResult::Failed;
     }
-    lock.unlock();
-    m_session = std::move(session);
-    return true;
+    std::unique_lock lock(session->mutex);
+    session->changed.wait_for(lock, timeout, [&session] {
+        return session->stage == Session::Stage::Ready || session->stage == Session::Stage::Failed;
+    });
+    // Subscribed but without the round trip back (a broker that does not let this client
+    // publish to its own topic): connected, the retained values come in on their own.
+    if (session->stage == Session::Stage::Ready || session->stage == Session::Stage::Subscribed) {
+        lock.unlock();
+        m_session = std::move(session);
+        return ConnectResult::Connected;
+    }
+    const ConnectResult result =
+        session->stage == Session::Stage::Failed ? session->failure : ConnectResult::TimedOut;
+    // The helper thread or the network thread may still hold the session; whichever lets go
+    // last stops the client.
+    session->abandoned = true;
+    return result;
+}
+
+void MosquittoTransport::subscribe(const std::vector<std::string>& topics) {
+    if (!m_session) {
+        return;
+    }
+    Session& session = *m_session;
+    const std::lock_guard lock(session.mutex);
+    std::map<std::string, std::optional<std::string>, std::less<>> kept;
+    std::vector<const std::string*> added;
+    for (const std::string& topic : topics) {
+        const auto found = session.values.find(topic);
+        const bool known = found != session.values.end();
+        const auto [entry, inserted] =
+            kept.emplace(topic, known ? found->second : std::optional<std::string>());
+        if (inserted && !known) {
+            added.push_back(&entry->first);
+        }
+    }
+    std::vector<char*> removed;
+    for (const auto& entry : session.values) {
+        if (kept.find(entry.first) == kept.end()) {
+            removed.push_back(const_cast<char*>(entry.first.c_str()));
+        }
+    }
+    // Without a connection just now these fail; the reconnection subscribes to the new topics.
+    if (!removed.empty()) {
+        mosquitto_unsubscribe_multiple(session.client, nullptr, static_cast<int>(removed.size()),
+                                       removed.data(), nullptr);
+    }
+    if (!added.empty()) {
+        session.subscribe(added, nullptr);
+    }
+    session.values = std::move(kept);
 }
 
 std::optional<std::string> MosquittoTransport::latest(std::string_view topic) {

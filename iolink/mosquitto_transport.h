@@ -1,5 +1,5 @@
 // The link's transport over MQTT: libmosquitto's own network thread receives the values of the
-// subscribed topics into a table that the simulator reads without waiting.
+// subscribed topics, and no others, into a table that the simulator reads without waiting.
 #pragma once
 
 #include "plc/link_transport.h"
@@ -18,9 +18,14 @@ public:
     MosquittoTransport(const MosquittoTransport&) = delete;
     MosquittoTransport& operator=(const MosquittoTransport&) = delete;
 
-    /// True when the broker accepted the connection and the subscription within `timeout`.
-    [[nodiscard]] bool connect(const plc::BrokerAddress& address, std::string_view filter,
-                               std::chrono::milliseconds timeout) override;
+    /// Connected once the broker has accepted the connection and the subscription to
+    /// `topics`, and a message to a topic of this client alone has come back behind the
+    /// values retained on them; at most `timeout`. Otherwise why not.
+    [[nodiscard]] plc::ConnectResult connect(const plc::BrokerAddress& address,
+                                             const std::vector<std::string>& topics,
+                                             std::chrono::milliseconds timeout) override;
+    /// Subscribes to `topics` in place of the topics before, without waiting.
+    void subscribe(const std::vector<std::string>& topics) override;
     /// The latest value received on `topic`, if any.
     [[nodiscard]] std::optional<std::string> latest(std::string_view topic) override;
     /// True when the message was handed to the network thread.

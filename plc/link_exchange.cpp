@@ -3,6 +3,7 @@
 
 #include "plc/decimal_text.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -96,19 +97,36 @@ LinkExchange::LinkExchange(LinkTransport& transport, std::function<LinkItems()> 
 LinkResult LinkExchange::connect(std::string_view service, std::string_view topic,
                                  std::chrono::milliseconds timeout) {
     m_transport.close();
+    m_subscribed.clear();
+    m_result = ConnectResult::BadAddress;
     const std::optional<BrokerAddress> address = parseBrokerAddress(service);
-    // The prefix must itself be a topic, or nothing under it could be subscribed to.
+    // The prefix must itself be a topic, or no item under it could be one.
     if (!address || (!topic.empty() && !isPublishTopic(topic))) {
         return LinkResult::Failed;
     }
     m_prefix = std::string(topic);
-    const std::string filter = m_prefix.empty() ? std::string("#") : m_prefix + "/#";
-    return m_transport.connect(*address, filter, timeout) ? LinkResult::Connected
-                                                          : LinkResult::Failed;
+    // Only the items' own topics: other traffic under the prefix never reaches the link.
+    m_subscribed = inputTopics(m_items());
+    m_result = m_transport.connect(*address, m_subscribed, timeout);
+    return m_result == ConnectResult::Connected ? LinkResult::Connected : LinkResult::Failed;
 }
 
 void LinkExchange::close() {
     m_transport.close();
+    m_subscribed.clear();
+}
+
+std::vector<std::string> LinkExchange::inputTopics(const LinkItems& items) const {
+    std::vector<std::string> topics;
+    for (const LinkItem item :
+         {LinkItem::DiscreteInputs, LinkItem::AnalogInput1, LinkItem::AnalogInput2}) {
+        std::optional<std::string> name =
+            linkTopic(m_prefix, items.names[static_cast<std::size_t>(item)]);
+        if (name && std::find(topics.begin(), topics.end(), *name) == topics.end()) {
+            topics.push_back(std::move(*name));
+        }
+    }
+    return topics;
 }
 
 std::uint16_t LinkExchange::request(const std::string& item) {
@@ -128,6 +146,13 @@ void LinkExchange::poke(const std::string& item, std::string_view value) {
 
 void LinkExchange::readInputs(Plc& plc) {
     const LinkItems items = m_items();
+    if (m_transport.isOpen()) {
+        std::vector<std::string> topics = inputTopics(items);
+        if (topics != m_subscribed) {
+            m_transport.subscribe(topics);
+            m_subscribed = std::move(topics);
+        }
+    }
     const auto name = [&items](LinkItem item) -> const std::string& {
         return items.names[static_cast<std::size_t>(item)];
     };

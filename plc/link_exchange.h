@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plc {
 
@@ -56,30 +57,36 @@ public:
     /// `items` at every exchange.
     LinkExchange(LinkTransport& transport, std::function<LinkItems()> items);
 
-    /// Connects to the broker named by `service` and subscribes under the topic prefix
-    /// `topic`; a service text that names no broker or a prefix that is no topic fails
-    /// without trying.
+    /// Connects to the broker named by `service` and subscribes to the input items' topics
+    /// under the prefix `topic`, their retained values read before this returns; a service
+    /// text that names no broker or a prefix that is no topic fails without trying.
     [[nodiscard]] LinkResult connect(std::string_view service, std::string_view topic,
                                      std::chrono::milliseconds timeout = kLinkConnectTimeout);
+    /// How the last `connect` ended: Connected, or why it failed.
+    [[nodiscard]] ConnectResult connectResult() const { return m_result; }
     /// Closes the connection.
     void close();
     /// True while connected.
     [[nodiscard]] bool isOpen() const { return m_transport.isOpen(); }
 
     /// The discrete inputs and then analogue inputs 2 and 1 from their items' latest values;
-    /// an item without a value, or with a name that makes no topic, reads as 0.
+    /// an item without a value, or with a name that makes no topic, reads as 0. A renamed
+    /// input item is subscribed to here, its value read from a later exchange on.
     void readInputs(Plc& plc) override;
     /// The discrete outputs as unsigned decimal text, the analogue outputs as signed decimal
     /// text, each published retained to its item; an item without a topic is skipped.
     void writeOutputs(const Plc& plc) override;
 
 private:
+    std::vector<std::string> inputTopics(const LinkItems& items) const;
     std::uint16_t request(const std::string& item);
     void poke(const std::string& item, std::string_view value);
 
     LinkTransport& m_transport;
     std::function<LinkItems()> m_items;
     std::string m_prefix;
+    std::vector<std::string> m_subscribed;
+    ConnectResult m_result = ConnectResult::BadAddress;
 };
 
 }  // namespace plc

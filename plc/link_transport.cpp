@@ -1,4 +1,4 @@
-// Reading the broker's address.
+// Reading the broker's address, and the texts that name a broker and a failed connection.
 #include "plc/link_transport.h"
 
 #include "operands/text_blanks.h"
@@ -82,6 +82,26 @@ std::optional<BrokerAddress> parseBrokerAddress(std::string_view text) {
         address.port = *number;
     }
     return address;
+}
+
+std::string brokerAddressText(const BrokerAddress& address) {
+    const bool v6 = address.host.find(':') != std::string::npos;
+    return (v6 ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.port);
+}
+
+std::string_view connectResultText(ConnectResult result) {
+    switch (result) {
+        case ConnectResult::Connected: return "";
+        case ConnectResult::BadAddress: return "nieprawidłowy adres brokera lub przedrostek tematu";
+        case ConnectResult::NoBroker: return "pod tym adresem nie działa żaden broker";
+        case ConnectResult::UnknownHost: return "nieznany host";
+        case ConnectResult::LoginRefused:
+            return "broker odrzucił logowanie (nazwa użytkownika lub hasło)";
+        case ConnectResult::TimedOut: return "broker nie odpowiedział w wyznaczonym czasie";
+        case ConnectResult::Refused: return "broker odrzucił połączenie lub subskrypcję";
+        case ConnectResult::Failed: return "brak zasobów do nawiązania połączenia";
+    }
+    return "";
 }
 
 }  // namespace plc

@@ -120,6 +120,8 @@ void TForm4::Button1Click() {
     const plc::LinkResult result =
         m_exchange->connect(m_service->text().toStdString(), m_topic->text().toStdString());
     QApplication::restoreOverrideCursor();
+    const std::string_view why = plc::connectResultText(m_exchange->connectResult());
+    m_status->setToolTip(QString::fromUtf8(why.data(), static_cast<qsizetype>(why.size())));
     switch (result) {
         case plc::LinkResult::Connected:
             m_status->setText(QString::fromUtf8("Połączenie udane"));

@@ -32,7 +32,7 @@ constexpr std::string_view kUsage =
     "                        [--watch OPERAND[:TYP]]... [--stop T]\n"
     "                        [--force T:OPERAND[:TYP]=WARTOŚĆ]... [--release T:OPERAND]...\n"
     "                        [--link BROKER [--topic PRZEDROSTEK]] [--realtime]\n"
-    "                        [--modbus [ADRES:]PORT] [--power]\n";
+    "                        [--modbus [ADRES:]PORT [--modbus-idle S]] [--power]\n";
 
 // Far beyond the view of the largest program the translator writes (5000 words).
 constexpr std::size_t kMaxProgramText = 4 * 1024 * 1024;

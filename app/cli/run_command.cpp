@@ -1,8 +1,6 @@
 // The run subcommand.
 #include "app/cli/run_command.h"
 
-#include "iolink/modbus_server.h"
-
 #include "app/cli/cli_runner.h"
 #include "app/cli/live_run.h"
 #include "app/cli/power_lines.h"
@@ -101,6 +99,13 @@ public:
 private:
     iolink::PanelInputs m_inputs;
 };
+
+// The broker's address as typed, with what stands before its last '@' (user and password)
+// hidden: a message never shows a password.
+std::string withoutCredentials(const std::string& service) {
+    const std::size_t at = service.rfind('@');
+    return at == std::string::npos ? service : "***" + service.substr(at);
+}
 
 // Writes a --set value into the memory area only, as a Modbus client's write goes: what a
 // stop restores from the retentive copies is what the program made retentive.
@@ -222,6 +227,7 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
     RunOptions options;
     bool haveProgram = false;
     bool topicGiven = false;
+    bool idleGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         std::string value;
@@ -248,8 +254,14 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                 return std::nullopt;
             }
             const auto number = parseNumber<std::uint64_t>(value);
-            if (!number || (arg == "--tick" && *number > 0xFFFFFFFFu)) {
+            if (!number) {
                 problem = "nieprawidłowa liczba po " + arg + ": " + value;
+                return std::nullopt;
+            }
+            // A tick of 0 ms would spin a live run; the scenario reader takes the same range.
+            if (arg == "--tick" && (*number < 1 || *number > kMaxTickMs)) {
+                problem = "--tick wymaga długości cyklu 1.." + std::to_string(kMaxTickMs) +
+                          " ms: " + value;
                 return std::nullopt;
             }
             if (arg == "--scans") {
@@ -277,7 +289,7 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                     problem =
                         "nieprawidłowy adres brokera w --link (HOST, HOST:PORT lub "
                         "UŻYTKOWNIK:HASŁO@HOST:PORT): " +
-                        value;
+                        withoutCredentials(value);
                     return std::nullopt;
                 }
                 options.linkService = value;
@@ -298,6 +310,18 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                 problem = "nieprawidłowy port w --modbus (PORT lub ADRES:PORT): " + value;
                 return std::nullopt;
             }
+        } else if (arg == "--modbus-idle") {
+            if (!takeValue()) {
+                return std::nullopt;
+            }
+            const auto seconds = parseNumber<std::uint32_t>(value);
+            if (!seconds || *seconds < 1 || *seconds > kMaxModbusIdleSeconds) {
+                problem = "--modbus-idle wymaga liczby sekund 1.." +
+                          std::to_string(kMaxModbusIdleSeconds) + ": " + value;
+                return std::nullopt;
+            }
+            options.modbusLimits.close = std::chrono::seconds(*seconds);
+            idleGiven = true;
         } else if (arg == "--realtime" && !hasValue) {
             options.realtime = true;
         } else if (arg == "--power" && !hasValue) {
@@ -358,6 +382,10 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
         problem = "--topic wymaga --link";
         return std::nullopt;
     }
+    if (idleGiven && !options.modbus) {
+        problem = "--modbus-idle wymaga --modbus";
+        return std::nullopt;
+    }
     return options;
 }
 
@@ -377,8 +405,14 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
     cycle.setPanel(&panel);
     LiveLink link;
     if (options.linkService) {
-        if (!link.connect(*options.linkService, options.linkTopic)) {
-            err << "Nie można połączyć się z brokerem MQTT " << *options.linkService << '\n';
+        const plc::ConnectResult connected = link.connect(*options.linkService, options.linkTopic);
+        if (connected != plc::ConnectResult::Connected) {
+            const std::optional<plc::BrokerAddress> address =
+                plc::parseBrokerAddress(*options.linkService);
+            err << "Nie można połączyć się z brokerem MQTT "
+                << (address ? plc::brokerAddressText(*address)
+                            : withoutCredentials(*options.linkService))
+                << ": " << plc::connectResultText(connected) << '\n';
             return kExitBadInput;
         }
         // The link takes the panel's place, the last scan of --stop included.
@@ -390,7 +424,7 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
     }
     iolink::ModbusServer modbus;
     if (options.modbus) {
-        const iolink::ModbusOpenResult opened = modbus.open(*options.modbus);
+        const iolink::ModbusOpenResult opened = modbus.open(*options.modbus, options.modbusLimits);
         const std::string state = iolink::modbusStateText(opened, *options.modbus);
         if (opened != iolink::ModbusOpenResult::Listening) {
             err << "Nie można otworzyć serwera Modbus TCP na "
@@ -400,7 +434,9 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
         err << "Serwer Modbus TCP: " << state << '\n';
     }
     // Requests are answered in the time between two ticks, never during one.
-    const auto serveUntil = [&](std::chrono::steady_clock::time_point until) {
+    const auto serveUntil = [&](std::uint32_t due) {
+        const auto left = static_cast<std::int32_t>(due - clock.now());
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(left);
         modbus.serve(plc, panel.inputs());
         while (std::chrono::steady_clock::now() < until) {
             modbus.waitForRequests(until);
@@ -409,7 +445,7 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
     };
     cycle.nextMode();  // STOP NO I/O -> RUN before the first tick
 
-    TickPacer pacer(options.tickMs);
+    TickPacer pacer(options.tickMs, clock);
     for (std::uint64_t k = 0; k < options.scans; ++k) {
         std::uint64_t time = k * options.tickMs;
         if (live) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "iolink/modbus_endpoint.h"
+#include "iolink/modbus_server.h"
 
 #include "app/cli/force_options.h"
 #include "plc/plc.h"
@@ -17,6 +18,11 @@
 #include <vector>
 
 namespace cli {
+
+/// The longest tick a run or scenario takes, in milliseconds (the shortest is 1).
+inline constexpr std::uint32_t kMaxTickMs = 60'000;
+/// The longest silence --modbus-idle allows a Modbus client, in seconds: a day.
+inline constexpr std::uint32_t kMaxModbusIdleSeconds = 86'400;
 
 /// A value given with --set: a panel input, held from its tick on, or any other operand a
 /// program can write, written once before the scan of its tick.
@@ -53,7 +59,8 @@ struct RunOptions {
     std::string linkTopic = "Arkusz1";             ///< --topic: the items' topic prefix
     bool realtime = false;                         ///< ticks paced by the real clock
     std::optional<iolink::ModbusEndpoint> modbus;  ///< --modbus: serve Modbus TCP there
-    bool power = false;  ///< --power: the ladder's power map after every tick
+    iolink::ModbusIdleLimits modbusLimits;  ///< --modbus-idle: how long clients may be silent
+    bool power = false;                     ///< --power: the ladder's power map after every tick
 };
 
 /// Returns the options of `args` (what follows "run"), or nothing with `problem` set (Polish,

@@ -1,12 +1,12 @@
 // Scenario files.
 #include "app/cli/scenario_file.h"
 
-#include "app/cli/program_text.h"
 #include "operands/operand_syntax.h"
 #include "operands/text_blanks.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <limits>
 
 namespace cli {
@@ -15,7 +15,7 @@ namespace {
 
 // Longer statements are no scenario anyone writes; the bound keeps every message short.
 constexpr std::size_t kMaxStatement = 500;
-constexpr std::uint32_t kMaxTickMs = 60'000;
+constexpr std::size_t kExcerptCharacters = 16;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -70,19 +70,87 @@ std::optional<std::uint64_t> unsignedNumber(std::string_view text) {
     return value;
 }
 
+// Digits with an optional sign. Any larger magnitude, even one past 64 bits, reads as one far
+// beyond every type's range, so that the range check speaks for it.
 std::optional<std::int64_t> signedNumber(std::string_view text) {
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    const std::optional<std::uint64_t> magnitude = unsignedNumber(text);
-    // Far beyond every type's range, so that the range check speaks for any larger number.
-    if (!magnitude || *magnitude > (std::uint64_t{1} << 40)) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
         return std::nullopt;
     }
-    const auto value = static_cast<std::int64_t>(*magnitude);
+    constexpr std::uint64_t kBeyondEveryType = std::uint64_t{1} << 40;
+    const std::optional<std::uint64_t> magnitude = unsignedNumber(text);
+    const auto value = static_cast<std::int64_t>(magnitude ? std::min(*magnitude, kBeyondEveryType)
+                                                           : kBeyondEveryType);
     return negative ? -value : value;
+}
+
+// The length of the well-formed UTF-8 sequence at the start of `text`, 0 when there is none
+// (overlong forms, surrogates and values past U+10FFFF are not well-formed).
+std::size_t sequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// At most the first 16 characters of `text` for a message in quotes, "..." after a longer
+// text. Letters, Polish ones too, stand as they are; a byte that is no UTF-8, a control
+// character (C1 included, which some terminals obey), a quote and a backslash become \xNN.
+std::string textExcerpt(std::string_view text) {
+    std::string out;
+    for (std::size_t shown = 0; !text.empty() && shown < kExcerptCharacters; ++shown) {
+        const auto lead = static_cast<unsigned char>(text.front());
+        const std::size_t length = sequenceLength(text);
+        const bool control =
+            lead < 0x20 || lead == 0x7F ||
+            (lead == 0xC2 && length == 2 && static_cast<unsigned char>(text[1]) < 0xA0);
+        if (length == 0 || control || lead == '"' || lead == '\\') {
+            const std::size_t escaped = length == 0 ? 1 : length;
+            for (std::size_t i = 0; i < escaped; ++i) {
+                char code[5];
+                std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned char>(text[i]));
+                out += code;
+            }
+            text.remove_prefix(escaped);
+        } else {
+            out.append(text.substr(0, length));
+            text.remove_prefix(length);
+        }
+    }
+    if (!text.empty()) {
+        out += "...";
+    }
+    return out;
 }
 
 struct ValueRange {
@@ -178,7 +246,7 @@ private:
             const auto word = std::find_if(parts.begin(), parts.end(), [&](std::string_view part) {
                 return &*odd >= part.data() && &*odd < part.data() + part.size();
             });
-            return refuse(line, "niedozwolony znak w \"" + excerpt(*word) + '"');
+            return refuse(line, "niedozwolony znak w \"" + textExcerpt(*word) + '"');
         }
         if (keyword == "tick") {
             return readTick(line, parts);
@@ -187,7 +255,7 @@ private:
             return readAt(line, parts);
         }
         return refuse(line,
-                      "nieznana instrukcja \"" + excerpt(parts[0]) + "\" (program, tick, at)");
+                      "nieznana instrukcja \"" + textExcerpt(parts[0]) + "\" (program, tick, at)");
     }
 
     bool readProgram(int line, std::string_view name) {
@@ -199,7 +267,7 @@ private:
         }
         if (std::any_of(name.begin(), name.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
-            return refuse(line, "znak sterujący w nazwie programu: \"" + excerpt(name) + '"');
+            return refuse(line, "znak sterujący w nazwie programu: \"" + textExcerpt(name) + '"');
         }
         m_haveProgram = true;
         m_scenario.program = std::string(name);
@@ -226,8 +294,9 @@ private:
         const std::optional<std::uint64_t> tick =
             parts.size() >= 2 ? unsignedNumber(parts[1]) : std::nullopt;
         if (!tick || *tick > kMaxScenarioTick) {
-            return refuse(line, "at wymaga numeru cyklu 0.." + std::to_string(kMaxScenarioTick) +
-                                    (parts.size() >= 2 ? ": \"" + excerpt(parts[1]) + '"' : ""));
+            return refuse(line,
+                          "at wymaga numeru cyklu 0.." + std::to_string(kMaxScenarioTick) +
+                              (parts.size() >= 2 ? ": \"" + textExcerpt(parts[1]) + '"' : ""));
         }
         const std::string verb = parts.size() >= 3 ? lowered(parts[2]) : "";
         bool read = false;
@@ -240,7 +309,7 @@ private:
         } else {
             return refuse(line, "po at " + std::to_string(*tick) +
                                     " oczekiwano set, expect lub stop" +
-                                    (verb.empty() ? "" : ": \"" + excerpt(parts[2]) + '"'));
+                                    (verb.empty() ? "" : ": \"" + textExcerpt(parts[2]) + '"'));
         }
         if (read) {
             m_scenario.lastTick = std::max(m_scenario.lastTick, *tick);
@@ -300,7 +369,7 @@ private:
         const ValueRange range = rangeOf(watch->type);
         if (!value) {
             return refuse(line, "wartość dla " + watch->name + " nie jest liczbą: \"" +
-                                    excerpt(valueText) + '"');
+                                    textExcerpt(valueText) + '"');
         }
         if (*value < range.low || *value > range.high) {
             return refuse(line, "wartość poza zakresem " + std::to_string(range.low) + ".." +

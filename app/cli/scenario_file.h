@@ -46,7 +46,8 @@ struct Scenario {
 /// Why a scenario file could not be read.
 struct ScenarioProblem {
     int line = 0;      ///< counted from 1; 0 when the file as a whole is at fault
-    std::string text;  ///< Polish, UTF-8; quotes the file only as short escaped excerpts
+    std::string text;  ///< Polish, UTF-8; quotes the file only as short excerpts, bytes that
+                       ///< are no text escaped
 };
 
 /// The highest tick a statement may name: at 20 ms over two days of simulated time.

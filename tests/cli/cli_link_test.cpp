@@ -1,5 +1,6 @@
 // wirtualon-cli run with the link and in real time, against a private broker: the items in
-// both directions at every tick, the topic prefix, the refusals, and a broker that dies.
+// both directions at every tick, the topic prefix, retained inputs at the first scan, the
+// refusals and their reasons, and a broker that dies.
 #include "tests/cli/cli_test_helpers.h"
 #include "tests/support/test_broker.h"
 
@@ -7,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace cli {
 namespace {
@@ -77,7 +82,73 @@ TEST_F(CliLinkTest, WrongCombinationsAndAMissingBrokerAreBadInput) {
         EXPECT_FALSE(run.err.empty());
     }
     EXPECT_EQ(runTool({"run", m_program, "--link", nowhere}).err,
-              "Nie można połączyć się z brokerem MQTT " + nowhere + "\n");
+              "Nie można połączyć się z brokerem MQTT " + nowhere +
+                  ": pod tym adresem nie działa żaden broker\n");
+}
+
+// Retained values come in after the subscription is acknowledged, behind everything else
+// retained under the prefix: the first scan must still see the item's value.
+TEST_F(CliLinkTest, RetainedInputsAreReadByTheFirstScan) {
+    std::vector<std::pair<std::string, std::string>> retained;
+    for (int i = 0; i < 3000; ++i) {
+        retained.emplace_back("Arkusz1/zapis/" + std::to_string(i), "0");
+    }
+    retained.emplace_back("Arkusz1/W19K2", "3");
+    ASSERT_TRUE(m_broker.publishAll(retained, true));
+    const ToolRun run = runTool({"run", m_program, "--link", m_broker.service(), "--scans", "1"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.out, "0 t=0 Q=32769 AQ1=0 AQ2=0\n");
+}
+
+TEST_F(CliLinkTest, RefusedConnectionsSayWhyAndNeverShowThePassword) {
+    TestBroker guarded("operator", "Tajne123");
+    ASSERT_TRUE(guarded.running()) << guarded.problem();
+    // A port that takes connections and never answers them.
+    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(silent, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(silent, 4), 0);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string silentService = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    const std::string nowhere = "127.0.0.1:" + std::to_string(TestBroker::freePort());
+
+    struct Case {
+        std::string service;
+        std::string shown;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"operator:Tajne124@" + guarded.service(), guarded.service(),
+         "broker odrzucił logowanie (nazwa użytkownika lub hasło)"},
+        {guarded.service(), guarded.service(),
+         "broker odrzucił logowanie (nazwa użytkownika lub hasło)"},
+        {"operator:Tajne123@" + nowhere, nowhere, "pod tym adresem nie działa żaden broker"},
+        {"operator:Tajne123@broker.invalid", "broker.invalid:1883", "nieznany host"},
+        {"operator:Tajne123@" + silentService, silentService,
+         "broker nie odpowiedział w wyznaczonym czasie"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = runTool({"run", m_program, "--link", c.service});
+        EXPECT_EQ(run.status, kExitBadInput) << c.service;
+        EXPECT_EQ(run.err,
+                  "Nie można połączyć się z brokerem MQTT " + c.shown + ": " + c.reason + "\n");
+        EXPECT_EQ(run.out, "");
+    }
+    // Nor when the address itself is wrong.
+    const ToolRun bad = runTool({"run", m_program, "--link", "operator:Tajne123@host:99999"});
+    EXPECT_EQ(bad.status, kExitBadInput);
+    EXPECT_EQ(bad.err.find("Tajne123"), std::string::npos) << bad.err;
+    ::close(silent);
+
+    // The right password still gets in.
+    ASSERT_TRUE(guarded.publish("Arkusz1/W19K2", "1"));
+    const ToolRun admitted =
+        runTool({"run", m_program, "--link", "operator:Tajne123@" + guarded.service()});
+    EXPECT_EQ(admitted.status, kExitOk) << admitted.err;
+    EXPECT_EQ(admitted.out, "0 t=0 Q=1 AQ1=0 AQ2=0\n");
 }
 
 TEST_F(CliLinkTest, RealTimeTicksFollowTheClockAndSurviveTheBrokersDeath) {

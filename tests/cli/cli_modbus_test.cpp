@@ -1,5 +1,6 @@
 // wirtualon-cli run --modbus: a libmodbus client presses a panel input of a headless run in real
-// time and reads the output the scan made of it; a bad port text and a busy port are bad input.
+// time and reads the output the scan made of it; a silent client is closed after --modbus-idle;
+// a bad port text and a busy port are bad input.
 #include "iolink/modbus_server.h"
 #include "tests/cli/cli_test_helpers.h"
 #include "tests/support/test_broker.h"
@@ -8,9 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <modbus/modbus.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace cli {
 namespace {
@@ -59,6 +66,40 @@ TEST_F(CliModbusTest, ClientPressesAPanelInputOfARealTimeRunAndReadsTheOutput) {
     const std::string last = run.out.substr(run.out.rfind("59 t="));
     EXPECT_GE(std::stol(last.substr(5)), 590);
     EXPECT_NE(last.find(" Q=1 "), std::string::npos) << last;
+}
+
+TEST_F(CliModbusTest, AClientSilentForTheIdleTimeIsClosedWhileTheRunGoesOn) {
+    const std::uint16_t port = testsupport::TestBroker::freePort();
+    std::atomic<bool> finished{false};
+    ToolRun run;
+    std::thread tool([&] {
+        run = runTool({"run", m_program, "--modbus", std::to_string(port), "--modbus-idle", "1",
+                       "--scans", "500", "--tick", "10"});
+        finished = true;
+    });
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int silent = -1;
+    for (int i = 0; i < 500 && silent < 0 && !finished; ++i) {
+        silent = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (::connect(silent, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+            ::close(silent);
+            silent = -1;
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+    ASSERT_GE(silent, 0);
+    // Closed after a second of silence, well before the five seconds of the run are over.
+    pollfd polled{silent, POLLIN, 0};
+    EXPECT_EQ(::poll(&polled, 1, 4000), 1);
+    std::uint8_t byte = 0;
+    EXPECT_EQ(::recv(silent, &byte, 1, 0), 0);
+    EXPECT_FALSE(finished);
+    ::close(silent);
+    tool.join();
+    EXPECT_EQ(run.status, kExitOk) << run.err;
 }
 
 TEST_F(CliModbusTest, BadPortTextAndBusyPortAreBadInput) {

@@ -228,8 +228,17 @@ INSTANTIATE_TEST_SUITE_P(
                     ":2: wartość poza zakresem -32768..32767 dla %R0001:INT: 32768"},
         BadScenario{"ExpectValueNoNumber", "program rung.txt\nat 1 expect %Q1 = on\n",
                     ":2: wartość dla %Q0001 nie jest liczbą: \"on\""},
+        BadScenario{"ExpectValueBeyondAnyNumber",
+                    "program rung.txt\nat 1 expect %R1 = -99999999999999999999999\n",
+                    ":2: wartość poza zakresem -32768..32767 dla %R0001: -99999999999999999999999"},
+        // Polish letters are quoted as text; bytes that are no text, and quotes, as escapes.
         BadScenario{"LetterOutsideAscii", "program rung.txt\nat 1 expect %Q1 = 1 \xC5\xBC\n",
-                    ":2: niedozwolony znak w \"\\xC5\\xBC\""}),
+                    ":2: niedozwolony znak w \"\xC5\xBC\""},
+        BadScenario{"PolishWordCutAfterSixteenLetters",
+                    "program rung.txt\nat 1 set %I1=naciśnięty_przycisk\n",
+                    ":2: niedozwolony znak w \"%I1=naciśnięty_p...\""},
+        BadScenario{"ByteThatIsNoText", "program rung.txt\nat 1 set %I1=\"\xFF\xC5\"\n",
+                    ":2: niedozwolony znak w \"%I1=\\x22\\xFF\\xC5\\x22\""}),
     [](const auto& p) { return p.param.name; });
 
 TEST_F(ScenarioTest, UnreadableProgramNamesItsPath) {

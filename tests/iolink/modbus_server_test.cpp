@@ -1,7 +1,8 @@
 // The Modbus TCP server against libmodbus's own client on a loopback port, with a simulation
 // thread that ticks and serves between ticks: every block of the map both ways, exceptions,
-// malformed frames, silent, stalled and vanishing clients, the ninth client, a busy port, and
-// eight clients polling a running simulation.
+// malformed frames, silent, stalled and vanishing clients, silence timed by a test's clock, the
+// ninth client, bursts of connections, a busy port, and eight clients polling a running
+// simulation.
 #include "iolink/modbus_server.h"
 
 #include "tests/plc/program_builder.h"
@@ -30,10 +31,13 @@ using namespace std::chrono_literals;
 // A controller whose own thread serves requests and, when asked, ticks every 5 ms in RUN.
 class ServedController {
 public:
-    explicit ServedController(const Builder& program = Builder().end()) {
-        m_rig.run(program);
-        m_opened = m_server.open({"127.0.0.1", 0});
-        m_thread = std::thread([this] { simulate(); });
+    explicit ServedController(const Builder& program = Builder().end()) : m_server() {
+        start(program, {});
+    }
+    /// Silence measured by `clock` and held to `limits`.
+    ServedController(ModbusClock clock, const ModbusIdleLimits& limits)
+        : m_server(std::move(clock)) {
+        start(Builder().end(), limits);
     }
     ~ServedController() {
         m_stop = true;
@@ -55,6 +59,12 @@ public:
     int ticksRun() const { return m_ticksRun; }
 
 private:
+    void start(const Builder& program, const ModbusIdleLimits& limits) {
+        m_rig.run(program);
+        m_opened = m_server.open({"127.0.0.1", 0}, limits);
+        m_thread = std::thread([this] { simulate(); });
+    }
+
     void simulate() {
         auto next = std::chrono::steady_clock::now();
         while (!m_stop) {
@@ -135,6 +145,25 @@ bool closedByServer(int fd) {
     std::uint8_t byte = 0;
     return ::recv(fd, &byte, 1, 0) <= 0;
 }
+
+// Reads %R0001 over `fd` as transaction `id`; true when the answer comes.
+bool ask(int fd, std::uint8_t id) {
+    if (!sendBytes(fd, {0, id, 0, 0, 0, 6, 1, 3, 0, 0, 0, 1})) {
+        return false;
+    }
+    std::vector<std::uint8_t> answer(11);
+    return ::recv(fd, answer.data(), answer.size(), MSG_WAITALL) == 11 && answer[1] == id;
+}
+
+// A clock that moves only when a test moves it.
+struct TestClock {
+    std::atomic<std::int64_t> ms{1'000'000};
+    ModbusClock clock() {
+        return
+            [this] { return std::chrono::steady_clock::time_point(std::chrono::milliseconds(ms)); };
+    }
+    void advance(std::chrono::milliseconds by) { ms += by.count(); }
+};
 
 bool waitFor(const std::function<bool()>& condition) {
     for (int i = 0; i < 200 && !condition(); ++i) {
@@ -286,6 +315,22 @@ TEST(ModbusServerTest, MalformedFrameClosesOnlyItsOwnConnection) {
     EXPECT_EQ(modbus_read_registers(*good, 0, 1, &value), 1);
 }
 
+TEST(ModbusServerTest, AnswersOwedBeforeAMalformedHeaderAreSentBeforeTheClose) {
+    ServedController controller;
+    ASSERT_EQ(controller.opened(), ModbusOpenResult::Listening);
+    // In one packet: write 7 to %R0001, read it back, then a header of another protocol.
+    const int fd = rawConnect(controller.port());
+    ASSERT_TRUE(sendBytes(fd, {0, 1, 0, 0, 0, 6, 1, 6, 0, 0, 0, 7,  //
+                               0, 2, 0, 0, 0, 6, 1, 3, 0, 0, 0, 1,  //
+                               0, 3, 0, 1, 0, 6, 1, 3, 0, 0, 0, 1}));
+    std::vector<std::uint8_t> answers(23);
+    ASSERT_EQ(::recv(fd, answers.data(), answers.size(), MSG_WAITALL), 23);
+    EXPECT_EQ(answers, (std::vector<std::uint8_t>{0, 1, 0, 0, 0, 6, 1, 6, 0, 0, 0, 7,  //
+                                                  0, 2, 0, 0, 0, 5, 1, 3, 2, 0, 7}));
+    EXPECT_TRUE(closedByServer(fd));
+    ::close(fd);
+}
+
 TEST(ModbusServerTest, SilentStalledAndVanishingClientsHoldNothingUp) {
     ServedController controller;
     ASSERT_EQ(controller.opened(), ModbusOpenResult::Listening);
@@ -331,6 +376,92 @@ TEST(ModbusServerTest, NinthClientIsTurnedAwayUntilOneLeaves) {
     ASSERT_TRUE(waitFor([&] { return controller.clientCount() == kModbusMaxClients - 1; }));
     Client next(controller.port());
     EXPECT_EQ(modbus_read_registers(*next, 0, 1, &value), 1);
+}
+
+// Clients that connect and go at once may still stand in the queue of connections when the
+// next one arrives: their places are free, and the next one is served.
+TEST(ModbusServerTest, ABurstOfConnectionsThatCloseAtOnceLeavesTheSlotsFree) {
+    ServedController controller;
+    ASSERT_EQ(controller.opened(), ModbusOpenResult::Listening);
+    for (int trial = 0; trial < 20; ++trial) {
+        std::vector<int> burst;
+        for (std::size_t i = 0; i < kModbusMaxClients; ++i) {
+            burst.push_back(rawConnect(controller.port()));
+        }
+        for (const int fd : burst) {
+            ::close(fd);
+        }
+        Client next(controller.port());
+        std::uint16_t value = 0;
+        EXPECT_EQ(modbus_read_registers(*next, 0, 1, &value), 1) << "trial " << trial;
+    }
+}
+
+// The server notices silence whenever it wakes; here a request of another client wakes it
+// after the test's clock has moved.
+TEST(ModbusServerTest, AClientSilentForItsIdleTimeIsClosedAndOneThatSpeaksStays) {
+    TestClock time;
+    ServedController controller(time.clock(), {5s, 10s});
+    ASSERT_EQ(controller.opened(), ModbusOpenResult::Listening);
+    const int silent = rawConnect(controller.port());
+    const int talking = rawConnect(controller.port());
+    const int waiting = rawConnect(controller.port());
+    ASSERT_TRUE(waitFor([&] { return controller.clientCount() == 3; }));
+    // Half a request: it waits on nothing the server owes, so it is as silent as the first. The
+    // answer to the other client shows the server has read it before the clock moves.
+    ASSERT_TRUE(sendBytes(waiting, {0, 9, 0, 0, 0, 6, 1}));
+    ASSERT_TRUE(ask(talking, 0));
+
+    time.advance(4s);
+    ASSERT_TRUE(ask(talking, 1));
+    EXPECT_EQ(controller.clientCount(), 3u);
+    time.advance(2s);  // the first silent for 6 s, the last for 6 s since its half request
+    ASSERT_TRUE(ask(talking, 2));
+    EXPECT_TRUE(closedByServer(silent));
+    EXPECT_TRUE(closedByServer(waiting));
+    time.advance(4s);  // the talking one silent for 4 s only
+    ASSERT_TRUE(ask(talking, 3));
+    EXPECT_TRUE(waitFor([&] { return controller.clientCount() == 1; }));
+    ::close(silent);
+    ::close(talking);
+    ::close(waiting);
+}
+
+TEST(ModbusServerTest, NinthClientTakesThePlaceOfTheLongestSilentOnlyAfterTenSeconds) {
+    TestClock time;
+    ServedController controller(time.clock(), ModbusIdleLimits{});
+    ASSERT_EQ(controller.opened(), ModbusOpenResult::Listening);
+    std::vector<int> clients;
+    for (std::size_t i = 0; i < kModbusMaxClients; ++i) {
+        clients.push_back(rawConnect(controller.port()));
+    }
+    ASSERT_TRUE(waitFor([&] { return controller.clientCount() == kModbusMaxClients; }));
+    time.advance(3s);
+    ASSERT_TRUE(ask(clients[7], 1));  // the last silent since 3 s
+    time.advance(9s);
+    for (std::size_t i = 1; i < 7; ++i) {
+        ASSERT_TRUE(ask(clients[i], 2));
+    }
+    // The first has been silent 12 s, the last 9 s: the first gives its place up.
+    std::uint16_t value = 0;
+    Client ninth(controller.port());
+    EXPECT_EQ(modbus_read_registers(*ninth, 0, 1, &value), 1);
+    EXPECT_TRUE(closedByServer(clients[0]));
+    // Nobody else has been silent for more than 10 s: the next newcomer is turned away.
+    Client tenth(controller.port());
+    EXPECT_EQ(modbus_read_registers(*tenth, 0, 1, &value), -1);
+    EXPECT_TRUE(ask(clients[7], 3));
+
+    time.advance(11s);  // the ninth silent since it was let in; the others speak now
+    for (std::size_t i = 1; i < 8; ++i) {
+        ASSERT_TRUE(ask(clients[i], 4));
+    }
+    Client eleventh(controller.port());
+    EXPECT_EQ(modbus_read_registers(*eleventh, 0, 1, &value), 1);
+    EXPECT_EQ(modbus_read_registers(*ninth, 0, 1, &value), -1);
+    for (const int fd : clients) {
+        ::close(fd);
+    }
 }
 
 TEST(ModbusServerTest, PortInUseIsReportedAndLeavesTheServerClosed) {

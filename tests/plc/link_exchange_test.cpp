@@ -14,12 +14,16 @@ namespace {
 
 class FakeTransport : public LinkTransport {
 public:
-    bool connect(const BrokerAddress& address, std::string_view filter,
-                 std::chrono::milliseconds) override {
+    ConnectResult connect(const BrokerAddress& address, const std::vector<std::string>& topics,
+                          std::chrono::milliseconds) override {
         connectedTo = address;
-        subscribed = std::string(filter);
+        subscribed = topics;
         open = reachable;
-        return open;
+        return open ? ConnectResult::Connected : ConnectResult::NoBroker;
+    }
+    void subscribe(const std::vector<std::string>& topics) override {
+        subscribed = topics;
+        ++resubscriptions;
     }
     std::optional<std::string> latest(std::string_view topic) override {
         const auto found = values.find(std::string(topic));
@@ -38,7 +42,8 @@ public:
     bool reachable = true;
     bool open = false;
     std::optional<BrokerAddress> connectedTo;
-    std::string subscribed;
+    std::vector<std::string> subscribed;
+    int resubscriptions = 0;
     std::map<std::string, std::string> values;
     std::vector<std::pair<std::string, std::string>> published;
 };
@@ -81,7 +86,9 @@ TEST_F(LinkFixture, InputsAndOutputsTakeTheirTextFormsOnTheItemsTopics) {
     EXPECT_EQ(transport.connectedTo->host, "plc-host");
     EXPECT_EQ(transport.connectedTo->port, 1884);
     EXPECT_EQ(transport.connectedTo->user, "operator");
-    EXPECT_EQ(transport.subscribed, "Arkusz1/#");
+    // The input items' own topics, and nothing else under the prefix.
+    EXPECT_EQ(transport.subscribed,
+              (std::vector<std::string>{"Arkusz1/W19K2", "Arkusz1/W22K2", "Arkusz1/W23K2"}));
 
     transport.values = {
         {"Arkusz1/W19K2", "3"}, {"Arkusz1/W22K2", "40000"}, {"Arkusz1/W23K2", "-7"}};
@@ -113,9 +120,14 @@ TEST_F(LinkFixture, ItemNamesAreReadAtEveryExchange) {
     // outputs without a valid topic are not published at all.
     items.names = {"A1", "nic", "", "Q/#", "W22+K5", "Wyjście ł"};
     exchange.readInputs(plc);
+    EXPECT_EQ(transport.subscribed, (std::vector<std::string>{"Arkusz1/A1", "Arkusz1/nic"}));
     EXPECT_EQ(plc.readWord(kAreaI, 0), 2);
     EXPECT_EQ(plc.readInt(kAreaAI, 0), 0);
     EXPECT_EQ(plc.readInt(kAreaAI, 2), 0);
+    // Outputs renamed alone, or the same names again, need no new subscription.
+    items.names[static_cast<std::size_t>(LinkItem::DiscreteOutputs)] = "Q/+";
+    exchange.readInputs(plc);
+    EXPECT_EQ(transport.resubscriptions, 1);
     transport.published.clear();
     exchange.writeOutputs(plc);
     ASSERT_EQ(transport.published.size(), 1u);
@@ -146,10 +158,18 @@ TEST_F(LinkFixture, TopicsAndServicesThatNameNothingFailWithoutTrying) {
     EXPECT_EQ(parseBrokerAddress("fe80::1")->port, kDefaultBrokerPort);
     EXPECT_EQ(parseBrokerAddress("user@host")->password, "");
 
+    EXPECT_EQ(exchange.connectResult(), ConnectResult::BadAddress);
+
     transport.reachable = false;
     EXPECT_EQ(exchange.connect("localhost", ""), LinkResult::Failed);
-    EXPECT_EQ(transport.subscribed, "#");
+    EXPECT_EQ(transport.subscribed,
+              (std::vector<std::string>{"W19K2", "W22K2", "W23K2"}));  // no prefix: the items
+    EXPECT_EQ(exchange.connectResult(), ConnectResult::NoBroker);
     EXPECT_FALSE(exchange.isOpen());
+
+    // The address in messages: never the credentials.
+    EXPECT_EQ(brokerAddressText(*parseBrokerAddress("operator:Tajne@[::1]:2000")), "[::1]:2000");
+    EXPECT_EQ(brokerAddressText(*parseBrokerAddress("u:p@plc-host")), "plc-host:1883");
 }
 
 }  // namespace

@@ -5,9 +5,12 @@
 #include <arpa/inet.h>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mosquitto.h>
+#include <mutex>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -167,6 +170,73 @@ bool TestBroker::publish(const std::string& topic, const std::string& value, boo
     }
     command += std::string(retained ? " -r" : "") + " -t " + quoted(topic) + " -m " + quoted(value);
     return std::system(command.c_str()) == 0;
+}
+
+namespace {
+
+// What the publishing client's network thread has seen.
+struct Acknowledgements {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool connected = false;
+    std::size_t published = 0;
+
+    static Acknowledgements& of(void* object) { return *static_cast<Acknowledgements*>(object); }
+    void bump(bool connect) {
+        {
+            const std::lock_guard lock(mutex);
+            if (connect) {
+                connected = true;
+            } else {
+                ++published;
+            }
+        }
+        changed.notify_all();
+    }
+};
+
+}  // namespace
+
+bool TestBroker::publishAll(const std::vector<std::pair<std::string, std::string>>& messages,
+                            bool retained) const {
+    static std::once_flag once;
+    std::call_once(once, [] { mosquitto_lib_init(); });
+    Acknowledgements acks;
+    mosquitto* client = mosquitto_new(nullptr, true, &acks);
+    if (client == nullptr) {
+        return false;
+    }
+    mosquitto_connect_callback_set(client, [](mosquitto*, void* object, int code) {
+        if (code == 0) {
+            Acknowledgements::of(object).bump(true);
+        }
+    });
+    mosquitto_publish_callback_set(
+        client, [](mosquitto*, void* object, int) { Acknowledgements::of(object).bump(false); });
+    if (!m_password.empty()) {
+        mosquitto_username_pw_set(client, m_user.c_str(), m_password.c_str());
+    }
+    bool ok = mosquitto_connect(client, "127.0.0.1", m_port, 60) == MOSQ_ERR_SUCCESS &&
+              mosquitto_loop_start(client) == MOSQ_ERR_SUCCESS;
+    if (ok) {
+        std::unique_lock lock(acks.mutex);
+        ok = acks.changed.wait_for(lock, std::chrono::seconds(30), [&] { return acks.connected; });
+    }
+    // Quality 1: the broker has taken each message once its acknowledgement is in.
+    for (std::size_t i = 0; ok && i < messages.size(); ++i) {
+        const auto& [topic, value] = messages[i];
+        ok = mosquitto_publish(client, nullptr, topic.c_str(), static_cast<int>(value.size()),
+                               value.data(), 1, retained) == MOSQ_ERR_SUCCESS;
+    }
+    if (ok) {
+        std::unique_lock lock(acks.mutex);
+        ok = acks.changed.wait_for(lock, std::chrono::seconds(60),
+                                   [&] { return acks.published == messages.size(); });
+    }
+    mosquitto_disconnect(client);
+    mosquitto_loop_stop(client, true);
+    mosquitto_destroy(client);
+    return ok;
 }
 
 std::string TestBroker::retainedValue(const std::string& topic,

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace testsupport {
 
@@ -30,6 +32,10 @@ public:
 
     /// Publishes `value` to `topic` with mosquitto_pub (retained when asked); true on success.
     bool publish(const std::string& topic, const std::string& value, bool retained = true) const;
+    /// Publishes every (topic, value) of `messages` in order over one connection, each
+    /// acknowledged by the broker before this returns; true when all were.
+    bool publishAll(const std::vector<std::pair<std::string, std::string>>& messages,
+                    bool retained) const;
     /// The first message on `topic` as mosquitto_sub sees it on subscribing (a retained value),
     /// or "<none>" if none comes within `wait`.
     [[nodiscard]] std::string retainedValue(
