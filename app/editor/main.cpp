@@ -1,7 +1,7 @@
 // app/editor/main.cpp — starts the editor: the application title, Qt's Polish texts, the main
 // window with the program named on the command line, if any, the loop.
+#include "ui/main_window.h"
 #include "ui/qt_translations.h"
-#include "ui/tform1.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -11,7 +11,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Wirtualon!"));
     // Without the translations installed Qt's own buttons stay English; the program still runs.
     ui::installQtTranslations(application);
-    TForm1 window;
+    MainWindow window;
     window.show();
     // `wirtualon PROGRAM.jar`, as a file manager starts it: the first argument is the program.
     const QStringList arguments = QApplication::arguments();
