@@ -6,7 +6,7 @@
 #include "translator/source_map.h"
 #include "ui/element_pictures.h"
 #include "ui/ladder_grid.h"
-#include "ui/tform8.h"
+#include "ui/simulator_panel.h"
 
 #include <QTimer>
 
@@ -20,7 +20,7 @@ constexpr int kRefreshMs = 40;
 
 }  // namespace
 
-LiveMonitor::LiveMonitor(LadderGrid& grid, TForm8& panel, QObject* parent)
+LiveMonitor::LiveMonitor(LadderGrid& grid, SimulatorPanel& panel, QObject* parent)
     : QObject(parent), m_grid(grid), m_panel(panel), m_overlay(ui::ElementPictures::shared()) {
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("LiveTimer"));

@@ -17,7 +17,7 @@
 
 class LadderGrid;
 class QTimer;
-class TForm8;
+class SimulatorPanel;
 
 namespace plc {
 class Program;
@@ -31,7 +31,7 @@ class LiveMonitor : public QObject {
     Q_OBJECT
 public:
     /// Shows the simulations of `panel` on `grid`; both must outlive the monitor.
-    LiveMonitor(LadderGrid& grid, TForm8& panel, QObject* parent = nullptr);
+    LiveMonitor(LadderGrid& grid, SimulatorPanel& panel, QObject* parent = nullptr);
     ~LiveMonitor() override;
 
     /// Starts showing the simulation of `program`, translated from `document` with
@@ -52,7 +52,7 @@ public:
 
 private:
     LadderGrid& m_grid;
-    TForm8& m_panel;
+    SimulatorPanel& m_panel;
     QTimer* m_timer = nullptr;
     std::optional<translator::PowerMapBuilder> m_builder;
     ui::LiveOverlay m_overlay;

@@ -1,9 +1,9 @@
 // app/editor/main.cpp — starts the editor: the application title, Qt's Polish texts, the main
 // window with the program named on the command line, if any, the loop. A program named while
 // an editor already runs goes to that editor instead.
+#include "ui/main_window.h"
 #include "ui/qt_translations.h"
 #include "ui/single_instance.h"
-#include "ui/tform1.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -20,7 +20,7 @@ constexpr char kUsage[] =
     "  wirtualon --version       wersja programu\n"
     "  wirtualon --help          ten opis\n";
 
-void showWindow(TForm1& window) {
+void showWindow(MainWindow& window) {
     if (window.isMinimized()) {
         window.showNormal();
     }
@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
     }
     // Without the translations installed Qt's own buttons stay English; the program still runs.
     ui::installQtTranslations(application);
-    TForm1 window;
+    MainWindow window;
     window.show();
     instance.listen();
     QObject::connect(&instance, &SingleInstance::fileRequested, &window,

@@ -3,7 +3,7 @@
 #include "bench/bench_programs.h"
 
 #include "plc/program.h"
-#include "ui/tform8.h"
+#include "ui/simulator_panel.h"
 #include "ui/user_prompts.h"
 
 #include <QCheckBox>
@@ -40,11 +40,11 @@ private slots:
 
 private:
     SilentPrompts m_prompts;
-    std::unique_ptr<TForm8> m_panel;
+    std::unique_ptr<SimulatorPanel> m_panel;
 };
 
 void PanelBench::initTestCase() {
-    m_panel = std::make_unique<TForm8>(m_prompts);
+    m_panel = std::make_unique<SimulatorPanel>(m_prompts);
     const std::vector<plc::ProgramWord> words = bench::fullSizeProgram();
     QVERIFY(words.size() <= plc::kMaxProgramWords);
     QVERIFY(m_panel->openSimulation(plc::Program(words, 0, 0)));

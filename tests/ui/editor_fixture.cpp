@@ -24,7 +24,7 @@ QString shownText(QWidget& window, const char* name) {
 EditorFixture::EditorFixture() {
     auto scripted = std::make_unique<ScriptedPrompts>();
     prompts = scripted.get();
-    window = std::make_unique<TForm1>(std::move(scripted));
+    window = std::make_unique<MainWindow>(std::move(scripted));
 }
 
 QAction* EditorFixture::action(const char* name) {

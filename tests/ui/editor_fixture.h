@@ -6,7 +6,7 @@
 #include "tests/ui/scripted_prompts.h"
 
 #include "document/ladder_document.h"
-#include "ui/tform1.h"
+#include "ui/main_window.h"
 
 #include <QString>
 #include <QWidget>
@@ -39,7 +39,7 @@ QString shownText(QWidget& window, const char* name);
 /// The main window with scripted prompts.
 struct EditorFixture {
     ScriptedPrompts* prompts;
-    std::unique_ptr<TForm1> window;
+    std::unique_ptr<MainWindow> window;
 
     EditorFixture();
 

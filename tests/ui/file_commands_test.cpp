@@ -5,7 +5,7 @@
 #include "document/program_file.h"
 #include "ui/examples_folder.h"
 #include "ui/ladder_grid.h"
-#include "ui/tform1.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QCloseEvent>

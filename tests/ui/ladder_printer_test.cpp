@@ -7,7 +7,7 @@
 #include "document/editing.h"
 #include "document/element_catalogue.h"
 #include "ui/ladder_grid.h"
-#include "ui/tform1.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QFile>

@@ -6,11 +6,11 @@
 #include "document/ladder_document.h"
 #include "ui/element_pictures.h"
 #include "ui/ladder_grid.h"
+#include "ui/listing_window.h"
 #include "ui/live_monitor.h"
 #include "ui/live_overlay.h"
-#include "ui/tform1.h"
-#include "ui/tform5.h"
-#include "ui/tform8.h"
+#include "ui/main_window.h"
+#include "ui/simulator_panel.h"
 #include "ui/watch_forcing.h"
 
 #include <QAction>
@@ -71,7 +71,7 @@ void LiveViewTest::gridShowsTheRunningProgramThenTheStoppedOneDimmedThenNothing(
 
     bool ran = false;
     e.prompts->whileModal = [&](QDialog& dialog) {
-        auto& panel = static_cast<TForm8&>(dialog);
+        auto& panel = static_cast<SimulatorPanel&>(dialog);
         panel.timer().stop();  // ticks by hand
         QVERIFY(panel.controller().monitoring());
         QVERIFY(live.active());
@@ -130,7 +130,7 @@ void LiveViewTest::forcedInputIsMarkedOnItsContactUntilReleased() {
 
     bool ran = false;
     e.prompts->whileModal = [&](QDialog& dialog) {
-        auto& panel = static_cast<TForm8&>(dialog);
+        auto& panel = static_cast<SimulatorPanel&>(dialog);
         panel.timer().stop();  // ticks by hand
         // The watch table opens on %I as BIT: its first row is %I0001.
         const auto choose = [&](const QString& item) {

@@ -1,15 +1,16 @@
 // Main window: start-up state, element buttons, operand entry, deletion, strips and status bar.
+#include "ui/main_window.h"
+
 #include "tests/ui/editor_fixture.h"
 
 #include "document/editing.h"
 #include "document/element_catalogue.h"
+#include "ui/about_box.h"
+#include "ui/description_window.h"
 #include "ui/help_window.h"
 #include "ui/ladder_grid.h"
+#include "ui/parameters_window.h"
 #include "ui/qt_translations.h"
-#include "ui/taboutbox.h"
-#include "ui/tform1.h"
-#include "ui/tform2.h"
-#include "ui/tform7.h"
 
 #include <QAction>
 #include <QApplication>
@@ -680,7 +681,7 @@ void MainWindowTest::helpClosesWithEscapeAndItsButtonAndListsTheShortcuts() {
 
 void MainWindowTest::aboutBoxIsTallEnoughForAllItsText() {
     Editor e;
-    TAboutBox& about = e.window->aboutBox();
+    AboutBox& about = e.window->aboutBox();
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     for (QLabel* label : about.findChildren<QLabel*>()) {

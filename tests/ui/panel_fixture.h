@@ -6,7 +6,7 @@
 #include "tests/ui/scripted_prompts.h"
 
 #include "plc/clock.h"
-#include "ui/tform8.h"
+#include "ui/simulator_panel.h"
 
 #include <QString>
 
@@ -18,7 +18,7 @@ class QCheckBox;
 struct PanelFixture {
     ScriptedPrompts prompts;
     plc::FakeClock clock{1000};
-    TForm8 form{prompts};
+    SimulatorPanel form{prompts};
 
     PanelFixture() { form.setClock(&clock); }
 

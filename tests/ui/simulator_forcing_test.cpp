@@ -4,7 +4,7 @@
 #include "tests/ui/panel_fixture.h"
 
 #include "ui/force_value_dialog.h"
-#include "ui/tform8.h"
+#include "ui/simulator_panel.h"
 #include "ui/watch_forcing.h"
 
 #include <QAction>

@@ -5,9 +5,9 @@
 #include "tests/ui/editor_fixture.h"
 
 #include "document/ladder_document.h"
-#include "ui/tform1.h"
-#include "ui/tform4.h"
-#include "ui/tform8.h"
+#include "ui/link_dialog.h"
+#include "ui/main_window.h"
+#include "ui/simulator_panel.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -43,7 +43,7 @@ private slots:
 };
 
 void SimulatorLinkTest::dialogConnectsOrSaysWhyNot() {
-    TForm4 dialog;
+    LinkDialog dialog;
     QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Wprowadź parametry połączenia DDE"));
     const std::pair<const char*, const char*> captions[] = {
         {"Label1", "DDE Service"}, {"Edit1", "localhost"},
@@ -95,7 +95,7 @@ void SimulatorLinkTest::simulationExchangesTheSixItemsThroughTheLink() {
 
     EditorFixture e;
     ScriptedPrompts& prompts = *e.prompts;
-    TForm1& window = *e.window;
+    MainWindow& window = *e.window;
     // %I1 -> %Q1 and %I16 -> %Q16.
     e.rung(0, "%I0001", "%Q0001");
     e.rung(1, "%I0016", "%Q0016");
@@ -108,7 +108,7 @@ void SimulatorLinkTest::simulationExchangesTheSixItemsThroughTheLink() {
             child<QPushButton>(dialog, "Button2")->click();
             return;
         }
-        auto& panel = static_cast<TForm8&>(dialog);
+        auto& panel = static_cast<SimulatorPanel&>(dialog);
         QCOMPARE(panel.timer().interval(), 500);
         panel.timer().stop();  // ticks by hand
         plc::Plc& plc = panel.controller();
@@ -158,7 +158,7 @@ void SimulatorLinkTest::simulationExchangesTheSixItemsThroughTheLink() {
     QVERIFY(ran);
     QCOMPARE(prompts.modals,
              (std::vector<QString>{QStringLiteral("TForm4"), QStringLiteral("TForm8")}));
-    TForm4& dialog = window.linkDialog();
+    LinkDialog& dialog = window.linkDialog();
     QVERIFY(!dialog.exchange().isOpen());
     QVERIFY(!child<QPushButton>(dialog, "Button2")->isEnabled());
     QCOMPARE(shownText(dialog, "Label9"), QString::fromUtf8("Połączenie:"));

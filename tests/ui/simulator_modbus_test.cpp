@@ -7,7 +7,7 @@
 #include "tests/ui/panel_fixture.h"
 
 #include "ui/modbus_server_controls.h"
-#include "ui/tform8.h"
+#include "ui/simulator_panel.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -55,7 +55,7 @@ private slots:
 
 void SimulatorModbusTest::clientPressesThePanelsInputsAndReadsTheScansOutputs() {
     PanelFixture p;
-    TForm8& form = p.form;
+    SimulatorPanel& form = p.form;
     auto* on = child<QCheckBox>(form, "CheckBox33");
     auto* endpoint = child<QLineEdit>(form, "Edit6");
     auto* state = child<QLabel>(form, "Label13");
@@ -107,7 +107,7 @@ void SimulatorModbusTest::clientPressesThePanelsInputsAndReadsTheScansOutputs() 
 
 void SimulatorModbusTest::busyPortOrBadTextLeavesTheServerOff() {
     ScriptedPrompts prompts;
-    TForm8 form(prompts);
+    SimulatorPanel form(prompts);
     QVERIFY(form.openSimulation(plc::Program(Builder().end().build(), 0, 0)));
     auto* on = child<QCheckBox>(form, "CheckBox33");
     auto* endpoint = child<QLineEdit>(form, "Edit6");

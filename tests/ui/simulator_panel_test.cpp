@@ -1,14 +1,15 @@
 // The simulator panel: its controls at start, the mode button's cycle, the watch table's kinds,
 // types and start addresses, the analogue entry rules, and programs run from the editor's
 // commands, through the timer's tick handler with a fake clock.
+#include "ui/simulator_panel.h"
+
 #include "tests/plc/program_builder.h"
 #include "tests/ui/editor_fixture.h"
 #include "tests/ui/panel_fixture.h"
 
 #include "document/ladder_document.h"
-#include "ui/tform1.h"
-#include "ui/tform5.h"
-#include "ui/tform8.h"
+#include "ui/listing_window.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -390,7 +391,7 @@ void SimulatorPanelTest::ladderRunsFromTheRunCommand() {
     bool ran = false;
     e.prompts->whileModal = [&](QDialog& dialog) {
         QCOMPARE(dialog.objectName(), QStringLiteral("TForm8"));
-        auto& panel = static_cast<TForm8&>(dialog);
+        auto& panel = static_cast<SimulatorPanel&>(dialog);
         panel.timer().stop();  // ticks by hand
         QCheckBox* i1 = child<QCheckBox>(panel, QStringLiteral("CheckBox1"));
         QCheckBox* i2 = child<QCheckBox>(panel, QStringLiteral("CheckBox2"));
@@ -446,7 +447,7 @@ void SimulatorPanelTest::listingWindowStartsTheSimulator() {
             return;
         }
         ++panelRuns;
-        auto& panel = static_cast<TForm8&>(dialog);
+        auto& panel = static_cast<SimulatorPanel&>(dialog);
         QVERIFY(panel.controller().isAllocated());
         QCOMPARE(panel.controller().program().size(), std::size_t{10});
         // Closed by its title bar this time.

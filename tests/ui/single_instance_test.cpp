@@ -157,7 +157,7 @@ void SingleInstanceTest::handedOverProgramAsksAboutUnsavedWorkFirst() {
     QVERIFY(listener.instance.listen());
     EditorFixture e;
     connect(&listener.instance, &SingleInstance::fileRequested, e.window.get(),
-            &TForm1::openProgramAsking);
+            &MainWindow::openProgramAsking);
     const QString program =
         listener.dir.filePath(QString::fromUtf8("Moje programy/Taśma załadunkowa.jar"));
     QVERIFY(QDir().mkpath(QFileInfo(program).path()));

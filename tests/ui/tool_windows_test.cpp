@@ -3,10 +3,10 @@
 
 #include "document/editing.h"
 #include "document/element_catalogue.h"
+#include "ui/description_window.h"
 #include "ui/ladder_grid.h"
-#include "ui/tform1.h"
-#include "ui/tform2.h"
-#include "ui/tform7.h"
+#include "ui/main_window.h"
+#include "ui/parameters_window.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -19,8 +19,8 @@
 namespace {
 
 struct Editor : EditorFixture {
-    TForm2& params() { return window->parametersWindow(); }
-    TForm7& description() { return window->descriptionWindow(); }
+    ParametersWindow& params() { return window->parametersWindow(); }
+    DescriptionWindow& description() { return window->descriptionWindow(); }
     QRadioButton* radio(int n) {
         return params().findChild<QRadioButton*>(QStringLiteral("RadioButton%1").arg(n));
     }

@@ -5,12 +5,12 @@
 #include "document/editing.h"
 #include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
+#include "ui/description_window.h"
 #include "ui/ladder_grid.h"
-#include "ui/tform1.h"
-#include "ui/tform2.h"
-#include "ui/tform5.h"
-#include "ui/tform6.h"
-#include "ui/tform7.h"
+#include "ui/listing_window.h"
+#include "ui/main_window.h"
+#include "ui/parameters_window.h"
+#include "ui/translation_progress_window.h"
 
 #include <QAction>
 #include <QDir>
@@ -196,7 +196,7 @@ void TranslationCommandsTest::analysisIsShownWithoutModalityAndOkOnlyCloses() {
     e.drawSoundRung(0);
     const translator::NodeAnalysisResult expected =
         translator::AnalyseNodesAndSegments(e.doc(), translator::TranslationOptions{{}});
-    TForm5& listing = e.window->listingWindow();
+    ListingWindow& listing = e.window->listingWindow();
     auto* start = listing.findChild<QPushButton*>(QStringLiteral("Button3"));
     // As if a simulator were there to start: the analysis must still keep it from starting.
     start->setEnabled(true);

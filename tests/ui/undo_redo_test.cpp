@@ -7,11 +7,11 @@
 #include "document/element_catalogue.h"
 #include "document/program_file.h"
 #include "ui/cross_reference_window.h"
+#include "ui/description_window.h"
 #include "ui/help_window.h"
 #include "ui/ladder_grid.h"
-#include "ui/tform1.h"
-#include "ui/tform2.h"
-#include "ui/tform7.h"
+#include "ui/main_window.h"
+#include "ui/parameters_window.h"
 
 #include <QAction>
 #include <QFile>

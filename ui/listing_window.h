@@ -1,5 +1,5 @@
-// ui/tform5.h — the listing window: the translated program as an instruction list and as the
-// interpreter's numbered words, one view at a time.
+// ui/listing_window.h — the listing window: the translated program as an instruction list and as
+// the interpreter's numbered words, one view at a time.
 #pragma once
 
 #include <QDialog>
@@ -9,10 +9,10 @@
 class QPlainTextEdit;
 class QPushButton;
 
-class TForm5 : public QDialog {
+class ListingWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm5(QWidget* parent = nullptr);
+    explicit ListingWindow(QWidget* parent = nullptr);
 
     /// Replaces both views' contents: the instruction list and the interpreter program. Ends a
     /// shown analysis (the window is hidden so that it can be shown modally again).

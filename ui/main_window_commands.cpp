@@ -1,12 +1,12 @@
-// ui/tform1_commands.cpp — the main window's undo and redo, printing and export, the
+// ui/main_window_commands.cpp — the main window's undo and redo, printing and export, the
 // cross-reference window, and the keyboard shortcuts of its menu commands.
 #include "ui/cross_reference_window.h"
+#include "ui/description_window.h"
 #include "ui/examples_folder.h"
 #include "ui/ladder_grid.h"
 #include "ui/ladder_printer.h"
-#include "ui/tform1.h"
-#include "ui/tform2.h"
-#include "ui/tform7.h"
+#include "ui/main_window.h"
+#include "ui/parameters_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -77,12 +77,12 @@ protected:
 
 }  // namespace
 
-void TForm1::buildCommandExtras() {
+void MainWindow::buildCommandExtras() {
     const auto action = [this](const char* name) {
         return findChild<QAction*>(QString::fromLatin1(name));
     };
     const auto item = [this](QMenu* menu, const char* name, const char* caption,
-                             void (TForm1::*handler)(), QList<QKeySequence> keys) {
+                             void (MainWindow::*handler)(), QList<QKeySequence> keys) {
         QAction* added = menu->addAction(QString::fromUtf8(caption));
         added->setObjectName(QString::fromLatin1(name));
         added->setShortcuts(keys);
@@ -112,30 +112,31 @@ void TForm1::buildCommandExtras() {
 
     QMenu* file = menuBar()->findChild<QMenu*>(QStringLiteral("Plik1"));
     file->addSeparator();
-    item(file, "SaveAs1", "Zapisz jako...", &TForm1::SaveAsClick,
+    item(file, "SaveAs1", "Zapisz jako...", &MainWindow::SaveAsClick,
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     file->addSeparator();
-    item(file, "Drukuj1", "Drukuj...", &TForm1::PrintClick, {QKeySequence::Print});
-    item(file, "EksportujdoPDF1", "Eksportuj do PDF...", &TForm1::ExportPdfClick, {});
-    item(file, "Eksportujobraz1", "Eksportuj obraz...", &TForm1::ExportImageClick, {});
+    item(file, "Drukuj1", "Drukuj...", &MainWindow::PrintClick, {QKeySequence::Print});
+    item(file, "EksportujdoPDF1", "Eksportuj do PDF...", &MainWindow::ExportPdfClick, {});
+    item(file, "Eksportujobraz1", "Eksportuj obraz...", &MainWindow::ExportImageClick, {});
 
     QMenu* edit = menuBar()->findChild<QMenu*>(QStringLiteral("Edycja1"));
     edit->addSeparator();
-    m_undoItem = item(edit, "Cofnij1", "Cofnij", &TForm1::UndoClick, {QKeySequence::Undo});
+    m_undoItem = item(edit, "Cofnij1", "Cofnij", &MainWindow::UndoClick, {QKeySequence::Undo});
     m_redoItem =
-        item(edit, "Ponow1", "Ponów", &TForm1::RedoClick,
+        item(edit, "Ponow1", "Ponów", &MainWindow::RedoClick,
              {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
-    item(edit, "Usunelement1", "Usuń element", &TForm1::DeleteElementClick,
+    item(edit, "Usunelement1", "Usuń element", &MainWindow::DeleteElementClick,
          {QKeySequence(Qt::Key_Delete)});
 
     QMenu* program = menuBar()->findChild<QMenu*>(QStringLiteral("Program1"));
     program->addSeparator();
-    item(program, "Odsylacze1", "Odsyłacze", &TForm1::CrossReferenceClick, {QKeySequence::Find});
+    item(program, "Odsylacze1", "Odsyłacze", &MainWindow::CrossReferenceClick,
+         {QKeySequence::Find});
 
     QMenu* help = menuBar()->findChild<QMenu*>(QStringLiteral("Pomoc1"));
     help->addSeparator();
-    item(help, "Przyklady1", "Przykłady", &TForm1::ExamplesClick, {});
+    item(help, "Przyklady1", "Przykłady", &MainWindow::ExamplesClick, {});
 
     m_exportPdfDialog = makeExportDialog(this, "ExportPdfDialog", "Dokument PDF (*.pdf)", "pdf");
     m_exportImageDialog = makeExportDialog(this, "ExportImageDialog", "Obraz PNG (*.png)", "png");
@@ -147,13 +148,13 @@ void TForm1::buildCommandExtras() {
     m_edit1->installEventFilter(new EntryLineKeys(this));
 }
 
-void TForm1::historyChanged() {
+void MainWindow::historyChanged() {
     m_undoItem->setEnabled(m_history.canUndo());
     m_redoItem->setEnabled(m_history.canRedo());
     m_crossReference->documentChanged();
 }
 
-void TForm1::afterHistoryStep(document::CellPosition cursor) {
+void MainWindow::afterHistoryStep(document::CellPosition cursor) {
     followRowCount();
     // The cursor goes where the edit was made; moving it there also shows that cell in the
     // parameters and description windows.
@@ -163,39 +164,39 @@ void TForm1::afterHistoryStep(document::CellPosition cursor) {
     historyChanged();
 }
 
-void TForm1::UndoClick() {
+void MainWindow::UndoClick() {
     if (const std::optional<document::CellPosition> cursor = m_history.undo(m_document)) {
         afterHistoryStep(*cursor);
     }
 }
 
-void TForm1::RedoClick() {
+void MainWindow::RedoClick() {
     if (const std::optional<document::CellPosition> cursor = m_history.redo(m_document)) {
         afterHistoryStep(*cursor);
     }
 }
 
-void TForm1::DeleteElementClick() {
+void MainWindow::DeleteElementClick() {
     gridRightClicked(m_grid->Row(), m_grid->Col());
 }
 
-void TForm1::SaveAsClick() {
+void MainWindow::SaveAsClick() {
     saveCommand();
     showStatusWord();
 }
 
-QString TForm1::programTitle() const {
+QString MainWindow::programTitle() const {
     return m_fileName.isEmpty() ? QStringLiteral("Program1") : QFileInfo(m_fileName).fileName();
 }
 
-LadderPrinter TForm1::ladderPrinter() const {
+LadderPrinter MainWindow::ladderPrinter() const {
     return LadderPrinter(
         m_document,
         {programTitle(), QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
          m_grid->gridLineWidth() > 0});
 }
 
-void TForm1::PrintClick() {
+void MainWindow::PrintClick() {
     const LadderPrinter ladder = ladderPrinter();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(programTitle());
@@ -213,7 +214,7 @@ void TForm1::PrintClick() {
     }
 }
 
-void TForm1::ExportPdfClick() {
+void MainWindow::ExportPdfClick() {
     const QString name = chosenName(*m_prompts, *m_exportPdfDialog);
     if (name.isEmpty()) {
         return;
@@ -232,7 +233,7 @@ void TForm1::ExportPdfClick() {
     }
 }
 
-void TForm1::ExportImageClick() {
+void MainWindow::ExportImageClick() {
     const QString name = chosenName(*m_prompts, *m_exportImageDialog);
     if (name.isEmpty()) {
         return;
@@ -246,7 +247,7 @@ void TForm1::ExportImageClick() {
     }
 }
 
-void TForm1::CrossReferenceClick() {
+void MainWindow::CrossReferenceClick() {
     // First showing: low beside the ladder's last column when the window has room there (the
     // two small tool windows stand at the top), else at the grid's bottom-right corner.
     if (!m_crossReference->property("placed").toBool()) {
@@ -264,7 +265,7 @@ void TForm1::CrossReferenceClick() {
     m_crossReference->showAndSearch();
 }
 
-void TForm1::ExamplesClick() {
+void MainWindow::ExamplesClick() {
     const QString folder = examplesFolder();
     if (folder.isEmpty()) {
         m_prompts->tell(QMessageBox::Warning, kAppTitle,

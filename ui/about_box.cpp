@@ -1,11 +1,11 @@
-// ui/taboutbox.cpp — the About box's static texts and its OK button.
-#include "ui/taboutbox.h"
+// ui/about_box.cpp — the About box's static texts and its OK button.
+#include "ui/about_box.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TAboutBox"));
     setWindowTitle(QStringLiteral("O programie"));
 

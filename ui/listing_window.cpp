@@ -1,5 +1,5 @@
-// ui/tform5.cpp — the listing window's views and buttons.
-#include "ui/tform5.h"
+// ui/listing_window.cpp — the listing window's views and buttons.
+#include "ui/listing_window.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,7 +25,7 @@ QPlainTextEdit* makeMemo(const char* name, bool readOnly, QWidget* parent) {
 
 }  // namespace
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent) {
+ListingWindow::ListingWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("Translator"));
     resize(420, 520);
@@ -61,12 +61,12 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
         memo->viewport()->installEventFilter(this);
     }
 
-    connect(m_ok, &QPushButton::clicked, this, &TForm5::Button1Click);
-    connect(m_otherForm, &QPushButton::clicked, this, &TForm5::Button2Click);
-    connect(m_start, &QPushButton::clicked, this, &TForm5::Button3Click);
+    connect(m_ok, &QPushButton::clicked, this, &ListingWindow::Button1Click);
+    connect(m_otherForm, &QPushButton::clicked, this, &ListingWindow::Button2Click);
+    connect(m_start, &QPushButton::clicked, this, &ListingWindow::Button3Click);
 }
 
-void TForm5::setListings(const QString& instructionList, const QString& interpreterProgram) {
+void ListingWindow::setListings(const QString& instructionList, const QString& interpreterProgram) {
     if (m_analysis) {
         m_analysis = false;
         m_start->setEnabled(m_startEnabled);
@@ -78,12 +78,13 @@ void TForm5::setListings(const QString& instructionList, const QString& interpre
     m_cells2.clear();
 }
 
-void TForm5::setLineCells(std::vector<int> instructionList, std::vector<int> interpreterProgram) {
+void ListingWindow::setLineCells(std::vector<int> instructionList,
+                                 std::vector<int> interpreterProgram) {
     m_cells1 = std::move(instructionList);
     m_cells2 = std::move(interpreterProgram);
 }
 
-bool TForm5::chooseLine(const QPlainTextEdit* memo, int line) {
+bool ListingWindow::chooseLine(const QPlainTextEdit* memo, int line) {
     const std::vector<int>& cells = memo == m_memo1 ? m_cells1 : m_cells2;
     if (line < 0 || line >= static_cast<int>(cells.size())) {
         return false;
@@ -96,7 +97,7 @@ bool TForm5::chooseLine(const QPlainTextEdit* memo, int line) {
     return true;
 }
 
-bool TForm5::eventFilter(QObject* watched, QEvent* event) {
+bool ListingWindow::eventFilter(QObject* watched, QEvent* event) {
     for (QPlainTextEdit* memo : {m_memo1, m_memo2}) {
         if (event->type() == QEvent::MouseButtonDblClick && watched == memo->viewport()) {
             const auto* click = static_cast<QMouseEvent*>(event);
@@ -118,15 +119,15 @@ bool TForm5::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-QString TForm5::instructionListText() const {
+QString ListingWindow::instructionListText() const {
     return m_memo1->toPlainText();
 }
 
-QString TForm5::interpreterProgramText() const {
+QString ListingWindow::interpreterProgramText() const {
     return m_memo2->toPlainText();
 }
 
-void TForm5::showAnalysis(const QString& trace, const QString& tables) {
+void ListingWindow::showAnalysis(const QString& trace, const QString& tables) {
     if (!m_analysis) {
         m_startEnabled = m_start->isEnabled();
         m_analysis = true;
@@ -144,7 +145,7 @@ void TForm5::showAnalysis(const QString& trace, const QString& tables) {
     activateWindow();
 }
 
-void TForm5::Button1Click() {
+void ListingWindow::Button1Click() {
     if (m_analysis) {
         hide();
         return;
@@ -152,13 +153,13 @@ void TForm5::Button1Click() {
     accept();
 }
 
-void TForm5::Button2Click() {
+void ListingWindow::Button2Click() {
     const bool firstShown = !m_memo1->isHidden();
     m_memo1->setVisible(!firstShown);
     m_memo2->setVisible(firstShown);
 }
 
-void TForm5::Button3Click() {
+void ListingWindow::Button3Click() {
     // An analysis has no program to run.
     if (m_analysis) {
         return;
@@ -169,7 +170,7 @@ void TForm5::Button3Click() {
     accept();
 }
 
-void TForm5::showEvent(QShowEvent* event) {
+void ListingWindow::showEvent(QShowEvent* event) {
     m_startRequested = false;
     m_memo1->setVisible(true);
     m_memo2->setVisible(false);

@@ -1,5 +1,5 @@
-// ui/tform2.cpp — the parameters window's controls and the block fields they write.
-#include "ui/tform2.h"
+// ui/parameters_window.cpp — the parameters window's controls and the block fields they write.
+#include "ui/parameters_window.h"
 
 #include "document/block_description.h"
 #include "document/cp1250.h"
@@ -59,8 +59,9 @@ void uncheck(QRadioButton* radio) {
 
 }  // namespace
 
-TForm2::TForm2(document::LadderDocument& document,
-               std::function<void(const document::EditResult&)> edited, QWidget* parent)
+ParametersWindow::ParametersWindow(document::LadderDocument& document,
+                                   std::function<void(const document::EditResult&)> edited,
+                                   QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_document(document),
@@ -120,7 +121,7 @@ TForm2::TForm2(document::LadderDocument& document,
     RefreshParameters(0, 0);
 }
 
-void TForm2::RefreshParameters(int row, int col) {
+void ParametersWindow::RefreshParameters(int row, int col) {
     m_row = row;
     m_col = col;
     m_dataTypes->setEnabled(false);
@@ -171,7 +172,7 @@ void TForm2::RefreshParameters(int row, int col) {
     }
 }
 
-void TForm2::writeField(char tag, const QString& value) {
+void ParametersWindow::writeField(char tag, const QString& value) {
     const document::EditResult result =
         m_document.SetBlockField(m_row, m_col, tag, document::utf8ToCp1250(value.toStdString()));
     if (m_edited) {

@@ -1,12 +1,12 @@
-// ui/tform6.cpp — the translation progress window.
-#include "ui/tform6.h"
+// ui/translation_progress_window.cpp — the translation progress window.
+#include "ui/translation_progress_window.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QVBoxLayout>
 
-TForm6::TForm6(QWidget* parent)
+TranslationProgressWindow::TranslationProgressWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("TForm6"));
     setWindowTitle(QStringLiteral("Translator"));
@@ -24,7 +24,7 @@ TForm6::TForm6(QWidget* parent)
     setFixedSize(300, 90);
 }
 
-void TForm6::showNow() {
+void TranslationProgressWindow::showNow() {
     if (const QScreen* screen = QApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - rect().center());

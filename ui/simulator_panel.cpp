@@ -1,6 +1,6 @@
-// ui/tform8.cpp — the simulator panel's controls, the scan cycle's transfers and displays, the
-// watch table's widgets and the start and end of a simulation.
-#include "ui/tform8.h"
+// ui/simulator_panel.cpp — the simulator panel's controls, the scan cycle's transfers and displays,
+// the watch table's widgets and the start and end of a simulation.
+#include "ui/simulator_panel.h"
 
 #include "plc/decimal_text.h"
 #include "ui/modbus_server_controls.h"
@@ -69,7 +69,7 @@ QLineEdit* makeEdit(QWidget* parent, const QString& name, int x, int y, int widt
 
 }  // namespace
 
-TForm8::TForm8(UserPrompts& prompts, QWidget* parent)
+SimulatorPanel::SimulatorPanel(UserPrompts& prompts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
@@ -93,14 +93,14 @@ TForm8::TForm8(UserPrompts& prompts, QWidget* parent)
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(static_cast<int>(plc::kTickMs));
-    connect(m_timer, &QTimer::timeout, this, &TForm8::Timer1Timer);
+    connect(m_timer, &QTimer::timeout, this, &SimulatorPanel::Timer1Timer);
 
     m_cycle.setPanel(this);
     m_cycle.setView(this);
     m_watch.selectKind(plc::AreaKind::I);
 }
 
-TForm8::~TForm8() {
+SimulatorPanel::~SimulatorPanel() {
     m_timer->stop();
     m_modbus->simulationEnded();  // no request may be served once the controller is gone
     m_cycle.setView(nullptr);
@@ -108,7 +108,7 @@ TForm8::~TForm8() {
     m_cycle.setDde(nullptr);
 }
 
-void TForm8::buildInputsAndOutputs() {
+void SimulatorPanel::buildInputsAndOutputs() {
     // Four groups of eight, left to right: %I0001-8, %I0009-16, %Q0001-8, %Q0009-16.
     struct Group {
         const char* name;
@@ -148,7 +148,7 @@ void TForm8::buildInputsAndOutputs() {
     }
 }
 
-void TForm8::buildAnalogues() {
+void SimulatorPanel::buildAnalogues() {
     int label = 1;
     const auto nextLabelName = [&label] {
         while (label == 8 || label == 9 || label == 16 || label == 17) {
@@ -216,7 +216,7 @@ void TForm8::buildAnalogues() {
     }
 }
 
-void TForm8::buildModeAndWatch() {
+void SimulatorPanel::buildModeAndWatch() {
     m_modeCaption =
         makeLabel(this, QStringLiteral("Label8"), QStringLiteral("Tryb STOP NO I/O"), 364, 6);
     QFont big = m_modeCaption->font();
@@ -242,9 +242,9 @@ void TForm8::buildModeAndWatch() {
     for (QPushButton* button : {m_modeButton, m_cycleButton, m_endButton}) {
         button->setAutoDefault(false);
     }
-    connect(m_modeButton, &QPushButton::clicked, this, &TForm8::Button3Click);
-    connect(m_cycleButton, &QPushButton::clicked, this, &TForm8::Button4Click);
-    connect(m_endButton, &QPushButton::clicked, this, &TForm8::Button2Click);
+    connect(m_modeButton, &QPushButton::clicked, this, &SimulatorPanel::Button3Click);
+    connect(m_cycleButton, &QPushButton::clicked, this, &SimulatorPanel::Button4Click);
+    connect(m_endButton, &QPushButton::clicked, this, &SimulatorPanel::Button2Click);
 
     auto* kinds = new QGroupBox(QStringLiteral("Rodzaj zmiennej"), this);
     kinds->setObjectName(QStringLiteral("GroupBox3"));
@@ -289,7 +289,7 @@ void TForm8::buildModeAndWatch() {
     m_startEdit->setObjectName(QStringLiteral("Edit5"));
     m_startEdit->setGeometry(364, 334, 70, 22);
     m_startEdit->installEventFilter(this);
-    connect(m_startEdit, &QLineEdit::returnPressed, this, &TForm8::takeStartAddress);
+    connect(m_startEdit, &QLineEdit::returnPressed, this, &SimulatorPanel::takeStartAddress);
     m_maxLabel = makeLabel(this, QStringLiteral("Label17"), QStringLiteral("max: 512"), 442, 338);
     m_maxLabel->setFixedWidth(76);
 
@@ -329,7 +329,7 @@ void TForm8::buildModeAndWatch() {
 // ---------------------------------------------------------------------------------------------
 // Start and end
 
-bool TForm8::startSimulator(plc::Program program) {
+bool SimulatorPanel::startSimulator(plc::Program program) {
     if (!openSimulation(std::move(program))) {
         return false;
     }
@@ -339,8 +339,8 @@ bool TForm8::startSimulator(plc::Program program) {
     return true;
 }
 
-bool TForm8::startSimulatorDde(plc::Program program, plc::IoTransfer& link,
-                               std::function<void()> closeLink) {
+bool SimulatorPanel::startSimulatorDde(plc::Program program, plc::IoTransfer& link,
+                                       std::function<void()> closeLink) {
     if (!openSimulation(std::move(program), &link, std::move(closeLink))) {
         return false;
     }
@@ -349,8 +349,8 @@ bool TForm8::startSimulatorDde(plc::Program program, plc::IoTransfer& link,
     return true;
 }
 
-bool TForm8::openSimulation(plc::Program program, plc::IoTransfer* link,
-                            std::function<void()> closeLink) {
+bool SimulatorPanel::openSimulation(plc::Program program, plc::IoTransfer* link,
+                                    std::function<void()> closeLink) {
     m_plc.setProgram(std::move(program));
     m_cycle.setDde(link);
     const bool started = link ? m_cycle.startSimulatorDde() : m_cycle.startSimulator();
@@ -391,7 +391,7 @@ bool TForm8::openSimulation(plc::Program program, plc::IoTransfer* link,
     return true;
 }
 
-void TForm8::endSimulation() {
+void SimulatorPanel::endSimulation() {
     if (m_ending || m_cycle.mode() == plc::Mode::Closed) {
         return;
     }
@@ -409,19 +409,19 @@ void TForm8::endSimulation() {
     m_ending = false;
 }
 
-void TForm8::showEvent(QShowEvent* event) {
+void SimulatorPanel::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_cycle.mode() != plc::Mode::Closed) {
         m_timer->start();
     }
 }
 
-void TForm8::closeEvent(QCloseEvent* event) {
+void SimulatorPanel::closeEvent(QCloseEvent* event) {
     endSimulation();
     event->accept();
 }
 
-void TForm8::reject() {
+void SimulatorPanel::reject() {
     // Escape closes the panel like its title bar does.
     if (m_cycle.mode() != plc::Mode::Closed) {
         endSimulation();
@@ -430,14 +430,14 @@ void TForm8::reject() {
     QDialog::reject();
 }
 
-void TForm8::Button2Click() {
+void SimulatorPanel::Button2Click() {
     endSimulation();
 }
 
 // ---------------------------------------------------------------------------------------------
 // The scan cycle
 
-void TForm8::Timer1Timer() {
+void SimulatorPanel::Timer1Timer() {
     // A message box shown from a tick runs its own event loop; the timer must not start a
     // second tick inside it.
     if (m_inTick) {
@@ -449,7 +449,7 @@ void TForm8::Timer1Timer() {
     m_inTick = false;
 }
 
-void TForm8::Button3Click() {
+void SimulatorPanel::Button3Click() {
     if (m_inTick) {
         return;
     }
@@ -459,7 +459,7 @@ void TForm8::Button3Click() {
     m_inTick = false;
 }
 
-void TForm8::Button4Click() {
+void SimulatorPanel::Button4Click() {
     if (m_inTick) {
         return;
     }
@@ -469,7 +469,7 @@ void TForm8::Button4Click() {
     m_inTick = false;
 }
 
-void TForm8::reportFault() {
+void SimulatorPanel::reportFault() {
     if (!m_faultPending) {
         return;
     }
@@ -481,13 +481,13 @@ void TForm8::reportFault() {
                                      "Sterownik został zatrzymany."));
 }
 
-void TForm8::readInputs(plc::Plc& plc) {
+void SimulatorPanel::readInputs(plc::Plc& plc) {
     const iolink::PanelInputs inputs = panelInputs();
     plc.setInputWord(inputs.discrete);
     plc.setAnalogInputs(inputs.analog[0], inputs.analog[1]);
 }
 
-iolink::PanelInputs TForm8::panelInputs() const {
+iolink::PanelInputs SimulatorPanel::panelInputs() const {
     iolink::PanelInputs inputs;
     for (std::size_t i = 0; i < m_inputs.size(); ++i) {
         if (m_inputs[i]->isChecked()) {
@@ -500,7 +500,7 @@ iolink::PanelInputs TForm8::panelInputs() const {
     return inputs;
 }
 
-void TForm8::showPanelInputs(const iolink::PanelInputs& inputs) {
+void SimulatorPanel::showPanelInputs(const iolink::PanelInputs& inputs) {
     // As if the user had clicked and dragged: the boxes beside the track bars follow them.
     for (std::size_t i = 0; i < m_inputs.size(); ++i) {
         m_inputs[i]->setChecked(((inputs.discrete >> i) & 1u) != 0);
@@ -510,7 +510,7 @@ void TForm8::showPanelInputs(const iolink::PanelInputs& inputs) {
     }
 }
 
-void TForm8::writeOutputs(const plc::Plc& plc) {
+void SimulatorPanel::writeOutputs(const plc::Plc& plc) {
     // showOutputs: only what changed since the last tick is touched.
     const std::uint16_t word = plc.outputWord();
     if (m_shownOutputs != word) {
@@ -529,7 +529,7 @@ void TForm8::writeOutputs(const plc::Plc& plc) {
     }
 }
 
-void TForm8::clearOutputs() {
+void SimulatorPanel::clearOutputs() {
     for (QCheckBox* box : m_outputs) {
         box->setChecked(false);
     }
@@ -541,13 +541,13 @@ void TForm8::clearOutputs() {
     m_shownAnalogOutputs = {std::int16_t{0}, std::int16_t{0}};
 }
 
-void TForm8::showMode(plc::Mode mode) {
+void SimulatorPanel::showMode(plc::Mode mode) {
     m_modeCaption->setText(fromUtf8(plc::modeCaption(mode)));
     m_modeButton->setText(fromUtf8(plc::modeButtonCaption(mode)));
     m_cycleButton->setEnabled(mode == plc::Mode::StopIoScan);
 }
 
-void TForm8::showCycleTime(std::uint32_t cycleMs, std::uint32_t maxMs) {
+void SimulatorPanel::showCycleTime(std::uint32_t cycleMs, std::uint32_t maxMs) {
     const std::pair<std::uint32_t, std::uint32_t> shown{cycleMs, maxMs};
     if (m_shownCycle != shown) {
         m_cycleLabel->setText(fromUtf8(plc::cycleTimeText(cycleMs, maxMs)));
@@ -555,7 +555,7 @@ void TForm8::showCycleTime(std::uint32_t cycleMs, std::uint32_t maxMs) {
     }
 }
 
-void TForm8::showWatchdogFault() {
+void SimulatorPanel::showWatchdogFault() {
     // Told after the tick, outside the scan cycle's own work.
     m_faultPending = true;
 }
@@ -563,12 +563,12 @@ void TForm8::showWatchdogFault() {
 // ---------------------------------------------------------------------------------------------
 // Watch table
 
-void TForm8::refreshWatch(const plc::Plc& plc) {
+void SimulatorPanel::refreshWatch(const plc::Plc& plc) {
     m_watch.refresh(plc);
     showWatchValues();
 }
 
-void TForm8::showWatchValues() {
+void SimulatorPanel::showWatchValues() {
     const auto& values = m_watch.values();
     for (int row = 0; row < plc::kWatchRows; ++row) {
         const std::string& value = values[static_cast<std::size_t>(row)];
@@ -581,7 +581,7 @@ void TForm8::showWatchValues() {
     m_forcing->showMarks();
 }
 
-void TForm8::showReferences() {
+void SimulatorPanel::showReferences() {
     for (int row = 0; row < plc::kWatchRows; ++row) {
         m_grid->item(row, 0)->setText(QString::number(m_watch.startAddress() + row));
     }
@@ -590,7 +590,7 @@ void TForm8::showReferences() {
     }
 }
 
-void TForm8::selectKind(int index) {
+void SimulatorPanel::selectKind(int index) {
     m_watch.selectKind(static_cast<plc::AreaKind>(index));
     const bool wordArea = m_watch.wordArea();
     // Check the type the table switched to before the buttons of other types go grey.
@@ -605,19 +605,19 @@ void TForm8::selectKind(int index) {
     showWatchValues();
 }
 
-void TForm8::selectType(int type) {
+void SimulatorPanel::selectType(int type) {
     m_watch.setType(static_cast<plc::DataType>(type));
     showWatchValues();
 }
 
-void TForm8::takeStartAddress() {
+void SimulatorPanel::takeStartAddress() {
     if (m_watch.takeStartAddress(m_startEdit->text().toStdString())) {
         showReferences();
     }
     m_startEdit->setText(QString::number(m_watch.startAddress()));
 }
 
-bool TForm8::eventFilter(QObject* watched, QEvent* event) {
+bool SimulatorPanel::eventFilter(QObject* watched, QEvent* event) {
     // Edit5Enter: entering the box empties it for a new address.
     if (watched == m_startEdit && event->type() == QEvent::FocusIn) {
         m_startEdit->clear();
@@ -628,7 +628,7 @@ bool TForm8::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Analogue inputs
 
-void TForm8::analogEntry(int index, bool typing) {
+void SimulatorPanel::analogEntry(int index, bool typing) {
     QLineEdit* edit = m_analogEdits[static_cast<std::size_t>(index)];
     QSlider* bar = m_trackBars[static_cast<std::size_t>(index)];
     const QString text = edit->text();
@@ -654,7 +654,7 @@ void TForm8::analogEntry(int index, bool typing) {
     }
 }
 
-void TForm8::analogStep(int index, int step) {
+void SimulatorPanel::analogStep(int index, int step) {
     QLineEdit* edit = m_analogEdits[static_cast<std::size_t>(index)];
     const std::int64_t current = plc::leadingInteger(edit->text().toStdString());
     const std::int64_t next = std::clamp<std::int64_t>(current + step, kAnalogMin, kAnalogMax);

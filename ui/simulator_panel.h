@@ -1,5 +1,5 @@
-// ui/tform8.h — the simulator panel: the field wiring of the simulated controller (input and
-// output check boxes, analogue track bars), the mode button, the cycle time and the watch
+// ui/simulator_panel.h — the simulator panel: the field wiring of the simulated controller (input
+// and output check boxes, analogue track bars), the mode button, the cycle time and the watch
 // table; its timer drives the scan cycle, one scan a tick.
 #pragma once
 
@@ -30,12 +30,12 @@ class ModbusServerControls;
 class UserPrompts;
 class WatchForcing;
 
-class TForm8 : public QDialog, public plc::IoTransfer, public plc::ScanView {
+class SimulatorPanel : public QDialog, public plc::IoTransfer, public plc::ScanView {
     Q_OBJECT
 public:
     /// The panel; `prompts` shows its messages and runs it modally.
-    explicit TForm8(UserPrompts& prompts, QWidget* parent = nullptr);
-    ~TForm8() override;
+    explicit SimulatorPanel(UserPrompts& prompts, QWidget* parent = nullptr);
+    ~SimulatorPanel() override;
 
     /// Runs `program` with the panel's inputs and outputs, modally until "Koniec" or the
     /// window closes. Returns false, after the message, when the controller has no memory.

@@ -1,4 +1,4 @@
-// ui/tform4.h — the link dialog: the broker, the topic prefix and the six item names, the
+// ui/link_dialog.h — the link dialog: the broker, the topic prefix and the six item names, the
 // connect button and its result; it owns the link that a simulation then exchanges through.
 #pragma once
 
@@ -14,13 +14,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TForm4 : public QDialog {
+class LinkDialog : public QDialog {
     Q_OBJECT
 public:
     /// The dialog over `transport`, the MQTT client when null.
-    explicit TForm4(std::unique_ptr<plc::LinkTransport> transport = nullptr,
-                    QWidget* parent = nullptr);
-    ~TForm4() override;
+    explicit LinkDialog(std::unique_ptr<plc::LinkTransport> transport = nullptr,
+                        QWidget* parent = nullptr);
+    ~LinkDialog() override;
 
     /// Returns the exchange a simulation with the link uses for its transfers.
     plc::LinkExchange& exchange() { return *m_exchange; }

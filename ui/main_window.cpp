@@ -1,5 +1,5 @@
-// ui/tform1.cpp — the main window's controls, its commands and the refreshes after them.
-#include "ui/tform1.h"
+// ui/main_window.cpp — the main window's controls, its commands and the refreshes after them.
+#include "ui/main_window.h"
 
 #include "document/cp1250.h"
 #include "document/editing.h"
@@ -9,17 +9,17 @@
 #include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
 #include "translator/translation_error.h"
+#include "ui/about_box.h"
+#include "ui/description_window.h"
 #include "ui/help_window.h"
 #include "ui/ladder_grid.h"
+#include "ui/link_dialog.h"
+#include "ui/listing_window.h"
 #include "ui/live_monitor.h"
-#include "ui/taboutbox.h"
-#include "ui/tform2.h"
-#include "ui/tform4.h"
-#include "ui/tform5.h"
-#include "ui/tform6.h"
-#include "ui/tform7.h"
-#include "ui/tform8.h"
+#include "ui/parameters_window.h"
+#include "ui/simulator_panel.h"
 #include "ui/toolbar_glyphs.h"
+#include "ui/translation_progress_window.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -106,7 +106,7 @@ QFileDialog* makeFileDialog(QWidget* parent, const char* name, bool save) {
 
 }  // namespace
 
-TForm1::TForm1(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
+MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     : QMainWindow(parent), m_prompts(std::move(prompts)) {
     if (!m_prompts) {
         m_prompts = std::make_unique<QtUserPrompts>();
@@ -133,15 +133,15 @@ TForm1::TForm1(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     m_panel7->layout()->addWidget(m_edit1);
     m_panel7->layout()->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_panel7);
-    connect(m_edit1, &QLineEdit::returnPressed, this, &TForm1::entryLineReturn);
+    connect(m_edit1, &QLineEdit::returnPressed, this, &MainWindow::entryLineReturn);
 
     m_grid = new LadderGrid(m_document, central);
     m_grid->setObjectName(QStringLiteral("DrawGrid1"));
     layout->addWidget(m_grid, 1);
-    connect(m_grid, &LadderGrid::cellSelected, this, &TForm1::gridCellSelected);
-    connect(m_grid, &LadderGrid::cellRightClicked, this, &TForm1::gridRightClicked);
-    connect(m_grid, &LadderGrid::cellDoubleClicked, this, &TForm1::gridDoubleClicked);
-    connect(m_grid, &LadderGrid::characterTyped, this, &TForm1::gridCharacterTyped);
+    connect(m_grid, &LadderGrid::cellSelected, this, &MainWindow::gridCellSelected);
+    connect(m_grid, &LadderGrid::cellRightClicked, this, &MainWindow::gridRightClicked);
+    connect(m_grid, &LadderGrid::cellDoubleClicked, this, &MainWindow::gridDoubleClicked);
+    connect(m_grid, &LadderGrid::characterTyped, this, &MainWindow::gridCharacterTyped);
     connect(m_grid, &LadderGrid::cellsPainted, this, [this] {
         updateCursorPanels();
         updateToolbarState();
@@ -179,18 +179,18 @@ TForm1::TForm1(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
         noteEdit(edit);
         repaintGrid();
     };
-    m_form2 = new TForm2(m_document, edited, this);
-    m_aboutBox = new TAboutBox(this);
-    m_form5 = new TForm5(this);
-    m_form7 = new TForm7(m_document, edited, this);
-    m_form8 = new TForm8(*m_prompts, this);
-    m_form4 = new TForm4(nullptr, this);
-    m_form6 = new TForm6(this);
+    m_form2 = new ParametersWindow(m_document, edited, this);
+    m_aboutBox = new AboutBox(this);
+    m_form5 = new ListingWindow(this);
+    m_form7 = new DescriptionWindow(m_document, edited, this);
+    m_form8 = new SimulatorPanel(*m_prompts, this);
+    m_form4 = new LinkDialog(nullptr, this);
+    m_form6 = new TranslationProgressWindow(this);
     m_help = new HelpWindow(this);
     buildCommandExtras();
     m_live = new LiveMonitor(*m_grid, *m_form8, this);
     // A listing line chosen in the listing window shows its cell.
-    connect(m_form5, &TForm5::cellRequested, this,
+    connect(m_form5, &ListingWindow::cellRequested, this,
             [this](int row, int col) { m_grid->setCursorCell(row, col); });
     // The parameters button and menu check follow the window however it is shown or closed.
     m_form2->installEventFilter(this);
@@ -217,7 +217,7 @@ TForm1::TForm1(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     m_grid->setFocus();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     // The grid and the tool windows hold references to the document, which as a member dies before
     // the base class deletes the children: they go first.
     m_form2->removeEventFilter(this);
@@ -227,14 +227,14 @@ TForm1::~TForm1() {
     delete m_grid;
 }
 
-QString TForm1::statusPanelText(int panel) const {
+QString MainWindow::statusPanelText(int panel) const {
     if (panel < 0 || panel >= static_cast<int>(m_statusPanels.size())) {
         return {};
     }
     return m_statusPanels[static_cast<std::size_t>(panel)]->text();
 }
 
-QFrame* TForm1::makeStrip(const QString& name, int height) {
+QFrame* MainWindow::makeStrip(const QString& name, int height) {
     auto* strip = new QFrame(centralWidget());
     strip->setObjectName(name);
     strip->setFrameShape(QFrame::StyledPanel);
@@ -246,8 +246,8 @@ QFrame* TForm1::makeStrip(const QString& name, int height) {
     return strip;
 }
 
-QToolButton* TForm1::addButton(QFrame* panel, const QString& name, std::string_view hint,
-                               const QIcon& icon) {
+QToolButton* MainWindow::addButton(QFrame* panel, const QString& name, std::string_view hint,
+                                   const QIcon& icon) {
     auto* button = new QToolButton(panel);
     button->setObjectName(name);
     button->setAutoRaise(true);
@@ -263,49 +263,51 @@ QToolButton* TForm1::addButton(QFrame* panel, const QString& name, std::string_v
     return button;
 }
 
-void TForm1::buildMainToolbar() {
+void MainWindow::buildMainToolbar() {
     struct MainButton {
         const char* name;
         std::string_view hint;
         CommandGlyph glyph;
-        void (TForm1::*handler)();
+        void (MainWindow::*handler)();
         bool gapBefore;
     };
     // The network analysis is not part of this build: its button exists but is disabled (handler
     // null).
     const MainButton buttons[] = {
         {"SpeedButton1", "Nowy|Usuwa zawartość aktualnego dokumentu i tworzy nowy",
-         CommandGlyph::New, &TForm1::SpeedButton1Click, false},
-        {"SpeedButton2", "Otwórz|Ładuje program z dysku", CommandGlyph::Open, &TForm1::Open1Click,
-         false},
-        {"SpeedButton3", "Zapisz|Zapisuje program na dysk", CommandGlyph::Save, &TForm1::Save1Click,
-         false},
+         CommandGlyph::New, &MainWindow::SpeedButton1Click, false},
+        {"SpeedButton2", "Otwórz|Ładuje program z dysku", CommandGlyph::Open,
+         &MainWindow::Open1Click, false},
+        {"SpeedButton3", "Zapisz|Zapisuje program na dysk", CommandGlyph::Save,
+         &MainWindow::Save1Click, false},
         {"SpeedButton5", "Wytnij|Usuwa zaznaczony fragment programu i ładuje go do bufora",
-         CommandGlyph::Cut, &TForm1::CutClick, true},
+         CommandGlyph::Cut, &MainWindow::CutClick, true},
         {"SpeedButton89", "Kopiuj|Kopiuje zaznaczony fragment programu do bufora",
-         CommandGlyph::Copy, &TForm1::CopyClick, false},
+         CommandGlyph::Copy, &MainWindow::CopyClick, false},
         {"SpeedButton90", "Wstaw|Wstawia zawartość bufora w miejsce w którym znajduje się kursor ",
-         CommandGlyph::Paste, &TForm1::PasteClick, false},
-        {"SpeedButton4", "Wstaw wiersz", CommandGlyph::InsertRow, &TForm1::InsertRowClick, true},
-        {"SpeedButton7", "Usuń wiersz", CommandGlyph::DeleteRow, &TForm1::DeleteRowClick, false},
+         CommandGlyph::Paste, &MainWindow::PasteClick, false},
+        {"SpeedButton4", "Wstaw wiersz", CommandGlyph::InsertRow, &MainWindow::InsertRowClick,
+         true},
+        {"SpeedButton7", "Usuń wiersz", CommandGlyph::DeleteRow, &MainWindow::DeleteRowClick,
+         false},
         {"SpeedButton11", "Sprawdź program|Sprawdź poprawność programu", CommandGlyph::Check,
-         &TForm1::CheckProgram, true},
+         &MainWindow::CheckProgram, true},
         {"SpeedButton14",
          "Lista instrukcji|Sprawdza poprawność programu i wyświetla go w postaci "
          "listy "
          "instrukcji",
-         CommandGlyph::List, &TForm1::ShowInstructionList, false},
+         CommandGlyph::List, &MainWindow::ShowInstructionList, false},
         {"SpeedButton15", "Uruchom symulator|Sprawdza poprawość programu i uruchamia symulator",
-         CommandGlyph::Run, &TForm1::RunSimulator, false},
+         CommandGlyph::Run, &MainWindow::RunSimulator, false},
         {"SpeedButton6",
          "Połączenie DDE|Umożłiwia współpracę programu Wirtualon! z innymi "
          "programami przez "
          "łącze DDE",
-         CommandGlyph::Dde, &TForm1::RunSimulatorWithDde, false},
+         CommandGlyph::Dde, &MainWindow::RunSimulatorWithDde, false},
         {"SpeedButton8", "Siatka|Włącza i wyłacza siatkę", CommandGlyph::Grid,
-         &TForm1::GridLinesClick, true},
+         &MainWindow::GridLinesClick, true},
         {"SpeedButton10", "Pełny ekran|Usuwa z ekranu wszystkie paski narzędziowe",
-         CommandGlyph::FullScreen, &TForm1::FullScreenClick, false},
+         CommandGlyph::FullScreen, &MainWindow::FullScreenClick, false},
         {"SpeedButton109",
          "Panel1|Włacza pasek1 zawierający: styki, przekaźniki, timery i "
          "liczniki",
@@ -319,12 +321,12 @@ void TForm1::buildMainToolbar() {
         {"SpeedButton9",
          "Typy danych|Wyświetla okno umożliwiające zmianę parametrów bloków "
          "funkcyjnych",
-         CommandGlyph::Parameters, &TForm1::ParametersButtonClick, true},
+         CommandGlyph::Parameters, &MainWindow::ParametersButtonClick, true},
         {"SpeedButton12", "O programie| Wyświetla okno z inforamcjami o programie Wirtualon!",
-         CommandGlyph::About, &TForm1::AboutClick, true},
+         CommandGlyph::About, &MainWindow::AboutClick, true},
         {"SpeedButton13", "Pomoc | Uruchamia pomoc programu Wirtualon!", CommandGlyph::Help,
-         &TForm1::HelpClick, false},
-        {"SpeedButton16", "", CommandGlyph::Analysis, &TForm1::SpeedButton16Click, true},
+         &MainWindow::HelpClick, false},
+        {"SpeedButton16", "", CommandGlyph::Analysis, &MainWindow::SpeedButton16Click, true},
     };
     int showButton = 0;
     for (const MainButton& item : buttons) {
@@ -350,7 +352,7 @@ void TForm1::buildMainToolbar() {
     static_cast<QHBoxLayout*>(m_panel1->layout())->addStretch();
 }
 
-void TForm1::buildElementToolbars() {
+void MainWindow::buildElementToolbars() {
     for (const document::ToolbarEntry& toolbar : document::elementToolbars()) {
         QFrame* panel = makeStrip(fromUtf8(toolbar.panel), kStripHeight);
         // The menu item "PanelN" names the toolbar's place in the "Widok" menu.
@@ -390,7 +392,7 @@ void TForm1::buildElementToolbars() {
     }
 }
 
-void TForm1::buildMenus() {
+void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     const auto item = [this](QMenu* menu, const char* name, const char* caption,
@@ -407,21 +409,21 @@ void TForm1::buildMenus() {
 
     QMenu* file = bar->addMenu(QStringLiteral("Plik"));
     file->setObjectName(QStringLiteral("Plik1"));
-    item(file, "New1", "Nowy", &TForm1::New1Click);
+    item(file, "New1", "Nowy", &MainWindow::New1Click);
     file->addSeparator();
-    item(file, "Open1", "Otwórz", &TForm1::Open1Click);
-    item(file, "Save1", "Zapisz", &TForm1::Save1Click);
+    item(file, "Open1", "Otwórz", &MainWindow::Open1Click);
+    item(file, "Save1", "Zapisz", &MainWindow::Save1Click);
     file->addSeparator();
-    item(file, "Quit1", "Koniec", &TForm1::Quit1Click);
+    item(file, "Quit1", "Koniec", &MainWindow::Quit1Click);
 
     QMenu* edit = bar->addMenu(QStringLiteral("Edycja"));
     edit->setObjectName(QStringLiteral("Edycja1"));
-    item(edit, "Kopiuj1", "Kopiuj", &TForm1::CopyClick);
-    item(edit, "Wytnij1", "Wytnij", &TForm1::CutClick);
-    item(edit, "Wstaw1", "Wstaw", &TForm1::PasteClick);
+    item(edit, "Kopiuj1", "Kopiuj", &MainWindow::CopyClick);
+    item(edit, "Wytnij1", "Wytnij", &MainWindow::CutClick);
+    item(edit, "Wstaw1", "Wstaw", &MainWindow::PasteClick);
     edit->addSeparator();
-    item(edit, "Wstawwiersz1", "Wstaw wiersz", &TForm1::InsertRowClick);
-    item(edit, "Usunwiersz1", "Usuń wiersz", &TForm1::DeleteRowClick);
+    item(edit, "Wstawwiersz1", "Wstaw wiersz", &MainWindow::InsertRowClick);
+    item(edit, "Usunwiersz1", "Usuń wiersz", &MainWindow::DeleteRowClick);
 
     QMenu* view = bar->addMenu(QStringLiteral("Widok"));
     view->setObjectName(QStringLiteral("Widok1"));
@@ -434,47 +436,47 @@ void TForm1::buildMenus() {
                 [this, index](bool checked) { setElementToolbarShown(index, checked); });
         m_toolbars[i].menuItem = action;
     }
-    m_parametersItem = item(view, "Panel51", "Okno Parametry", &TForm1::ParametersMenuClick);
+    m_parametersItem = item(view, "Panel51", "Okno Parametry", &MainWindow::ParametersMenuClick);
     m_parametersItem->setCheckable(true);
     view->addSeparator();
-    m_hideAllItem = item(view, "Ukryjwszystko1", "Ukryj wszystko", &TForm1::HideAllClick);
-    m_showItem = item(view, "Odkryj1", "Odkryj", &TForm1::ShowMainStripsClick);
+    m_hideAllItem = item(view, "Ukryjwszystko1", "Ukryj wszystko", &MainWindow::HideAllClick);
+    m_showItem = item(view, "Odkryj1", "Odkryj", &MainWindow::ShowMainStripsClick);
     view->addSeparator();
-    m_gridLinesItem = item(view, "Siatka1", "Siatka", &TForm1::GridLinesClick);
+    m_gridLinesItem = item(view, "Siatka1", "Siatka", &MainWindow::GridLinesClick);
     m_gridLinesItem->setCheckable(true);
 
     QMenu* program = bar->addMenu(QStringLiteral("Program"));
     program->setObjectName(QStringLiteral("Program1"));
-    item(program, "Testujprogram1", "Testuj program", &TForm1::CheckProgram);
-    item(program, "Listainstrukcji1", "Lista instrukcji", &TForm1::ShowInstructionList);
-    item(program, "UruchomSymulator1", "Uruchom Symulator", &TForm1::RunSimulator);
+    item(program, "Testujprogram1", "Testuj program", &MainWindow::CheckProgram);
+    item(program, "Listainstrukcji1", "Lista instrukcji", &MainWindow::ShowInstructionList);
+    item(program, "UruchomSymulator1", "Uruchom Symulator", &MainWindow::RunSimulator);
     program->addSeparator();
-    item(program, "DDE1", "DDE", &TForm1::RunSimulatorWithDde);
+    item(program, "DDE1", "DDE", &MainWindow::RunSimulatorWithDde);
 
     QMenu* help = bar->addMenu(QStringLiteral("Pomoc"));
     help->setObjectName(QStringLiteral("Pomoc1"));
-    item(help, "Info1", "Info", &TForm1::AboutClick);
-    item(help, "Pomoc2", "Pomoc", &TForm1::HelpClick);
+    item(help, "Info1", "Info", &MainWindow::AboutClick);
+    item(help, "Pomoc2", "Pomoc", &MainWindow::HelpClick);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Refreshes
 
-void TForm1::followRowCount() {
+void MainWindow::followRowCount() {
     if (m_grid->rowCount() != m_document.rowCount()) {
         m_grid->setRowCount(m_document.rowCount());
     }
 }
 
-void TForm1::showStatusWord() {
+void MainWindow::showStatusWord() {
     m_statusPanels[2]->setText(fromUtf8(document::statusWord(m_document.status())));
 }
 
-void TForm1::repaintGrid() {
+void MainWindow::repaintGrid() {
     m_grid->viewport()->update();
 }
 
-void TForm1::noteEdit(document::EditResult edit) {
+void MainWindow::noteEdit(document::EditResult edit) {
     document::markEdited(m_document, edit);
     const bool changed = edit.changed();
     m_history.record(std::move(edit), {m_grid->Row(), m_grid->Col()});
@@ -484,7 +486,7 @@ void TForm1::noteEdit(document::EditResult edit) {
     }
 }
 
-void TForm1::refresh(document::Refresh kind) {
+void MainWindow::refresh(document::Refresh kind) {
     const int row = m_grid->Row();
     const int col = m_grid->Col();
     switch (kind) {
@@ -523,7 +525,7 @@ void TForm1::refresh(document::Refresh kind) {
     repaintGrid();
 }
 
-void TForm1::updateCursorPanels() {
+void MainWindow::updateCursorPanels() {
     const QRect selection = m_grid->Selection();
     m_statusPanels[0]->setText(
         QStringLiteral("w%1  k%2").arg(m_grid->Row() + 1).arg(m_grid->Col() + 1));
@@ -531,7 +533,7 @@ void TForm1::updateCursorPanels() {
         QStringLiteral("sz: %1 wy:%2").arg(selection.width()).arg(selection.height()));
 }
 
-void TForm1::updateToolbarState() {
+void MainWindow::updateToolbarState() {
     for (const ElementToolbar& toolbar : m_toolbars) {
         if (toolbar.showButton && toolbar.panel) {
             toolbar.showButton->setEnabled(toolbar.panel->isHidden());
@@ -549,7 +551,7 @@ void TForm1::updateToolbarState() {
 // ---------------------------------------------------------------------------------------------
 // Element buttons and grid events
 
-void TForm1::placeElement(const document::ElementEntry& entry) {
+void MainWindow::placeElement(const document::ElementEntry& entry) {
     const int row = m_grid->Row();
     const int col = m_grid->Col();
     document::EditResult edit;
@@ -571,20 +573,20 @@ void TForm1::placeElement(const document::ElementEntry& entry) {
     refresh(entry.refresh);
 }
 
-void TForm1::gridCellSelected(int row, int col) {
+void MainWindow::gridCellSelected(int row, int col) {
     m_form2->RefreshParameters(row, col);
     m_form7->RefreshDescription(row, col);
     updateCursorPanels();
 }
 
-void TForm1::gridRightClicked(int row, int col) {
+void MainWindow::gridRightClicked(int row, int col) {
     noteEdit(document::DeleteElement(m_document, row, col));
     m_form2->RefreshParameters(row, col);
     m_form7->RefreshDescription(row, col);
     repaintGrid();
 }
 
-void TForm1::gridDoubleClicked(int row, int col) {
+void MainWindow::gridDoubleClicked(int row, int col) {
     if (document::isBlockCell(m_document.CellCode(row, col))) {
         return;
     }
@@ -594,7 +596,7 @@ void TForm1::gridDoubleClicked(int row, int col) {
     m_form7->raise();
 }
 
-void TForm1::gridCharacterTyped(const QString& text) {
+void MainWindow::gridCharacterTyped(const QString& text) {
     if (m_panel7->isHidden()) {
         return;
     }
@@ -603,7 +605,7 @@ void TForm1::gridCharacterTyped(const QString& text) {
     m_edit1->setCursorPosition(static_cast<int>(m_edit1->text().size()));
 }
 
-void TForm1::entryLineReturn() {
+void MainWindow::entryLineReturn() {
     const QString text = m_edit1->text();
     if (text.isEmpty()) {
         return;
@@ -618,7 +620,7 @@ void TForm1::entryLineReturn() {
     NextOperandCell();
 }
 
-void TForm1::NextOperandCell() {
+void MainWindow::NextOperandCell() {
     const int rows = m_grid->rowCount();
     int row = m_grid->Row();
     int col = m_grid->Col();
@@ -646,24 +648,24 @@ void TForm1::NextOperandCell() {
 // ---------------------------------------------------------------------------------------------
 // Clipboard and rows
 
-void TForm1::CutClick() {
+void MainWindow::CutClick() {
     const QRect s = m_grid->Selection();
     noteEdit(document::CutRange(m_document, s.top(), s.left(), s.bottom(), s.right()));
     refresh(document::refreshAfter(document::EditCommand::Cut));
 }
 
-void TForm1::CopyClick() {
+void MainWindow::CopyClick() {
     const QRect s = m_grid->Selection();
     document::CopyRange(m_document, s.top(), s.left(), s.bottom(), s.right());
     refresh(document::refreshAfter(document::EditCommand::Copy));
 }
 
-void TForm1::PasteClick() {
+void MainWindow::PasteClick() {
     noteEdit(document::Paste(m_document, m_grid->Row(), m_grid->Col()));
     refresh(document::refreshAfter(document::EditCommand::Paste));
 }
 
-void TForm1::InsertRowClick() {
+void MainWindow::InsertRowClick() {
     const document::EditResult edit = m_document.InsertRow(m_grid->Row());
     if (!edit.changed()) {
         return;
@@ -673,7 +675,7 @@ void TForm1::InsertRowClick() {
     repaintGrid();
 }
 
-void TForm1::DeleteRowClick() {
+void MainWindow::DeleteRowClick() {
     if (m_document.rowCount() <= 1) {
         return;
     }
@@ -686,15 +688,15 @@ void TForm1::DeleteRowClick() {
 // ---------------------------------------------------------------------------------------------
 // Files
 
-bool TForm1::hasUnsavedChanges() const {
+bool MainWindow::hasUnsavedChanges() const {
     return m_document.status() == document::DocumentStatus::Modified;
 }
 
-void TForm1::setFileCaption(const QString& fileName) {
+void MainWindow::setFileCaption(const QString& fileName) {
     setWindowTitle(kAppTitle + QStringLiteral(" - ") + fileName);
 }
 
-TForm1::Answer TForm1::saveQuestion() {
+MainWindow::Answer MainWindow::saveQuestion() {
     const QMessageBox::StandardButton answer =
         m_prompts->ask(kAppTitle, QString::fromUtf8("Czy chcesz zapisać obecny program?"),
                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -705,7 +707,7 @@ TForm1::Answer TForm1::saveQuestion() {
     }
 }
 
-bool TForm1::saveCommand() {
+bool MainWindow::saveCommand() {
     QString name = m_prompts->chooseFile(*m_saveDialog);
     if (name.isEmpty()) {
         return false;
@@ -716,11 +718,11 @@ bool TForm1::saveCommand() {
     return saveTo(name);
 }
 
-bool TForm1::saveCurrent() {
+bool MainWindow::saveCurrent() {
     return m_fileName.isEmpty() ? saveCommand() : saveTo(m_fileName);
 }
 
-bool TForm1::saveTo(const QString& name) {
+bool MainWindow::saveTo(const QString& name) {
     const document::FileResult result = document::SaveProgram(m_document, toPath(name));
     if (result != document::FileResult::Success) {
         m_prompts->tell(QMessageBox::Critical, kAppTitle,
@@ -734,7 +736,7 @@ bool TForm1::saveTo(const QString& name) {
     return true;
 }
 
-void TForm1::startNewProgram() {
+void MainWindow::startNewProgram() {
     m_document.NewDocument();
     m_history.reset(document::DocumentStatus::New);
     m_fileName.clear();
@@ -743,20 +745,20 @@ void TForm1::startNewProgram() {
     historyChanged();
 }
 
-void TForm1::SpeedButton1Click() {
+void MainWindow::SpeedButton1Click() {
     if (saveQuestion() == Answer::Proceed) {
         startNewProgram();
     }
 }
 
-void TForm1::New1Click() {
+void MainWindow::New1Click() {
     if (hasUnsavedChanges() && saveQuestion() == Answer::Stop) {
         return;
     }
     startNewProgram();
 }
 
-void TForm1::Open1Click() {
+void MainWindow::Open1Click() {
     // Opening replaces the document: unsaved work gets the same question as "Nowy".
     if (hasUnsavedChanges() && saveQuestion() == Answer::Stop) {
         return;
@@ -768,14 +770,14 @@ void TForm1::Open1Click() {
     openProgram(name);
 }
 
-bool TForm1::openProgramAsking(const QString& name) {
+bool MainWindow::openProgramAsking(const QString& name) {
     if (hasUnsavedChanges() && saveQuestion() == Answer::Stop) {
         return false;
     }
     return openProgram(name);
 }
 
-bool TForm1::openProgram(const QString& name) {
+bool MainWindow::openProgram(const QString& name) {
     const document::FileResult result = document::LoadProgram(m_document, toPath(name));
     if (!document::programLoaded(result)) {
         m_prompts->tell(QMessageBox::Critical, kAppTitle,
@@ -795,12 +797,12 @@ bool TForm1::openProgram(const QString& name) {
     return true;
 }
 
-void TForm1::Save1Click() {
+void MainWindow::Save1Click() {
     saveCurrent();
     showStatusWord();
 }
 
-void TForm1::Quit1Click() {
+void MainWindow::Quit1Click() {
     if (saveQuestion() == Answer::Stop) {
         return;
     }
@@ -808,7 +810,7 @@ void TForm1::Quit1Click() {
     close();
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     bool closing = m_quitConfirmed;
     if (!closing) {
         if (hasUnsavedChanges()) {
@@ -833,14 +835,14 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // View
 
-void TForm1::GridLinesClick() {
+void MainWindow::GridLinesClick() {
     const bool on = m_grid->gridLineWidth() != 1;
     m_grid->setGridLineWidth(on ? 1 : 0);
     m_gridLinesItem->setChecked(on);
     repaintGrid();
 }
 
-void TForm1::setElementToolbarShown(int index, bool shown) {
+void MainWindow::setElementToolbarShown(int index, bool shown) {
     ElementToolbar& toolbar = m_toolbars.at(static_cast<std::size_t>(index));
     toolbar.panel->setVisible(shown);
     toolbar.menuItem->setChecked(shown);
@@ -848,7 +850,7 @@ void TForm1::setElementToolbarShown(int index, bool shown) {
     repaintGrid();
 }
 
-void TForm1::hideStrips() {
+void MainWindow::hideStrips() {
     for (ElementToolbar& toolbar : m_toolbars) {
         toolbar.panel->hide();
         toolbar.menuItem->setChecked(false);
@@ -862,16 +864,16 @@ void TForm1::hideStrips() {
     updateToolbarState();
 }
 
-void TForm1::HideAllClick() {
+void MainWindow::HideAllClick() {
     hideStrips();
 }
 
-void TForm1::FullScreenClick() {
+void MainWindow::FullScreenClick() {
     hideStrips();
     m_form2->hide();
 }
 
-void TForm1::ShowMainStripsClick() {
+void MainWindow::ShowMainStripsClick() {
     m_panel1->show();
     m_panel7->show();
     statusBar()->show();
@@ -883,7 +885,7 @@ void TForm1::ShowMainStripsClick() {
     updateToolbarState();
 }
 
-void TForm1::placeToolWindow(QWidget& tool) {
+void MainWindow::placeToolWindow(QWidget& tool) {
     // First showing: at the grid's top-right corner, clear of the toolbars; the description
     // window goes below the place of the parameters window, so that the two never cover each
     // other.
@@ -901,7 +903,7 @@ void TForm1::placeToolWindow(QWidget& tool) {
     tool.move(corner.x() - tool.frameGeometry().width() - 24, top);
 }
 
-void TForm1::ParametersButtonClick() {
+void MainWindow::ParametersButtonClick() {
     m_form2->RefreshParameters(m_grid->Row(), m_grid->Col());
     placeToolWindow(*m_form2);
     m_form2->show();
@@ -909,7 +911,7 @@ void TForm1::ParametersButtonClick() {
     updateToolbarState();
 }
 
-void TForm1::ParametersMenuClick() {
+void MainWindow::ParametersMenuClick() {
     if (m_form2->isVisible()) {
         m_form2->hide();
     } else {
@@ -918,15 +920,15 @@ void TForm1::ParametersMenuClick() {
     updateToolbarState();
 }
 
-void TForm1::AboutClick() {
+void MainWindow::AboutClick() {
     m_prompts->runModal(*m_aboutBox);
 }
 
-void TForm1::HelpClick() {
+void MainWindow::HelpClick() {
     m_help->showContents();
 }
 
-bool TForm1::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     // Status tips go to the hint panel, not over the whole status bar.
     if (event->type() == QEvent::StatusTip) {
         m_statusPanels[3]->setText(static_cast<QStatusTipEvent*>(event)->tip());
@@ -935,7 +937,7 @@ bool TForm1::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_form2 && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
         updateToolbarState();
     }
@@ -945,7 +947,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // Checking and listing
 
-int TForm1::TranslateProgram() {
+int MainWindow::TranslateProgram() {
     m_form2->hide();
     m_form7->hide();
     m_form6->showNow();
@@ -966,13 +968,13 @@ int TForm1::TranslateProgram() {
     return 0;
 }
 
-void TForm1::ReportTranslationError(int code, int row, int col) {
+void MainWindow::ReportTranslationError(int code, int row, int col) {
     m_grid->setCursorCell(row, col);
     m_prompts->tell(QMessageBox::Critical, QStringLiteral("Translator"),
                     QString::fromStdString(translator::errorReportText(code, row, col)));
 }
 
-void TForm1::CheckProgram() {
+void MainWindow::CheckProgram() {
     if (TranslateProgram() != 0) {
         return;
     }
@@ -981,7 +983,7 @@ void TForm1::CheckProgram() {
     m_programStore.clear();
 }
 
-void TForm1::ShowInstructionList() {
+void MainWindow::ShowInstructionList() {
     if (TranslateProgram() != 0) {
         return;
     }
@@ -995,7 +997,7 @@ void TForm1::ShowInstructionList() {
     }
 }
 
-void TForm1::RunSimulator() {
+void MainWindow::RunSimulator() {
     if (TranslateProgram() != 0) {
         return;
     }
@@ -1006,7 +1008,7 @@ void TForm1::RunSimulator() {
     m_live->end();
 }
 
-void TForm1::RunSimulatorWithDde() {
+void MainWindow::RunSimulatorWithDde() {
     if (TranslateProgram() != 0) {
         return;
     }
@@ -1021,7 +1023,7 @@ void TForm1::RunSimulatorWithDde() {
     m_live->end();
 }
 
-void TForm1::SpeedButton16Click() {
+void MainWindow::SpeedButton16Click() {
     // The analysis neither changes the document nor makes a program: the program store is left
     // as it is. The rung search it shares with the translator writes its lines to the trace, as
     // a translation does.

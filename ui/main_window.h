@@ -1,5 +1,5 @@
-// ui/tform1.h — the main window: menus, toolbars, operand entry line, ladder grid and status bar;
-// it owns the document and turns every command into one document operation and a refresh.
+// ui/main_window.h — the main window: menus, toolbars, operand entry line, ladder grid and status
+// bar; it owns the document and turns every command into one document operation and a refresh.
 #pragma once
 
 #include "document/element_catalogue.h"
@@ -26,40 +26,40 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QToolButton;
-class TAboutBox;
-class TForm2;
-class TForm5;
-class TForm6;
-class TForm7;
-class TForm4;
-class TForm8;
+class AboutBox;
+class ParametersWindow;
+class ListingWindow;
+class TranslationProgressWindow;
+class DescriptionWindow;
+class LinkDialog;
+class SimulatorPanel;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     /// Builds the window and its tool windows; `prompts` answers every question (the Qt message
     /// boxes and file dialogs when null).
-    explicit TForm1(std::unique_ptr<UserPrompts> prompts = nullptr, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(std::unique_ptr<UserPrompts> prompts = nullptr, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     /// Returns the one document.
     document::LadderDocument& ladderDocument() { return m_document; }
     /// Returns the grid.
     LadderGrid& grid() { return *m_grid; }
     /// Returns the parameters window.
-    TForm2& parametersWindow() { return *m_form2; }
+    ParametersWindow& parametersWindow() { return *m_form2; }
     /// Returns the description window.
-    TForm7& descriptionWindow() { return *m_form7; }
+    DescriptionWindow& descriptionWindow() { return *m_form7; }
     /// Returns the listing window.
-    TForm5& listingWindow() { return *m_form5; }
+    ListingWindow& listingWindow() { return *m_form5; }
     /// Returns the translation progress window.
-    TForm6& progressWindow() { return *m_form6; }
+    TranslationProgressWindow& progressWindow() { return *m_form6; }
     /// Returns the simulator panel.
-    TForm8& simulatorPanel() { return *m_form8; }
+    SimulatorPanel& simulatorPanel() { return *m_form8; }
     /// Returns the link dialog.
-    TForm4& linkDialog() { return *m_form4; }
+    LinkDialog& linkDialog() { return *m_form4; }
     /// Returns the About box.
-    TAboutBox& aboutBox() { return *m_aboutBox; }
+    AboutBox& aboutBox() { return *m_aboutBox; }
     /// Returns the help viewer.
     HelpWindow& helpWindow() { return *m_help; }
     /// Returns the live view of a running simulation on the grid.
@@ -128,7 +128,7 @@ public:
     void SpeedButton16Click();
 
     // Undo and redo, printing and export, the cross-reference, and the keys that reach them
-    // (ui/tform1_commands.cpp).
+    // (ui/main_window_commands.cpp).
     void UndoClick();            ///< "Cofnij": takes the latest edit back
     void RedoClick();            ///< "Ponów": makes the latest undone edit again
     void DeleteElementClick();   ///< Delete: the element at the cursor, as the right button does
@@ -196,7 +196,7 @@ private:
     void gridCharacterTyped(const QString& text);
     void entryLineReturn();
 
-    // ui/tform1_commands.cpp
+    // ui/main_window_commands.cpp
     /// Adds the items of undo, printing, export and the cross-reference to the menus, gives the
     /// commands their keys and makes the cross-reference window.
     void buildCommandExtras();
@@ -239,13 +239,13 @@ private:
 
     QFileDialog* m_openDialog = nullptr;
     QFileDialog* m_saveDialog = nullptr;
-    TForm2* m_form2 = nullptr;
-    TAboutBox* m_aboutBox = nullptr;
-    TForm5* m_form5 = nullptr;
-    TForm7* m_form7 = nullptr;
-    TForm6* m_form6 = nullptr;
-    TForm8* m_form8 = nullptr;
-    TForm4* m_form4 = nullptr;
+    ParametersWindow* m_form2 = nullptr;
+    AboutBox* m_aboutBox = nullptr;
+    ListingWindow* m_form5 = nullptr;
+    DescriptionWindow* m_form7 = nullptr;
+    TranslationProgressWindow* m_form6 = nullptr;
+    SimulatorPanel* m_form8 = nullptr;
+    LinkDialog* m_form4 = nullptr;
     HelpWindow* m_help = nullptr;
 
     QAction* m_undoItem = nullptr;

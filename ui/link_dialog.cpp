@@ -1,5 +1,5 @@
-// ui/tform4.cpp — the link dialog's controls and the connection they make.
-#include "ui/tform4.h"
+// ui/link_dialog.cpp — the link dialog's controls and the connection they make.
+#include "ui/link_dialog.h"
 
 #include "iolink/mosquitto_transport.h"
 
@@ -35,7 +35,7 @@ QLineEdit* makeEdit(QWidget* parent, const char* name, std::string_view text, in
 
 }  // namespace
 
-TForm4::TForm4(std::unique_ptr<plc::LinkTransport> transport, QWidget* parent)
+LinkDialog::LinkDialog(std::unique_ptr<plc::LinkTransport> transport, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
@@ -93,17 +93,17 @@ TForm4::TForm4(std::unique_ptr<plc::LinkTransport> transport, QWidget* parent)
         button->setAutoDefault(false);
     }
 
-    connect(m_connect, &QPushButton::clicked, this, &TForm4::Button1Click);
-    connect(m_ok, &QPushButton::clicked, this, &TForm4::Button2Click);
-    connect(m_end, &QPushButton::clicked, this, &TForm4::Button3Click);
+    connect(m_connect, &QPushButton::clicked, this, &LinkDialog::Button1Click);
+    connect(m_ok, &QPushButton::clicked, this, &LinkDialog::Button2Click);
+    connect(m_end, &QPushButton::clicked, this, &LinkDialog::Button3Click);
 }
 
-TForm4::~TForm4() {
+LinkDialog::~LinkDialog() {
     // The exchange refers to the transport and asks the edit boxes for names: it goes first.
     m_exchange.reset();
 }
 
-plc::LinkItems TForm4::itemNames() const {
+plc::LinkItems LinkDialog::itemNames() const {
     plc::LinkItems items;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         items.names[i] = m_items[i]->text().toStdString();
@@ -111,7 +111,7 @@ plc::LinkItems TForm4::itemNames() const {
     return items;
 }
 
-void TForm4::Button1Click() {
+void LinkDialog::Button1Click() {
     m_status->setText(QString::fromUtf8("łącze"));
     m_ok->setEnabled(false);
     // Connecting waits a few seconds at most; the words on screen say so meanwhile.
@@ -133,15 +133,15 @@ void TForm4::Button1Click() {
     }
 }
 
-void TForm4::Button2Click() {
+void LinkDialog::Button2Click() {
     done(QDialog::Accepted);
 }
 
-void TForm4::Button3Click() {
+void LinkDialog::Button3Click() {
     done(kModalCancel);
 }
 
-void TForm4::closeDdeLink() {
+void LinkDialog::closeDdeLink() {
     m_exchange->close();
     m_ok->setEnabled(false);
     // The next showing must not claim a connection that is gone.

@@ -1,4 +1,5 @@
-// ui/tform7.h — the description window: three short description lines of one remembered cell.
+// ui/description_window.h — the description window: three short description lines of one remembered
+// cell.
 #pragma once
 
 #include <QWidget>
@@ -14,12 +15,13 @@ class LadderDocument;
 class QLineEdit;
 class QPushButton;
 
-class TForm7 : public QWidget {
+class DescriptionWindow : public QWidget {
     Q_OBJECT
 public:
     /// `edited` runs after "OK" with what it changed.
-    TForm7(document::LadderDocument& document,
-           std::function<void(const document::EditResult&)> edited, QWidget* parent = nullptr);
+    DescriptionWindow(document::LadderDocument& document,
+                      std::function<void(const document::EditResult&)> edited,
+                      QWidget* parent = nullptr);
 
     /// Remembers the cell and shows its description lines.
     void RefreshDescription(int row, int col);

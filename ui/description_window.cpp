@@ -1,5 +1,5 @@
-// ui/tform7.cpp — the description window's edits and its OK button.
-#include "ui/tform7.h"
+// ui/description_window.cpp — the description window's edits and its OK button.
+#include "ui/description_window.h"
 
 #include "document/cp1250.h"
 #include "document/ladder_document.h"
@@ -17,8 +17,9 @@ constexpr std::array<char, 3> kLineTags = {'1', '2', '3'};
 
 }  // namespace
 
-TForm7::TForm7(document::LadderDocument& document,
-               std::function<void(const document::EditResult&)> edited, QWidget* parent)
+DescriptionWindow::DescriptionWindow(document::LadderDocument& document,
+                                     std::function<void(const document::EditResult&)> edited,
+                                     QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
@@ -45,11 +46,11 @@ TForm7::TForm7(document::LadderDocument& document,
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("Button1"));
     layout->addWidget(m_ok, 4, 0, 1, 2, Qt::AlignCenter);
-    connect(m_ok, &QPushButton::clicked, this, &TForm7::Button1Click);
+    connect(m_ok, &QPushButton::clicked, this, &DescriptionWindow::Button1Click);
     setFixedSize(sizeHint());
 }
 
-void TForm7::RefreshDescription(int row, int col) {
+void DescriptionWindow::RefreshDescription(int row, int col) {
     m_row = row;
     m_col = col;
     const bool editable = !document::isBlockCell(m_document.CellCode(row, col));
@@ -61,7 +62,7 @@ void TForm7::RefreshDescription(int row, int col) {
     update();
 }
 
-void TForm7::Button1Click() {
+void DescriptionWindow::Button1Click() {
     if (document::isBlockCell(m_document.CellCode(m_row, m_col))) {
         return;
     }

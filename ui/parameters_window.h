@@ -1,5 +1,5 @@
-// ui/tform2.h — the parameters window: data type or time base, LEN value and register address of
-// one remembered function-block cell.
+// ui/parameters_window.h — the parameters window: data type or time base, LEN value and register
+// address of one remembered function-block cell.
 #pragma once
 
 #include <QWidget>
@@ -17,12 +17,13 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 
-class TForm2 : public QWidget {
+class ParametersWindow : public QWidget {
     Q_OBJECT
 public:
     /// `edited` runs after every write with what it changed.
-    TForm2(document::LadderDocument& document,
-           std::function<void(const document::EditResult&)> edited, QWidget* parent = nullptr);
+    ParametersWindow(document::LadderDocument& document,
+                     std::function<void(const document::EditResult&)> edited,
+                     QWidget* parent = nullptr);
 
     /// Remembers the cell and loads the controls from its block fields.
     void RefreshParameters(int row, int col);
