@@ -10,7 +10,7 @@ namespace {
 constexpr std::array kTerminals = {
     Terminal{TerminalRole::Actuator, false, 0, "silnik taśmy"},
     Terminal{TerminalRole::Actuator, false, 1, "wymiana pojemnika"},
-    Terminal{TerminalRole::Sensor, false, 0, "fotokomórka na 3500 mm"},
+    Terminal{TerminalRole::Sensor, false, 0, "fotokomórka"},
     Terminal{TerminalRole::Sensor, false, 1, "pojemnik pełny"},
 };
 

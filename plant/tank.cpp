@@ -11,9 +11,9 @@ namespace {
 constexpr std::array kTerminals = {
     Terminal{TerminalRole::Actuator, false, 0, "pompa"},
     Terminal{TerminalRole::Actuator, false, 1, "zawór spustowy"},
-    Terminal{TerminalRole::Sensor, false, 0, "czujnik poziomu dolnego (od 10 000 ml)"},
-    Terminal{TerminalRole::Sensor, false, 1, "czujnik poziomu górnego (od 90 000 ml)"},
-    Terminal{TerminalRole::Sensor, true, 0, "poziom 0..32000"},
+    Terminal{TerminalRole::Sensor, false, 0, "czujnik poziomu dolnego"},
+    Terminal{TerminalRole::Sensor, false, 1, "czujnik poziomu górnego"},
+    Terminal{TerminalRole::Sensor, true, 0, "przetwornik poziomu"},
 };
 
 constexpr std::array<std::string_view, 3> kQuantities = {"poziom_ml", "przelane_ml", "awarie"};
