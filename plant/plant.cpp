@@ -1,6 +1,7 @@
 // The part every machine shares: time, faults, quantities by name, the seeded sequence.
 #include "plant/plant.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace plant {
@@ -38,6 +39,12 @@ std::optional<std::size_t> Plant::quantityIndex(std::string_view name) const {
         }
     }
     return std::nullopt;
+}
+
+std::vector<Fault> Plant::faultsSince(std::uint64_t seen) const {
+    const std::uint64_t fresh = m_faultCount > seen ? m_faultCount - seen : 0;
+    const auto kept = static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(fresh, m_faults.size()));
+    return {m_faults.end() - kept, m_faults.end()};
 }
 
 void Plant::reset() {

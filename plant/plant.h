@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plant {
 
@@ -95,6 +96,8 @@ public:
     [[nodiscard]] std::uint64_t faultCount() const { return m_faultCount; }
     /// The latest faults, oldest first, at most kKeptFaults of them.
     [[nodiscard]] const std::deque<Fault>& faults() const { return m_faults; }
+    /// The faults after the first `seen` of faultCount(), oldest first, as far as they are kept.
+    [[nodiscard]] std::vector<Fault> faultsSince(std::uint64_t seen) const;
 
     /// The bit mask of %I0001 .. %I0016 the machine drives.
     [[nodiscard]] std::uint16_t sensorMask() const;

@@ -15,10 +15,8 @@
 #include "plc/scan_cycle.h"
 #include "plc/steady_clock.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
-#include <deque>
 #include <memory>
 #include <ostream>
 
@@ -539,14 +537,9 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
             cycle.tick();
         }
         if (plant != nullptr && plant->faultCount() != faultsShown) {
-            // Only the latest are kept: a flood of faults in one tick shows its end.
-            const std::deque<plant::Fault>& faults = plant->faults();
-            const std::uint64_t fresh =
-                std::min<std::uint64_t>(plant->faultCount() - faultsShown, faults.size());
-            for (auto fault = faults.end() - static_cast<std::ptrdiff_t>(fresh);
-                 fault != faults.end(); ++fault) {
-                out << "! " << k << " t=" << fault->timeMs << ' ' << plantName << ": "
-                    << fault->text << '\n';
+            for (const plant::Fault& fault : plant->faultsSince(faultsShown)) {
+                out << "! " << k << " t=" << fault.timeMs << ' ' << plantName << ": " << fault.text
+                    << '\n';
             }
             faultsShown = plant->faultCount();
         }

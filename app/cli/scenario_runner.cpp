@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -49,14 +48,13 @@ std::vector<ScenarioFailure> playScenario(const Scenario& scenario, const plc::P
         if (machine == nullptr || machine->faultCount() == faults.count) {
             return;
         }
-        const std::deque<plant::Fault>& kept = machine->faults();
-        const std::uint64_t fresh =
-            std::min<std::uint64_t>(machine->faultCount() - faults.count, kept.size());
-        for (auto fault = kept.end() - static_cast<std::ptrdiff_t>(fresh);
-             fault != kept.end() && faults.lines.size() < kReportedPlantFaults; ++fault) {
+        for (const plant::Fault& fault : machine->faultsSince(faults.count)) {
+            if (faults.lines.size() == kReportedPlantFaults) {
+                break;
+            }
             faults.lines.push_back("! " + std::to_string(tick) +
-                                   " t=" + std::to_string(fault->timeMs) + ' ' + scenario.plant +
-                                   ": " + std::string(fault->text));
+                                   " t=" + std::to_string(fault.timeMs) + ' ' + scenario.plant +
+                                   ": " + std::string(fault.text));
         }
         faults.count = machine->faultCount();
     };
