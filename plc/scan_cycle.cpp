@@ -72,6 +72,22 @@ void ScanCycle::applyForces() {
     m_forces.apply(m_plc);
 }
 
+void ScanCycle::advancePlant(bool outputsConnected) {
+    if (m_plant != nullptr) {
+        m_plant->advance(m_plc, m_clock.now(), outputsConnected, m_mode == Mode::Run);
+    }
+}
+
+void ScanCycle::readInputs(IoTransfer* io) {
+    if (io != nullptr) {
+        io->readInputs(m_plc);
+    }
+    // The machine's sensors are wired to its inputs: whatever a box or a client set there.
+    if (m_plant != nullptr) {
+        m_plant->driveInputs(m_plc);
+    }
+}
+
 ForceResult ScanCycle::force(const OperandRef& ref, std::int32_t value) {
     const ForceResult result = m_forces.force(ref, value);
     if (result == ForceResult::Forced && m_mode != Mode::Closed) {
@@ -83,9 +99,8 @@ ForceResult ScanCycle::force(const OperandRef& ref, std::int32_t value) {
 void ScanCycle::runCycle(IoTransfer* io) {
     const std::uint32_t t0 = m_clock.now();
     m_plc.updateSystemBits(false);
-    if (io != nullptr) {
-        io->readInputs(m_plc);
-    }
+    advancePlant(true);
+    readInputs(io);
     // Forced values replace the inputs before the scan reads them, and whatever the scan
     // wrote before the outputs and the watch table show it.
     applyForces();
@@ -123,14 +138,15 @@ void ScanCycle::tick() {
         case Mode::Closed: return;
         case Mode::StopNoIo:
             m_plc.updateSystemBits(false);
+            // No outputs reach the machine; it goes on moving with them off.
+            advancePlant(false);
             // Nothing else writes memory here but the system bits; a forced one stays forced.
             applyForces();
             break;
         case Mode::StopIoScan:
             m_plc.updateSystemBits(false);
-            if (io != nullptr) {
-                io->readInputs(m_plc);
-            }
+            advancePlant(true);
+            readInputs(io);
             applyForces();
             if (io != nullptr) {
                 io->writeOutputs(m_plc);
@@ -161,9 +177,8 @@ void ScanCycle::nextMode() {
         case Mode::Run:
             // The last scan always runs against the panel, even in a DDE simulation.
             m_plc.updateSystemBits(true);
-            if (m_panel != nullptr) {
-                m_panel->readInputs(m_plc);
-            }
+            advancePlant(true);
+            readInputs(m_panel);
             applyForces();
             runScan();
             applyForces();

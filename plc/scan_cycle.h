@@ -4,6 +4,7 @@
 
 #include "plc/clock.h"
 #include "plc/force_table.h"
+#include "plc/plant_port.h"
 #include "plc/plc.h"
 
 #include <cstdint>
@@ -65,6 +66,9 @@ public:
     void setDde(IoTransfer* dde) { m_dde = dde; }
     /// The displays to notify; may be null.
     void setView(ScanView* view) { m_view = view; }
+    /// The machine wired to the terminals, moved on at every tick of an open simulation; may be
+    /// null. Its inputs override the transfer's, forces override both.
+    void setPlant(PlantPort* plant) { m_plant = plant; }
 
     /// Allocates the controller memory (zeroed) and enters STOP NO I/O; returns false, and
     /// stays closed, if the memory cannot be had.
@@ -118,6 +122,8 @@ private:
     void runScan();
     void runCycle(IoTransfer* io);
     void applyForces();
+    void advancePlant(bool outputsConnected);
+    void readInputs(IoTransfer* io);
     IoTransfer* transfer() const { return m_ddeFlag ? m_dde : m_panel; }
     [[nodiscard]] bool start(bool dde);
 
@@ -126,6 +132,7 @@ private:
     IoTransfer* m_panel = nullptr;
     IoTransfer* m_dde = nullptr;
     ScanView* m_view = nullptr;
+    PlantPort* m_plant = nullptr;
     ForceTable m_forces;
     Mode m_mode = Mode::Closed;
     bool m_ddeFlag = false;

@@ -32,7 +32,8 @@ constexpr std::string_view kUsage =
     "                        [--watch OPERAND[:TYP]]... [--stop T]\n"
     "                        [--force T:OPERAND[:TYP]=WARTOŚĆ]... [--release T:OPERAND]...\n"
     "                        [--link BROKER [--topic PRZEDROSTEK]] [--realtime]\n"
-    "                        [--modbus [ADRES:]PORT [--modbus-idle S]] [--power]\n";
+    "                        [--modbus [ADRES:]PORT [--modbus-idle S]] [--power]\n"
+    "                        [--plant OBIEKT]\n";
 
 // Far beyond the view of the largest program the translator writes (5000 words).
 constexpr std::size_t kMaxProgramText = 4 * 1024 * 1024;
@@ -133,6 +134,12 @@ int analyseCommand(const std::vector<std::string>& args, std::ostream& out, std:
 
 }  // namespace
 
+bool isLadderFile(const std::string& fileName) {
+    std::string bytes;
+    return readBytes(fileName, document::kProgramFileHeaderBytes, bytes) &&
+           document::hasProgramFileHeader(bytes);
+}
+
 int loadRunProgram(const std::string& fileName, plc::Program& program, std::ostream& out,
                    std::ostream& err, std::optional<PowerLines>* power) {
     // The content decides what the file is, not its name: a ladder begins with its magic
@@ -192,6 +199,12 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             loadRunProgram(options->program, program, out, err, options->power ? &power : nullptr);
         status != kExitOk) {
         return status;
+    }
+    if (!options->plant.empty() && !isLadderFile(options->program)) {
+        // Machines run beside ladders only, as they do on the simulator's panel.
+        err << "wirtualon-cli run: --plant wymaga programu w postaci drabinkowej (.jar): "
+            << options->program << '\n';
+        return kExitBadInput;
     }
     return runSimulation(program, *options, out, err, power ? &*power : nullptr);
 }

@@ -30,6 +30,9 @@ inline constexpr int kExitWatchdog = 3;
 /// ends the reading too; returns false when the file cannot be read.
 [[nodiscard]] bool readBytes(const std::string& fileName, std::size_t limit, std::string& bytes);
 
+/// Returns true when the file begins as a saved ladder does (the rest is not checked).
+[[nodiscard]] bool isLadderFile(const std::string& fileName);
+
 /// Reads the program that run and test simulate: a ladder, translated (a broken rule gives its
 /// report on `out` and kExitTranslationError), or an interpreter program in text. Returns
 /// kExitOk with `program` filled, or kExitBadInput with the complaint on `err`. With `power`

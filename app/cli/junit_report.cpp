@@ -61,6 +61,22 @@ std::string_view kindName(FailureKind kind) {
     return "";
 }
 
+// The machine's faults, after a failure's own text: a scenario fails on what the program did,
+// and the faults are often why.
+std::string faultText(const PlantFaults& faults) {
+    if (faults.count == 0) {
+        return "";
+    }
+    std::string text = "\nAwarie obiektu: " + std::to_string(faults.count);
+    for (const std::string& line : faults.lines) {
+        text += '\n' + line;
+    }
+    if (faults.count > faults.lines.size()) {
+        text += "\n... i " + std::to_string(faults.count - faults.lines.size()) + " dalszych";
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string xmlEscaped(std::string_view text) {
@@ -113,7 +129,8 @@ void writeJunitReport(std::ostream& out, std::span<const ScenarioOutcome> outcom
         const std::string stem = std::filesystem::path(outcome.file).stem().string();
         out << "    <testcase name=\"" << xmlEscaped(outcome.file) << "\" classname=\""
             << xmlEscaped(stem) << "\" time=\"" << seconds(outcome.seconds) << "\"";
-        if (!outcome.error && outcome.failures.empty()) {
+        const std::string faults = faultText(outcome.plantFaults);
+        if (!outcome.error && outcome.failures.empty() && faults.empty()) {
             out << "/>\n";
             continue;
         }
@@ -126,8 +143,11 @@ void writeJunitReport(std::ostream& out, std::span<const ScenarioOutcome> outcom
             out << "      <failure message=\"" << xmlEscaped(failure.text) << "\" type=\""
                 << kindName(failure.kind) << "\">"
                 << xmlEscaped(outcome.file + ':' + std::to_string(failure.line) + ": " +
-                              failure.text)
+                              failure.text + faults)
                 << "</failure>\n";
+        }
+        if (!faults.empty()) {
+            out << "      <system-out>" << xmlEscaped(faults.substr(1)) << "</system-out>\n";
         }
         out << "    </testcase>\n";
     }

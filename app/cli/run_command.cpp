@@ -1,6 +1,9 @@
 // The run subcommand.
 #include "app/cli/run_command.h"
 
+#include "plant/plant_catalogue.h"
+#include "plant/plant_link.h"
+
 #include "app/cli/cli_runner.h"
 #include "app/cli/live_run.h"
 #include "app/cli/power_lines.h"
@@ -13,6 +16,7 @@
 
 #include <array>
 #include <charconv>
+#include <memory>
 #include <ostream>
 
 namespace cli {
@@ -61,6 +65,16 @@ std::optional<Address> parseAddress(std::string_view text) {
 std::optional<plc::AreaKind> kindOfArea(std::string_view area) {
     const operands::MemoryArea* known = operands::findArea(area);
     return known == nullptr ? std::nullopt : plc::areaKindOf(known->code);
+}
+
+std::string lowered(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
 }
 
 std::optional<plc::DataType> parseType(std::string_view text) {
@@ -186,6 +200,18 @@ std::optional<InputSetting> parseInputSetting(std::string_view text, std::string
 
 std::optional<Watch> parseWatch(std::string_view text, std::string& problem,
                                 std::string_view option) {
+    constexpr std::string_view kPlantPrefix = "plant:";
+    if (lowered(text.substr(0, kPlantPrefix.size())) == kPlantPrefix) {
+        Watch watch;
+        watch.quantity = std::string(text.substr(kPlantPrefix.size()));
+        watch.name = std::string(kPlantPrefix) + watch.quantity;
+        if (watch.quantity.empty()) {
+            problem =
+                "brak nazwy wielkości obiektu w " + std::string(option) + ": " + std::string(text);
+            return std::nullopt;
+        }
+        return watch;
+    }
     const std::size_t colon = text.rfind(':');
     const std::string_view operand = text.substr(0, colon);
     const std::optional<Address> address = parseAddress(operand);
@@ -220,6 +246,54 @@ std::optional<Watch> parseWatch(std::string_view text, std::string& problem,
     watch.byteOffset = static_cast<int>(offset);
     watch.bit = wordArea ? 0 : static_cast<int>((n - 1) % 8);
     return watch;
+}
+
+bool checkPlantName(std::string_view name, std::string& problem, std::string_view option) {
+    if (plant::findPlant(name) != nullptr) {
+        return true;
+    }
+    problem = "nieznany obiekt w " + std::string(option) + ": " + std::string(name) +
+              " (znane: " + plant::plantNames() + ")";
+    return false;
+}
+
+bool checkPlantWatch(Watch& watch, std::string_view plant, std::string& problem,
+                     std::string_view plantOption) {
+    if (watch.quantity.empty()) {
+        return true;
+    }
+    if (plant.empty()) {
+        problem = watch.name + " wymaga obiektu (" + std::string(plantOption) + " NAZWA)";
+        return false;
+    }
+    const std::unique_ptr<plant::Plant> machine = plant::makePlant(plant);
+    const std::optional<std::size_t> index = machine->quantityIndex(watch.quantity);
+    if (!index) {
+        problem = "obiekt " + std::string(plant) + " nie ma wielkości " + watch.quantity +
+                  " (ma: " + plant::quantityList(*machine) + ")";
+        return false;
+    }
+    watch.quantityIndex = *index;
+    return true;
+}
+
+bool checkPlantSetting(const InputSetting& setting, std::string_view plant, std::string& problem,
+                       std::string_view option) {
+    if (plant.empty() || !setting.panelInput) {
+        return true;
+    }
+    const std::unique_ptr<plant::Plant> machine = plant::makePlant(plant);
+    for (const plant::Terminal& terminal : machine->terminals()) {
+        if (terminal.role == plant::TerminalRole::Sensor && terminal.analog == setting.analog &&
+            terminal.index == setting.index) {
+            problem = plant::terminalOperand(terminal) + " ustawia obiekt " + std::string(plant) +
+                      " (" + std::string(terminal.name) + "): " + std::string(option) +
+                      " nic by nie zmienił" +
+                      (option == "--set" ? ", przytrzyma je tylko --force" : "");
+            return false;
+        }
+    }
+    return true;
 }
 
 std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
@@ -335,6 +409,18 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
                 return std::nullopt;
             }
             options.watches.push_back(*watch);
+        } else if (arg == "--plant") {
+            if (!takeValue()) {
+                return std::nullopt;
+            }
+            if (!options.plant.empty()) {
+                problem = "podano więcej niż jeden obiekt (--plant): " + value;
+                return std::nullopt;
+            }
+            if (!checkPlantName(value, problem)) {
+                return std::nullopt;
+            }
+            options.plant = value;
         } else if (arg == "--force" || arg == "--release") {
             if (!takeValue()) {
                 return std::nullopt;
@@ -361,7 +447,15 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
         problem = "brak nazwy programu";
         return std::nullopt;
     }
+    for (Watch& watch : options.watches) {
+        if (!checkPlantWatch(watch, options.plant, problem)) {
+            return std::nullopt;
+        }
+    }
     for (const InputSetting& setting : options.settings) {
+        if (!checkPlantSetting(setting, options.plant, problem)) {
+            return std::nullopt;
+        }
         // With a link the inputs are the link's: the input areas are left to it whole.
         const bool input = setting.kind == plc::AreaKind::I || setting.kind == plc::AreaKind::AI;
         if (options.linkService && input) {
@@ -390,7 +484,8 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& args,
 }
 
 int runSimulation(const plc::Program& program, const RunOptions& options, std::ostream& out,
-                  std::ostream& err, PowerLines* power, const TickObserver& afterTick) {
+                  std::ostream& err, PowerLines* power, const TickObserver& afterTick,
+                  plant::Plant* plant) {
     // A live run keeps time by the machine's clock; otherwise time is simulated exactly.
     const bool live =
         options.realtime || options.linkService.has_value() || options.modbus.has_value();
@@ -418,6 +513,18 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
         // The link takes the panel's place, the last scan of --stop included.
         cycle.setPanel(&link.exchange());
     }
+    std::unique_ptr<plant::Plant> ownPlant;
+    if (plant == nullptr && !options.plant.empty()) {
+        ownPlant = plant::makePlant(options.plant);
+        plant = ownPlant.get();
+    }
+    std::optional<plant::PlantLink> plantLink;
+    if (plant != nullptr) {
+        plantLink.emplace(*plant);
+        cycle.setPlant(&*plantLink);
+    }
+    const std::string plantName = options.plant.empty() ? "obiekt" : options.plant;
+    std::uint64_t faultsShown = plant != nullptr ? plant->faultCount() : 0;
     if (!cycle.startSimulator()) {
         err << "Za mało pamięci do uruchomienia programu\n";
         return kExitBadInput;
@@ -466,9 +573,25 @@ int runSimulation(const plc::Program& program, const RunOptions& options, std::o
         } else {
             cycle.tick();
         }
+        if (plant != nullptr && plant->faultCount() != faultsShown) {
+            for (const plant::Fault& fault : plant->faultsSince(faultsShown)) {
+                out << "! " << k << " t=" << fault.timeMs << ' ' << plantName << ": " << fault.text
+                    << '\n';
+            }
+            faultsShown = plant->faultCount();
+        }
         out << k << " t=" << time << " Q=" << plc.outputWord() << " AQ1=" << plc.analogOutput1()
             << " AQ2=" << plc.analogOutput2();
         for (const Watch& watch : options.watches) {
+            if (!watch.quantity.empty()) {
+                out << ' ' << watch.name << '=';
+                if (plant != nullptr) {
+                    out << plant->quantity(watch.quantityIndex);
+                } else {
+                    out << '?';
+                }
+                continue;
+            }
             const std::optional<std::int32_t> value =
                 plc.readValue(watch.kind, watch.byteOffset, watch.bit, watch.type);
             out << ' ' << watch.name << '=';

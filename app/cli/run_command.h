@@ -17,6 +17,10 @@
 #include <string_view>
 #include <vector>
 
+namespace plant {
+class Plant;
+}
+
 namespace cli {
 
 /// The longest tick a run or scenario takes, in milliseconds (the shortest is 1).
@@ -37,9 +41,11 @@ struct InputSetting {
     int value = 0;
 };
 
-/// A value printed after every tick.
+/// A value printed after every tick: an operand, or a quantity of the machine run beside.
 struct Watch {
-    std::string name;  ///< the operand in its normal form, e.g. %R0001
+    std::string name;      ///< the operand in its normal form, e.g. %R0001; "plant:poziom_ml"
+    std::string quantity;  ///< the machine's quantity ("poziom_ml"); empty for an operand
+    std::size_t quantityIndex = 0;  ///< its index, once checked against the machine
     plc::AreaKind kind = plc::AreaKind::I;
     int byteOffset = 0;
     int bit = 0;
@@ -61,6 +67,7 @@ struct RunOptions {
     std::optional<iolink::ModbusEndpoint> modbus;  ///< --modbus: serve Modbus TCP there
     iolink::ModbusIdleLimits modbusLimits;  ///< --modbus-idle: how long clients may be silent
     bool power = false;                     ///< --power: the ladder's power map after every tick
+    std::string plant;  ///< --plant: the machine run beside the program; empty for none
 };
 
 /// Returns the options of `args` (what follows "run"), or nothing with `problem` set (Polish,
@@ -77,10 +84,26 @@ struct RunOptions {
                                                             std::string& problem,
                                                             std::string_view option = "--set");
 
-/// Returns the watch of `text` ("OPERAND" or "OPERAND:TYPE"), or nothing with `problem` set;
-/// `option` names the option in the problem.
+/// Returns the watch of `text` ("OPERAND", "OPERAND:TYPE" or "plant:QUANTITY", the quantity
+/// not yet checked), or nothing with `problem` set; `option` names the option in the problem.
 [[nodiscard]] std::optional<Watch> parseWatch(std::string_view text, std::string& problem,
                                               std::string_view option = "--watch");
+
+/// Checks a machine's name; returns false with `problem` set (naming `option` and the known
+/// machines) for an unknown one.
+[[nodiscard]] bool checkPlantName(std::string_view name, std::string& problem,
+                                  std::string_view option = "--plant");
+
+/// Checks a watch of a quantity against the machine named `plant` (empty: none) and fills its
+/// index; returns false with `problem` set when there is no machine (`plantOption` names how
+/// one is given) or the machine has no such quantity. An operand's watch passes as it is.
+[[nodiscard]] bool checkPlantWatch(Watch& watch, std::string_view plant, std::string& problem,
+                                   std::string_view plantOption = "--plant");
+
+/// Returns false with `problem` set when `setting` writes an input the machine named `plant`
+/// drives: the machine would override it at every tick. `option` names the option.
+[[nodiscard]] bool checkPlantSetting(const InputSetting& setting, std::string_view plant,
+                                     std::string& problem, std::string_view option = "--set");
 
 class PowerLines;
 
@@ -90,12 +113,14 @@ using TickObserver = std::function<void(std::uint64_t tick, const plc::Plc& plc)
 
 /// Runs `program` as the simulator does, in RUN from the first tick, for `options.scans`
 /// ticks, printing one line per tick to `out`, followed by the lines of `power` when given
-/// (the controller then monitors its scans); returns kExitOk, kExitWatchdog when the
+/// (the controller then monitors its scans). With a machine (`plant`, else a new one named by
+/// `options.plant`) each of its faults is printed before the line of its tick as
+/// "! <tick> t=<ms> <machine>: <text>". Returns kExitOk, kExitWatchdog when the
 /// watchdog ended a scan, or kExitBadInput when the link's broker cannot be reached or the
 /// Modbus port cannot be opened. With a link, a Modbus server or `realtime` the ticks follow
 /// the real clock, `tickMs` apart; the server answers requests in the time between them.
 [[nodiscard]] int runSimulation(const plc::Program& program, const RunOptions& options,
                                 std::ostream& out, std::ostream& err, PowerLines* power = nullptr,
-                                const TickObserver& afterTick = {});
+                                const TickObserver& afterTick = {}, plant::Plant* plant = nullptr);
 
 }  // namespace cli

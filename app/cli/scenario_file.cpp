@@ -1,6 +1,9 @@
 // Scenario files.
 #include "app/cli/scenario_file.h"
 
+#include "plant/plant_catalogue.h"
+
+#include "app/cli/program_text.h"
 #include "operands/operand_syntax.h"
 #include "operands/text_blanks.h"
 
@@ -211,6 +214,9 @@ public:
         if (!m_haveProgram) {
             return fail(0, "brak instrukcji program NAZWA.jar");
         }
+        if (!checkPlant()) {
+            return std::nullopt;
+        }
         return m_scenario;
     }
 
@@ -251,6 +257,9 @@ private:
         if (keyword == "tick") {
             return readTick(line, parts);
         }
+        if (keyword == "plant") {
+            return readPlant(line, parts);
+        }
         if (keyword == "at") {
             return readAt(line, parts);
         }
@@ -287,6 +296,38 @@ private:
         }
         m_haveTick = true;
         m_scenario.tickMs = static_cast<std::uint32_t>(*ms);
+        return true;
+    }
+
+    bool readPlant(int line, const std::vector<std::string_view>& parts) {
+        if (!m_scenario.plant.empty()) {
+            return refuse(line, "drugi plant w jednym scenariuszu");
+        }
+        if (parts.size() != 2) {
+            return refuse(line, "plant wymaga nazwy obiektu (" + plant::plantNames() + ")");
+        }
+        std::string problem;
+        if (!checkPlantName(parts[1], problem, "plant")) {
+            return refuse(line, problem);
+        }
+        m_scenario.plant = std::string(parts[1]);
+        m_scenario.plantLine = line;
+        return true;
+    }
+
+    // The machine may be named after the statements that use it: they are checked at the end.
+    bool checkPlant() {
+        std::string problem;
+        for (Expectation& expectation : m_scenario.expectations) {
+            if (!checkPlantWatch(expectation.operand, m_scenario.plant, problem, "plant")) {
+                return refuse(expectation.line, problem);
+            }
+        }
+        for (std::size_t i = 0; i < m_scenario.settings.size(); ++i) {
+            if (!checkPlantSetting(m_scenario.settings[i], m_scenario.plant, problem, "set")) {
+                return refuse(m_settingLines[i], problem);
+            }
+        }
         return true;
     }
 
@@ -328,6 +369,7 @@ private:
             return refuse(line, problem);
         }
         m_scenario.settings.push_back(*setting);
+        m_settingLines.push_back(line);
         return true;
     }
 
@@ -359,14 +401,17 @@ private:
         }
         expectation.operand = *watch;
         expectation.operandText = watch->name;
-        if (operand.find(':') != std::string_view::npos) {
+        if (watch->quantity.empty() && operand.find(':') != std::string_view::npos) {
             expectation.operandText += ':';
             expectation.operandText += operands::dataTypeWord(watch->type);
         }
         const std::string_view valueText =
             std::string_view(condition).substr(at + found->text.size());
         const std::optional<std::int64_t> value = signedNumber(valueText);
-        const ValueRange range = rangeOf(watch->type);
+        // A machine's quantities are counts and amounts without a memory type.
+        const ValueRange range = watch->quantity.empty()
+                                     ? rangeOf(watch->type)
+                                     : ValueRange{-(std::int64_t{1} << 40), std::int64_t{1} << 40};
         if (!value) {
             return refuse(line, "wartość dla " + watch->name + " nie jest liczbą: \"" +
                                     textExcerpt(valueText) + '"');
@@ -394,6 +439,7 @@ private:
 
     ScenarioProblem& m_problem;
     Scenario m_scenario;
+    std::vector<int> m_settingLines;  // the line of each of m_scenario.settings
     bool m_haveProgram = false;
     bool m_haveTick = false;
 };

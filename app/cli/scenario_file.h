@@ -37,6 +37,8 @@ struct Scenario {
     std::string program;  ///< as written, relative to the scenario file unless absolute
     int programLine = 0;
     std::uint32_t tickMs = 20;
+    std::string plant;  ///< "plant NAME": the machine run beside the program; empty for none
+    int plantLine = 0;
     std::vector<InputSetting> settings;  ///< "at K set", in the order of the file
     std::optional<std::uint64_t> stopTick;
     std::vector<Expectation> expectations;  ///< in the order of the file
@@ -55,9 +57,9 @@ inline constexpr std::uint64_t kMaxScenarioTick = 10'000'000;
 
 /// Returns the scenario written in `text` (UTF-8, one statement a line, "#" starts a comment),
 /// or nothing with `problem` set for the first statement that cannot be read: the first
-/// statement must be "program NAME", followed by "tick MS" (at most once) and statements
-/// "at K set OPERAND=VALUE", "at K expect OPERAND[:TYPE] OP VALUE" and "at K stop" (at most
-/// once), K from 0 to kMaxScenarioTick.
+/// statement must be "program NAME", followed by "tick MS" and "plant NAME" (each at most once)
+/// and statements "at K set OPERAND=VALUE", "at K expect OPERAND[:TYPE] OP VALUE" (or
+/// "plant:QUANTITY OP VALUE") and "at K stop" (at most once), K from 0 to kMaxScenarioTick.
 [[nodiscard]] std::optional<Scenario> parseScenario(std::string_view text,
                                                     ScenarioProblem& problem);
 

@@ -1,6 +1,8 @@
 // The test subcommand.
 #include "app/cli/scenario_runner.h"
 
+#include "plant/plant_catalogue.h"
+
 #include "app/cli/cli_runner.h"
 #include "app/cli/junit_report.h"
 
@@ -8,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <ostream>
 #include <sstream>
 
@@ -30,12 +33,31 @@ std::string firstLine(const std::string& text) {
 }  // namespace
 
 std::vector<ScenarioFailure> playScenario(const Scenario& scenario, const plc::Program& program,
-                                          std::string& problem) {
+                                          std::string& problem, PlantFaults* plantFaults) {
     RunOptions options;
     options.scans = scenario.lastTick + 1;
     options.tickMs = scenario.tickMs;
     options.settings = scenario.settings;
     options.stopTick = scenario.stopTick;
+    options.plant = scenario.plant;
+    const std::unique_ptr<plant::Plant> machine =
+        scenario.plant.empty() ? nullptr : plant::makePlant(scenario.plant);
+    PlantFaults faults;
+    // The faults since the last call, listed with the tick that brought them.
+    const auto collectFaults = [&](std::uint64_t tick) {
+        if (machine == nullptr || machine->faultCount() == faults.count) {
+            return;
+        }
+        for (const plant::Fault& fault : machine->faultsSince(faults.count)) {
+            if (faults.lines.size() == kReportedPlantFaults) {
+                break;
+            }
+            faults.lines.push_back("! " + std::to_string(tick) +
+                                   " t=" + std::to_string(fault.timeMs) + ' ' + scenario.plant +
+                                   ": " + std::string(fault.text));
+        }
+        faults.count = machine->faultCount();
+    };
 
     // Checked tick by tick, and within a tick in the order of the file.
     std::vector<const Expectation*> pending;
@@ -50,11 +72,16 @@ std::vector<ScenarioFailure> playScenario(const Scenario& scenario, const plc::P
     std::uint64_t ticksDone = 0;
     const auto check = [&](std::uint64_t tick, const plc::Plc& plc) {
         ticksDone = tick + 1;
+        collectFaults(tick);
         for (; next < pending.size() && pending[next]->tick == tick; ++next) {
             const Expectation& expectation = *pending[next];
             const Watch& operand = expectation.operand;
-            const std::optional<std::int32_t> value =
-                plc.readValue(operand.kind, operand.byteOffset, operand.bit, operand.type);
+            std::optional<std::int64_t> value;
+            if (operand.quantity.empty()) {
+                value = plc.readValue(operand.kind, operand.byteOffset, operand.bit, operand.type);
+            } else if (machine != nullptr) {
+                value = machine->quantity(operand.quantityIndex);
+            }
             if (value && comparisonHolds(expectation.comparison, *value, expectation.value)) {
                 continue;
             }
@@ -69,7 +96,12 @@ std::vector<ScenarioFailure> playScenario(const Scenario& scenario, const plc::P
     // The tick lines of run are not wanted here: they go nowhere.
     std::ostream discard(nullptr);
     std::ostringstream complaints;
-    const int status = runSimulation(program, options, discard, complaints, nullptr, check);
+    const int status =
+        runSimulation(program, options, discard, complaints, nullptr, check, machine.get());
+    collectFaults(ticksDone);
+    if (plantFaults != nullptr) {
+        *plantFaults = std::move(faults);
+    }
     if (status == kExitWatchdog) {
         failures.push_back({scenario.programLine, FailureKind::Watchdog,
                             "at " + std::to_string(ticksDone) + " WATCHDOG"});
@@ -115,8 +147,14 @@ ScenarioOutcome runScenarioFile(const std::string& file) {
         outcome.error = located(file, scenario->programLine, firstLine(complaints.str()));
         return outcome;
     }
+    if (!scenario->plant.empty() && !isLadderFile(programPath.string())) {
+        outcome.error =
+            located(file, scenario->plantLine,
+                    "plant wymaga programu w postaci drabinkowej (.jar): " + scenario->program);
+        return outcome;
+    }
     std::string refusal;
-    outcome.failures = playScenario(*scenario, program, refusal);
+    outcome.failures = playScenario(*scenario, program, refusal, &outcome.plantFaults);
     if (!refusal.empty()) {
         outcome.error = located(file, scenario->programLine, refusal);
     }

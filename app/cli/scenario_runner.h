@@ -5,6 +5,8 @@
 #include "app/cli/scenario_file.h"
 #include "plc/program.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -27,11 +29,22 @@ struct ScenarioFailure {
     std::string text;  ///< "at 6 expected %Q0001 = 1, got 0", "at 3 WATCHDOG", the error report
 };
 
+/// The faults of the machine a scenario ran beside (which by themselves fail nothing).
+struct PlantFaults {
+    /// The first kReportedPlantFaults, as run prints them: "! 2501 t=50001 zbiornik: ...".
+    std::vector<std::string> lines;
+    std::uint64_t count = 0;  ///< all of them
+};
+
+/// Faults listed in a report; the rest are counted.
+inline constexpr std::size_t kReportedPlantFaults = 20;
+
 /// What one scenario file came to.
 struct ScenarioOutcome {
     std::string file;  ///< as named on the command line
     int expectations = 0;
     std::vector<ScenarioFailure> failures;
+    PlantFaults plantFaults;
     /// Set when the file, a statement or the program could not be read: "SCENARIO:LINE: TEXT".
     std::optional<std::string> error;
     double seconds = 0;  ///< the time it took, for the report
@@ -39,10 +52,12 @@ struct ScenarioOutcome {
 
 /// Plays `scenario` on `program` for scenario.lastTick + 1 ticks; returns its failures in the
 /// order they happened (by tick, then by line). The values are read after each tick's scan.
-/// `problem` is set (Polish, UTF-8) when the controller cannot take the program at all.
+/// `problem` is set (Polish, UTF-8) when the controller cannot take the program at all. The
+/// machine's faults go to `plantFaults` when given.
 [[nodiscard]] std::vector<ScenarioFailure> playScenario(const Scenario& scenario,
                                                         const plc::Program& program,
-                                                        std::string& problem);
+                                                        std::string& problem,
+                                                        PlantFaults* plantFaults = nullptr);
 
 /// Runs the scenario file `file`: reads it, loads its program (relative to the file's folder)
 /// and plays it.
