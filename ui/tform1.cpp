@@ -721,10 +721,11 @@ bool TForm1::saveCurrent() {
 }
 
 bool TForm1::saveTo(const QString& name) {
-    const document::FileResult result = document::SaveProgram(m_document, toPath(name));
+    std::error_code reason;
+    const document::FileResult result = document::SaveProgram(m_document, toPath(name), reason);
     if (result != document::FileResult::Success) {
         m_prompts->tell(QMessageBox::Critical, kAppTitle,
-                        fromUtf8(document::fileResultMessage(result, name.toStdString())));
+                        fromUtf8(document::fileResultMessage(result, name.toStdString(), reason)));
         return false;
     }
     m_saveDialog->selectFile(name);
@@ -944,6 +945,7 @@ int TForm1::TranslateProgram() {
     m_form6->showNow();
     translator::TranslationResult result =
         translator::translateDocument(m_document, {.tracePath = kTraceFile});
+    showTraceNote(result.traceProblem);
     if (!result.ok()) {
         m_form6->hide();
         ReportTranslationError(result.errorCode, result.errorRow, result.errorCol);
@@ -957,6 +959,13 @@ int TForm1::TranslateProgram() {
     m_sourceMap = std::move(result.sourceMap);
     m_form6->hide();
     return 0;
+}
+
+void TForm1::showTraceNote(const std::string& problem) {
+    // A trace that could not be written is worth a word, never a failed translation.
+    if (!problem.empty()) {
+        m_statusPanels[3]->setText(QString::fromStdString(problem));
+    }
 }
 
 void TForm1::ReportTranslationError(int code, int row, int col) {
@@ -1020,6 +1029,7 @@ void TForm1::SpeedButton16Click() {
     // a translation does.
     const translator::NodeAnalysisResult result =
         translator::AnalyseNodesAndSegments(m_document, {.tracePath = kTraceFile});
+    showTraceNote(result.traceProblem);
     // The window stays open while the user edits on, so on its first showing it goes to the
     // grid's top-right corner, beside the rungs rather than over them.
     if (!m_form5->property("placed").toBool()) {

@@ -156,6 +156,8 @@ private:
     QToolButton* addButton(QFrame* panel, const QString& name, std::string_view hint,
                            const QIcon& icon);
     QFrame* makeStrip(const QString& name, int height);
+    /// Shows why the trace file could not be written, when it could not, in the status bar.
+    void showTraceNote(const std::string& problem);
 
     /// Runs one of the refreshes after a command.
     void refresh(document::Refresh kind);
