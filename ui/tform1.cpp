@@ -923,7 +923,8 @@ void TForm1::HelpClick() {
 bool TForm1::event(QEvent* event) {
     // Status tips go to the hint panel, not over the whole status bar.
     if (event->type() == QEvent::StatusTip) {
-        m_statusPanels[3]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        m_statusPanels[3]->setText(tip.isEmpty() ? m_traceNote : tip);
         return true;
     }
     return QMainWindow::event(event);
@@ -962,9 +963,11 @@ int TForm1::TranslateProgram() {
 }
 
 void TForm1::showTraceNote(const std::string& problem) {
-    // A trace that could not be written is worth a word, never a failed translation.
-    if (!problem.empty()) {
-        m_statusPanels[3]->setText(QString::fromStdString(problem));
+    // A trace that could not be written is worth a word, never a failed translation. The word
+    // stays in the hint panel whenever no hint is shown, until a trace is written again.
+    m_traceNote = QString::fromStdString(problem);
+    if (!m_traceNote.isEmpty()) {
+        m_statusPanels[3]->setText(m_traceNote);
     }
 }
 

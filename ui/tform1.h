@@ -220,6 +220,7 @@ private:
     QFrame* m_panel7 = nullptr;
     QLineEdit* m_edit1 = nullptr;
     std::array<QLabel*, 4> m_statusPanels{};
+    QString m_traceNote;  ///< why the last trace could not be written; empty when it was
 
     // Element toolbars in the order of the "Widok" menu: Panel6, Panel5, Panel3, Panel4.
     struct ElementToolbar {
