@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <functional>
 #include <span>
 #include <unordered_map>
@@ -136,6 +137,26 @@ std::string phraseOf(std::int32_t code) {
     return std::string(kCodeWord) + " " + std::to_string(code);
 }
 
+// The words of every code below 1500, made once: a ladder's text names thousands of cells.
+const std::string& cachedPhraseOf(std::int32_t code) {
+    static const auto table = [] {
+        std::vector<std::string> phrases;
+        for (std::int32_t each = 0; each < BlockRole::CallBottomRight + 100; ++each) {
+            phrases.push_back(phraseOf(each));
+        }
+        return phrases;
+    }();
+    return table[static_cast<std::size_t>(code)];
+}
+
+void appendPhrase(std::string& out, std::int32_t code) {
+    if (code >= 0 && code < BlockRole::CallBottomRight + 100) {
+        out += cachedPhraseOf(code);
+    } else {
+        out += phraseOf(code);
+    }
+}
+
 struct TransparentHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const {
@@ -225,22 +246,6 @@ bool splitFields(std::string_view text, FieldStyle style, std::vector<Field>& fi
 
 FieldStyle styleOf(std::int32_t code) {
     return isBlockCell(code) ? FieldStyle::Shared : FieldStyle::Separate;
-}
-
-std::string joinFields(const std::vector<std::pair<char, std::string>>& fields, FieldStyle style) {
-    std::string text;
-    if (fields.empty()) {
-        return text;
-    }
-    for (const auto& [tag, value] : fields) {
-        if (style == FieldStyle::Separate || text.empty()) {
-            text += '#';
-        }
-        text += tag;
-        text += value;
-        text += '#';
-    }
-    return text;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -358,11 +363,17 @@ void padTo(std::string& out, std::size_t lineStart, std::size_t column) {
     out.append(width < column ? column - width : 1, ' ');
 }
 
+void appendNumber(std::string& out, int number) {
+    std::array<char, 12> digits{};
+    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), number);
+    out.append(digits.data(), end);
+}
+
 void appendPosition(std::string& out, int row, int col) {
     out += 'w';
-    out += std::to_string(row + 1);
+    appendNumber(out, row + 1);
     out += " k";
-    out += std::to_string(col + 1);
+    appendNumber(out, col + 1);
 }
 
 void appendCellLine(std::string& out, int row, int col, std::int32_t code, std::string_view text,
@@ -370,7 +381,7 @@ void appendCellLine(std::string& out, int row, int col, std::int32_t code, std::
     const std::size_t start = out.size();
     appendPosition(out, row, col);
     padTo(out, start, kPhraseColumn);
-    out += phraseOf(code);
+    appendPhrase(out, code);
     if (!text.empty()) {
         padTo(out, start, kFieldsColumn);
         // appendFields puts a blank before every field; the padding already ends in one.
@@ -393,10 +404,24 @@ std::string_view withoutTrailingBlanks(std::string_view line) {
     return line;
 }
 
-std::string_view nextToken(std::string_view line, std::size_t& pos) {
+// Moves `pos` past blanks; the columns of a written line are padded with runs of them.
+void skipBlanks(std::string_view line, std::size_t& pos) {
+    constexpr std::uint64_t kEightSpaces = 0x2020202020202020u;
+    while (line.size() - pos >= 8) {
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, line.data() + pos, 8);
+        if (eight != kEightSpaces) {
+            break;
+        }
+        pos += 8;
+    }
     while (pos < line.size() && isBlank(line[pos])) {
         ++pos;
     }
+}
+
+std::string_view nextToken(std::string_view line, std::size_t& pos) {
+    skipBlanks(line, pos);
     const std::size_t start = pos;
     while (pos < line.size() && !isBlank(line[pos])) {
         ++pos;
@@ -408,11 +433,28 @@ std::size_t utf8Length(unsigned char lead) {
     return lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : 4;
 }
 
+// Printable ASCII other than the quote and the backslash: a value's byte as it stands.
+bool isPlainByte(unsigned char byte) {
+    return byte > 0x20 && byte < 0x7F && byte != '"' && byte != '\\';
+}
+
 // Returns the offset of the first byte that breaks UTF-8 (overlong forms and surrogates
 // included), or npos.
 std::size_t firstInvalidUtf8(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
+        // Most of a ladder's text is ASCII: eight bytes at a time while none has its top bit.
+        while (text.size() - pos >= 8) {
+            std::uint64_t eight = 0;
+            std::memcpy(&eight, text.data() + pos, 8);
+            if ((eight & 0x8080808080808080u) != 0) {
+                break;
+            }
+            pos += 8;
+        }
+        if (pos >= text.size()) {
+            break;
+        }
         const auto lead = static_cast<unsigned char>(text[pos]);
         if (lead < 0x80) {
             ++pos;
@@ -538,8 +580,9 @@ constexpr std::string_view kFieldNamesHelp =
     "opis3, tekst albo pojedyncza litera lub cyfra";
 
 struct CellEntry {
-    std::size_t index;
-    std::int32_t code;
+    std::size_t index = 0;
+    std::size_t line = 0;
+    std::int32_t code = 0;
     std::string text;
 };
 
@@ -628,21 +671,27 @@ std::optional<LadderTextProblem> TextReader::read(LadderDocument& document) {
         return problem(std::move(*what));
     }
     std::vector<CellEntry> cells;
-    std::unordered_map<std::size_t, std::size_t> lineOfCell;
+    // A written cell line is rarely shorter than this; the guess spares most regrowing.
+    constexpr std::size_t kShortLine = 32;
+    cells.reserve((m_text.size() - std::min(m_pos, m_text.size())) / kShortLine);
+    std::vector<bool> seen(static_cast<std::size_t>(m_rows) * kColumns);
     while (nextLine(line)) {
         CellEntry cell;
         if (auto what = readCell(line, cell)) {
             return problem(std::move(*what));
         }
-        const auto [seen, added] = lineOfCell.emplace(cell.index, m_lineNumber);
-        if (!added) {
-            const int row = static_cast<int>(cell.index / kColumns);
-            const int col = static_cast<int>(cell.index % kColumns);
+        cell.line = m_lineNumber;
+        if (seen[cell.index]) {
+            const auto earlier =
+                std::find_if(cells.begin(), cells.end(),
+                             [&](const CellEntry& other) { return other.index == cell.index; });
             std::string place;
-            appendPosition(place, row, col);
+            appendPosition(place, static_cast<int>(cell.index / kColumns),
+                           static_cast<int>(cell.index % kColumns));
             return problem("druga linia dla komórki " + place + "; pierwsza jest w linii " +
-                           std::to_string(seen->second));
+                           std::to_string(earlier->line));
         }
+        seen[cell.index] = true;
         cells.push_back(std::move(cell));
     }
     // Only a text read in full changes the document.
@@ -726,8 +775,13 @@ std::optional<std::string> TextReader::readCell(std::string_view line, CellEntry
 
 std::optional<std::string> TextReader::readElement(std::string_view line, std::size_t& pos,
                                                    std::int32_t& code) {
-    std::string phrase;
-    std::vector<std::string_view> tokens;
+    // The words up to the first field; as they stand in the line when single blanks part them.
+    std::size_t start = 0;
+    std::size_t end = 0;
+    std::size_t count = 0;
+    bool singleBlanks = true;
+    std::string_view first;
+    std::string_view second;
     while (true) {
         const std::size_t before = pos;
         const std::string_view token = nextToken(line, pos);
@@ -735,23 +789,38 @@ std::optional<std::string> TextReader::readElement(std::string_view line, std::s
             pos = before;
             break;
         }
-        if (!phrase.empty()) {
-            phrase += ' ';
+        const auto at = static_cast<std::size_t>(token.data() - line.data());
+        if (count == 0) {
+            start = at;
+            first = token;
+        } else {
+            singleBlanks = singleBlanks && at == end + 1 && line[end] == ' ';
+            second = count == 1 ? token : second;
         }
-        phrase += token;
-        tokens.push_back(token);
+        end = at + token.size();
+        ++count;
     }
-    if (tokens.empty()) {
+    if (count == 0) {
         return std::string(
             "brak elementu po położeniu komórki; oczekiwano nazwy elementu (np. "
             "„styk”) albo „kod LICZBA”");
     }
-    if (tokens.front() == kCodeWord) {
+    std::string joined;
+    if (!singleBlanks) {
+        std::size_t at = start;
+        for (std::string_view token = nextToken(line, at); at <= end && !token.empty();
+             token = nextToken(line, at)) {
+            joined += joined.empty() ? "" : " ";
+            joined += token;
+        }
+    }
+    const std::string_view phrase = singleBlanks ? line.substr(start, end - start) : joined;
+    if (first == kCodeWord) {
         std::int32_t value = 0;
-        const std::string_view number = tokens.size() == 2 ? tokens[1] : std::string_view();
-        const auto [end, error] =
+        const std::string_view number = count == 2 ? second : std::string_view();
+        const auto [last, error] =
             std::from_chars(number.data(), number.data() + number.size(), value);
-        if (number.empty() || error != std::errc() || end != number.data() + number.size()) {
+        if (number.empty() || error != std::errc() || last != number.data() + number.size()) {
             return "po „kod” oczekiwano jednej liczby całkowitej 32-bitowej, jest " +
                    excerptOf(phrase);
         }
@@ -759,7 +828,7 @@ std::optional<std::string> TextReader::readElement(std::string_view line, std::s
         return std::nullopt;
     }
     const auto& codes = codesByPhrase();
-    const auto found = codes.find(std::string_view(phrase));
+    const auto found = codes.find(phrase);
     if (found == codes.end()) {
         return "nieznany element " + excerptOf(phrase) +
                "; oczekiwano nazwy elementu (np. „styk”, „styk negowany, łącznik w dół”, "
@@ -771,13 +840,16 @@ std::optional<std::string> TextReader::readElement(std::string_view line, std::s
 
 std::optional<std::string> TextReader::readFields(std::string_view line, std::size_t pos,
                                                   std::int32_t code, std::string& text) {
-    std::vector<std::pair<char, std::string>> fields;
-    std::optional<std::string> raw;
-    bool rawNamed = false;
+    // The fields are joined into the cell text as they are read, each as the code's style of
+    // fields writes it.
+    const FieldStyle style = styleOf(code);
+    bool anyField = false;
+    bool raw = false;
+    const std::string onlyField =
+        "pole tekst podaje całą zawartość komórki i musi być jej jedynym polem";
+    text.reserve(line.size() - pos);
     while (true) {
-        while (pos < line.size() && isBlank(line[pos])) {
-            ++pos;
-        }
+        skipBlanks(line, pos);
         if (pos >= line.size()) {
             break;
         }
@@ -793,44 +865,49 @@ std::optional<std::string> TextReader::readFields(std::string_view line, std::si
         pos = equals + 1;
         char tag = 0;
         if (name == kRawField) {
-            rawNamed = true;
-        } else if (name == kLabelField) {
+            if (raw || anyField) {
+                return onlyField;
+            }
+            raw = true;
+            if (auto what = readValue(line, pos, name, text)) {
+                return what;
+            }
+            continue;
+        }
+        if (name == kLabelField) {
             tag = 'A';
         } else if (name.size() == 1 && isTagCharacter(name[0])) {
             tag = name[0];
         } else {
             for (const FieldWord& entry : kFieldWords) {
-                tag = entry.word == name ? entry.tag : tag;
+                if (entry.word.front() == name.front() && entry.word == name) {
+                    tag = entry.tag;
+                    break;
+                }
             }
             if (tag == 0) {
                 return "nieznane pole " + excerptOf(name) + "; oczekiwano " +
                        std::string(kFieldNamesHelp);
             }
         }
-        std::string value;
-        if (auto what = readValue(line, pos, name, value)) {
+        if (raw) {
+            return onlyField;
+        }
+        if (style == FieldStyle::Separate || !anyField) {
+            text += '#';
+        }
+        text += tag;
+        const std::size_t valueStart = text.size();
+        if (auto what = readValue(line, pos, name, text)) {
             return what;
         }
-        if (rawNamed && tag == 0) {
-            if (raw || !fields.empty()) {
-                return std::string(
-                    "pole tekst podaje całą zawartość komórki i musi być jej "
-                    "jedynym polem");
-            }
-            raw = std::move(value);
-            continue;
-        }
-        if (raw) {
-            return std::string(
-                "pole tekst podaje całą zawartość komórki i musi być jej jedynym polem");
-        }
-        if (value.find('#') != std::string::npos) {
+        if (text.find('#', valueStart) != std::string::npos) {
             return "znak # w wartości pola " + excerptOf(name) +
                    " (# rozdziela pola; całą zawartość komórki można podać jako tekst=\"...\")";
         }
-        fields.emplace_back(tag, std::move(value));
+        text += '#';
+        anyField = true;
     }
-    text = raw ? std::move(*raw) : joinFields(fields, styleOf(code));
     return std::nullopt;
 }
 
@@ -896,6 +973,15 @@ std::optional<std::string> TextReader::decodeBare(std::string_view utf8, std::st
                                                   std::string& value) {
     std::size_t pos = 0;
     while (pos < utf8.size()) {
+        std::size_t run = pos;
+        while (run < utf8.size() && isPlainByte(static_cast<unsigned char>(utf8[run]))) {
+            ++run;
+        }
+        if (run > pos) {
+            value.append(utf8.substr(pos, run - pos));
+            pos = run;
+            continue;
+        }
         if (utf8[pos] == '"' || utf8[pos] == '\\') {
             return "znak " + std::string(1, utf8[pos]) + " w wartości pola " + excerptOf(name) +
                    " bez cudzysłowu; ujmij wartość w cudzysłów i zapisz go jako \\" +
@@ -912,6 +998,16 @@ std::optional<std::string> TextReader::decodeQuoted(std::string_view inner, std:
                                                     std::string& value) {
     std::size_t pos = 0;
     while (pos < inner.size()) {
+        std::size_t run = pos;
+        while (run < inner.size() &&
+               (inner[run] == ' ' || isPlainByte(static_cast<unsigned char>(inner[run])))) {
+            ++run;
+        }
+        if (run > pos) {
+            value.append(inner.substr(pos, run - pos));
+            pos = run;
+            continue;
+        }
         if (inner[pos] != '\\') {
             if (auto what = appendCharacter(decodeCharacter(inner, pos), name, value)) {
                 return what;
