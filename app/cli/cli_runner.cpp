@@ -158,7 +158,8 @@ int loadRunProgram(const std::string& fileName, plc::Program& program, std::ostr
     }
     if (power != nullptr) {
         // The map is drawn on the ladder's cells; a program of words has none.
-        err << "wirtualon-cli run: --power wymaga programu w postaci drabinkowej (.jar): "
+        err << "wirtualon-cli run: --power wymaga programu w postaci drabinkowej (.jar albo "
+               ".lad.txt): "
             << fileName << '\n';
         return kExitBadInput;
     }
