@@ -575,6 +575,26 @@ std::int64_t countOf(std::string_view digits, std::int64_t limit) {
     return value > limit ? limit + 1 : value;
 }
 
+// The tag a field's name stands for, or 0 for no known name.
+char tagOfName(std::string_view name) {
+    // The descriptions come first: most fields of a ladder are they.
+    if (name.size() == 5 && name.starts_with("opis") && name[4] >= '1' && name[4] <= '3') {
+        return name[4];
+    }
+    if (name.size() == 1) {
+        return isTagCharacter(name[0]) ? name[0] : '\0';
+    }
+    if (name == kLabelField) {
+        return 'A';
+    }
+    for (const FieldWord& entry : kFieldWords) {
+        if (entry.word == name) {
+            return entry.tag;
+        }
+    }
+    return '\0';
+}
+
 constexpr std::string_view kFieldNamesHelp =
     "operand, etykieta, stała, nazwa, wejście, wyjście, typ, rejestr, długość, opis1, opis2, "
     "opis3, tekst albo pojedyncza litera lub cyfra";
@@ -785,7 +805,7 @@ std::optional<std::string> TextReader::readElement(std::string_view line, std::s
     while (true) {
         const std::size_t before = pos;
         const std::string_view token = nextToken(line, pos);
-        if (token.empty() || token.find('=') != std::string_view::npos) {
+        if (token.empty() || std::find(token.begin(), token.end(), '=') != token.end()) {
             pos = before;
             break;
         }
@@ -862,8 +882,11 @@ std::optional<std::string> TextReader::readFields(std::string_view line, std::si
             return "oczekiwano pola NAZWA=WARTOŚĆ, jest " + excerptOf(nextToken(line, end));
         }
         const std::string_view name = line.substr(pos, equals - pos);
+        if (name.empty()) {
+            std::size_t end = pos;
+            return "brak nazwy pola przed „=” w " + excerptOf(nextToken(line, end));
+        }
         pos = equals + 1;
-        char tag = 0;
         if (name == kRawField) {
             if (raw || anyField) {
                 return onlyField;
@@ -874,21 +897,10 @@ std::optional<std::string> TextReader::readFields(std::string_view line, std::si
             }
             continue;
         }
-        if (name == kLabelField) {
-            tag = 'A';
-        } else if (name.size() == 1 && isTagCharacter(name[0])) {
-            tag = name[0];
-        } else {
-            for (const FieldWord& entry : kFieldWords) {
-                if (entry.word.front() == name.front() && entry.word == name) {
-                    tag = entry.tag;
-                    break;
-                }
-            }
-            if (tag == 0) {
-                return "nieznane pole " + excerptOf(name) + "; oczekiwano " +
-                       std::string(kFieldNamesHelp);
-            }
+        const char tag = tagOfName(name);
+        if (tag == 0) {
+            return "nieznane pole " + excerptOf(name) + "; oczekiwano " +
+                   std::string(kFieldNamesHelp);
         }
         if (raw) {
             return onlyField;
@@ -901,7 +913,8 @@ std::optional<std::string> TextReader::readFields(std::string_view line, std::si
         if (auto what = readValue(line, pos, name, text)) {
             return what;
         }
-        if (text.find('#', valueStart) != std::string::npos) {
+        if (std::find(text.begin() + static_cast<std::ptrdiff_t>(valueStart), text.end(), '#') !=
+            text.end()) {
             return "znak # w wartości pola " + excerptOf(name) +
                    " (# rozdziela pola; całą zawartość komórki można podać jako tekst=\"...\")";
         }

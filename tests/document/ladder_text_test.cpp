@@ -371,6 +371,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "litera lub cyfra"},
         ProblemCase{"WordAfterTheFields", kHead + "w1 k1 styk operand=%I0001 Start\n", 3,
                     "oczekiwano pola NAZWA=WARTOŚĆ, jest „Start”"},
+        ProblemCase{"FieldWithoutName", kHead + "w1 k1 styk =%I0001\n", 3,
+                    "brak nazwy pola przed „=” w „=%I0001”"},
         ProblemCase{"NoValue", kHead + "w1 k1 styk opis1= opis2=a\n", 3,
                     "brak wartości pola „opis1” (pusta wartość to \"\")"},
         ProblemCase{"UnclosedQuote", kHead + "w1 k1 styk opis1=\"Start\n", 3,
