@@ -177,8 +177,9 @@ std::error_code FileReplacement::write(std::string_view bytes) {
             return fail();
         }
     }
-    // A full disk or a quota may only show when the data reaches the disk.
-    if (::fsync(fd) != 0) {
+    // A full disk or a quota may only show when the data reaches the disk. A file system that
+    // cannot flush at all (it says so with EINVAL or ENOTSUP) is no failure of the save.
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP && errno != ENOSYS) {
         return fail();
     }
     if (::close(fd) != 0) {
