@@ -43,14 +43,22 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
     }
 }
 
-char toCp1250(std::uint32_t cp) {
-    if (cp < 0x80)
-        return static_cast<char>(cp);
-    for (std::size_t i = 0; i < kUpperHalf.size(); ++i) {
-        if (kUpperHalf[i] == cp)
-            return static_cast<char>(0x80 + i);
+// Indexed by code point up to the largest one the upper half holds: its byte, or -1.
+constexpr std::size_t kLastMappedCodePoint = 0x2122;
+constexpr std::array<std::int16_t, kLastMappedCodePoint + 1> kByteOfCodePoint = [] {
+    std::array<std::int16_t, kLastMappedCodePoint + 1> table{};
+    for (std::size_t cp = 0; cp < table.size(); ++cp) {
+        table[cp] = static_cast<std::int16_t>(cp < 0x80 ? static_cast<int>(cp) : -1);
     }
-    return '?';
+    for (std::size_t i = 0; i < kUpperHalf.size(); ++i) {
+        table[kUpperHalf[i]] = static_cast<std::int16_t>(0x80 + i);
+    }
+    return table;
+}();
+
+char toCp1250(std::uint32_t cp) {
+    const int byte = cp1250ByteOf(cp);
+    return byte < 0 ? '?' : static_cast<char>(byte);
 }
 
 // Decodes one UTF-8 sequence at text[pos]; advances pos past it. Returns 0xFFFFFFFF for a
@@ -99,6 +107,10 @@ std::uint32_t decodeUtf8(std::string_view text, std::size_t& pos) {
 }
 
 }  // namespace
+
+int cp1250ByteOf(std::uint32_t codePoint) {
+    return codePoint < kByteOfCodePoint.size() ? kByteOfCodePoint[codePoint] : -1;
+}
 
 std::string cp1250ToUtf8(std::string_view text) {
     std::string out;

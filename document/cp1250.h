@@ -2,6 +2,7 @@
 // as in the program's text file) and the UTF-8 that windows and terminals show.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,9 @@ namespace document {
 /// Returns `text` (UTF-8) as code page 1250 bytes; characters the code page lacks, and malformed
 /// UTF-8 sequences, become '?'.
 [[nodiscard]] std::string utf8ToCp1250(std::string_view text);
+
+/// Returns the code page 1250 byte of a Unicode code point, or -1 when the code page has none
+/// (the C1 controls U+0081, U+0083, U+0088, U+0090 and U+0098 give the bytes left unassigned).
+[[nodiscard]] int cp1250ByteOf(std::uint32_t codePoint);
 
 }  // namespace document

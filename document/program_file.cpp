@@ -1,13 +1,13 @@
 // Saving and loading a program: the binary file of element codes and its ".str" text file.
 #include "document/program_file.h"
 
+#include "document/file_replacement.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <ostream>
-#include <random>
 #include <sstream>
 #include <system_error>
 
@@ -21,8 +21,7 @@ constexpr std::size_t kHeaderWords = 10;
 constexpr std::size_t kHeaderSize = kHeaderWords * kWordSize;
 constexpr std::size_t kRowSize = kColumns * kWordSize;
 constexpr std::size_t kRowCountOffset = 20;
-// Far beyond any real program; keeps a damaged row count from asking for gigabytes.
-constexpr std::int64_t kMaxRows = 1'000'000;
+constexpr std::int64_t kMaxRows = kMaxProgramRows;
 
 void appendWord(std::string& out, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
@@ -75,24 +74,6 @@ std::optional<std::string> readFile(const std::filesystem::path& path, std::size
     return bytes;
 }
 
-bool writeFile(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
-}
-
-std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
-    static thread_local std::mt19937_64 random{std::random_device{}()};
-    std::ostringstream suffix;
-    suffix << ".tmp" << std::hex << random();
-    std::filesystem::path temporary = target;
-    temporary += suffix.str();
-    return temporary;
-}
-
 }  // namespace
 
 bool programLoaded(FileResult result) {
@@ -103,12 +84,14 @@ bool programLoaded(FileResult result) {
         case FileResult::CannotOpen:
         case FileResult::NotProgramFile:
         case FileResult::BadRowCount:
-        case FileResult::CannotWrite: return false;
+        case FileResult::CannotWrite:
+        case FileResult::BadText: return false;
     }
     return false;
 }
 
-std::string fileResultMessage(FileResult result, std::string_view fileName) {
+std::string fileResultMessage(FileResult result, std::string_view fileName,
+                              std::error_code reason) {
     const std::string name(fileName);
     switch (result) {
         case FileResult::Success: return {};
@@ -123,7 +106,10 @@ std::string fileResultMessage(FileResult result, std::string_view fileName) {
             return "Plik tekstowy " + name +
                    ".str jest niepełny: brakujące operandy i opisy są puste.";
         case FileResult::CannotWrite:
-            return "Nie można zapisać pliku " + name + "; poprzednia wersja pozostała bez zmian.";
+            return "Nie można zapisać pliku " + name +
+                   (reason ? ": " + fileErrorText(reason) : std::string()) +
+                   "; poprzednia wersja pozostała bez zmian.";
+        case FileResult::BadText: return "Plik " + name + " nie jest poprawną drabiną w tekście.";
     }
     return {};
 }
@@ -217,51 +203,64 @@ FileResult readProgram(LadderDocument& document, std::string_view program,
 }
 
 FileResult SaveProgram(LadderDocument& document, const std::filesystem::path& fileName) {
+    std::error_code reason;
+    return SaveProgram(document, fileName, reason);
+}
+
+FileResult SaveProgram(LadderDocument& document, const std::filesystem::path& fileName,
+                       std::error_code& reason) {
+    reason.clear();
     std::ostringstream program;
     std::ostringstream text;
-    if (!writeProgram(document, program, text))
+    if (!writeProgram(document, program, text)) {
+        reason = std::make_error_code(std::errc::not_enough_memory);
         return FileResult::CannotWrite;
+    }
 
-    // Both files are complete under temporary names before either old file is replaced.
-    const std::filesystem::path textName = textFilePath(fileName);
-    const std::filesystem::path programTemporary = temporaryBeside(fileName);
-    const std::filesystem::path textTemporary = temporaryBeside(textName);
-    const std::filesystem::path textBackup = temporaryBeside(textName);
-    std::error_code error;
-    const auto discard = [&] {
-        std::filesystem::remove(programTemporary, error);
-        std::filesystem::remove(textTemporary, error);
+    // Both files are complete under temporary names before either old file is replaced; each
+    // name may be a symbolic link, and then the file it points to is the one replaced.
+    FileReplacement programFile(fileName);
+    FileReplacement textFile(textFilePath(fileName));
+    const auto fail = [&](std::error_code error) {
+        reason = error;
         return FileResult::CannotWrite;
     };
-    if (!writeFile(programTemporary, program.view()) || !writeFile(textTemporary, text.view())) {
-        return discard();
+    if (const std::error_code error = programFile.write(program.view())) {
+        return fail(error);
+    }
+    if (const std::error_code error = textFile.write(text.view())) {
+        return fail(error);
     }
     // The old text file steps aside instead of being overwritten, so that it can come back
     // when the program file cannot be put in place: the old pair then stays as it was.
-    const bool hadText = std::filesystem::is_regular_file(textName, error);
+    const std::filesystem::path& textName = textFile.target();
+    const std::filesystem::path textBackup = temporaryBeside(textName);
+    std::error_code error;
+    const bool hadText = textFile.replacesAFile();
     if (hadText) {
         std::filesystem::rename(textName, textBackup, error);
-        if (error)
-            return discard();
+        if (error) {
+            return fail(error);
+        }
     }
-    std::filesystem::rename(textTemporary, textName, error);
-    if (error) {
-        if (hadText)
+    if (const std::error_code failed = textFile.commit()) {
+        if (hadText) {
             std::filesystem::rename(textBackup, textName, error);
-        return discard();
+        }
+        return fail(failed);
     }
-    std::filesystem::rename(programTemporary, fileName, error);
-    if (error) {
+    if (const std::error_code failed = programFile.commit()) {
         // The new text file goes again: the old one comes back, or none stays when none was.
         if (hadText) {
             std::filesystem::rename(textBackup, textName, error);
         } else {
             std::filesystem::remove(textName, error);
         }
-        return discard();
+        return fail(failed);
     }
-    if (hadText)
+    if (hadText) {
         std::filesystem::remove(textBackup, error);
+    }
     document.setStatus(DocumentStatus::Saved);
     return FileResult::Success;
 }

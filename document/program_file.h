@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace document {
 
@@ -22,13 +23,20 @@ enum class FileResult : int {
     TextFileMissing = 4,  ///< load: codes loaded, no text file, all texts empty
     TextFileShort = 5,    ///< load: codes loaded, missing lines gave empty texts
     CannotWrite = 6,      ///< save: a file could not be written; the old files are intact
+    BadText = 7,          ///< load: a ladder in text with a line the reader does not take
 };
+
+/// The most rows a program may have, in either form; keeps a damaged row count from asking for
+/// gigabytes.
+inline constexpr int kMaxProgramRows = 1'000'000;
 
 /// Returns true when the result left a loaded program in the document (status Loaded).
 [[nodiscard]] bool programLoaded(FileResult result);
 
-/// Returns the Polish message (UTF-8) for a result, naming `fileName` (UTF-8); empty for Success.
-[[nodiscard]] std::string fileResultMessage(FileResult result, std::string_view fileName);
+/// Returns the Polish message (UTF-8) for a result, naming `fileName` (UTF-8) and, when given,
+/// the system's `reason` for a failure; empty for Success.
+[[nodiscard]] std::string fileResultMessage(FileResult result, std::string_view fileName,
+                                            std::error_code reason = {});
 
 /// Returns the text file's name: the program file's full name with ".str" appended.
 [[nodiscard]] std::filesystem::path textFilePath(const std::filesystem::path& programFile);
@@ -41,10 +49,15 @@ inline constexpr std::size_t kProgramFileHeaderBytes = 16;
 [[nodiscard]] bool hasProgramFileHeader(std::string_view bytes);
 
 /// Writes both files under temporary names and puts them in place only when both are
-/// complete, so a failed save leaves the previous files as they were. Sets status Saved on
-/// success. Returns Success or CannotWrite.
+/// complete, so a failed save leaves the previous files as they were. A name that is a symbolic
+/// link saves the file it points to, and a file that is replaced keeps its permission bits.
+/// Sets status Saved on success. Returns Success or CannotWrite.
 [[nodiscard]] FileResult SaveProgram(LadderDocument& document,
                                      const std::filesystem::path& fileName);
+/// SaveProgram that also gives the system's reason for CannotWrite in `reason`.
+[[nodiscard]] FileResult SaveProgram(LadderDocument& document,
+                                     const std::filesystem::path& fileName,
+                                     std::error_code& reason);
 
 /// Reads both files into the document, which starts from a clean grid of the file's row count;
 /// the clipboard survives. A refused file (CannotOpen, NotProgramFile, BadRowCount) leaves the

@@ -629,6 +629,7 @@ NodeAnalysisResult AnalyseNodesAndSegments(const document::LadderDocument& docum
     NodeAnalysisResult result;
     result.end = analysis.run();
     translator.release();
+    result.traceProblem = traceProblemText(options.tracePath, translator.traceError());
     result.firstView.reserve(analysis.traceLines().size());
     for (const std::string& line : analysis.traceLines()) {
         result.firstView.push_back(document::cp1250ToUtf8(line));

@@ -127,6 +127,7 @@ struct NodeAnalysisResult {
     std::vector<std::string> firstView;
     std::vector<std::string> secondView;
     AnalysisEnd end = AnalysisEnd::Complete;
+    std::string traceProblem;  ///< as TranslationResult::traceProblem
 };
 
 /// Loads `document` into a translator as the translating commands do, analyses its first rung

@@ -3,6 +3,7 @@
 
 #include "document/cell_code.h"
 #include "document/cp1250.h"
+#include "document/file_replacement.h"
 #include "document/ladder_document.h"
 #include "translator/listing_text.h"
 #include "translator/translation_error.h"
@@ -48,6 +49,7 @@ TranslationResult translateDocument(const document::LadderDocument& document,
         result.errorCol = translator.errorPos() % 10;
         result.report = errorReportText(result.errorCode, result.errorRow, result.errorCol);
         translator.release();
+        result.traceProblem = traceProblemText(options.tracePath, translator.traceError());
         return result;
     }
     const std::vector<std::int32_t> words = translator.programWords();
@@ -58,7 +60,15 @@ TranslationResult translateDocument(const document::LadderDocument& document,
     // The view lists the lines up to the first empty one; so does the map.
     result.sourceMap.lineCells.resize(result.instructionList.size() - kViewHeaderLines);
     translator.release();
+    result.traceProblem = traceProblemText(options.tracePath, translator.traceError());
     return result;
+}
+
+std::string traceProblemText(const std::filesystem::path& path, std::error_code error) {
+    if (!error) {
+        return {};
+    }
+    return "Nie można zapisać pliku śladu " + path.string() + ": " + document::fileErrorText(error);
 }
 
 std::vector<std::string> instructionListView(const std::vector<std::string>& lines) {

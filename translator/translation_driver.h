@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace document {
@@ -34,10 +35,18 @@ struct TranslationResult {
     std::vector<std::string> programListing;   ///< second view: header, "   i:  word", rule, ""
     plc::Program program;  ///< the words (end word included) and the edge and timer counts
     SourceMap sourceMap;   ///< the cells the listed lines and the words came from
+    /// Why the trace file could not be written ("Nie można zapisać pliku śladu EMU.txt: brak
+    /// miejsca na dysku"); empty when it was or none was asked for. Never fails a translation.
+    std::string traceProblem;
 
     /// Returns true when the program translated.
     [[nodiscard]] bool ok() const { return errorCode == 0; }
 };
+
+/// Returns the note on a trace file that could not be written: the file `path` and `error`'s
+/// reason in Polish; empty for no error.
+[[nodiscard]] std::string traceProblemText(const std::filesystem::path& path,
+                                           std::error_code error);
 
 /// Hands `document` to `translator` as every translating command does: the JUMP and MCR counts,
 /// `init` with the document's row count, then the code and text of every cell.

@@ -10,6 +10,8 @@
 #include "translator/listing_text.h"
 #include "translator/translation_error.h"
 
+#include <cerrno>
+
 namespace translator {
 
 namespace {
@@ -31,9 +33,14 @@ void Translator::init(int rowCount) {
     m_explored.assign(cells, 0);
     m_visited.assign(cells, 0);
 
+    m_traceError.clear();
     if (!m_tracePath.empty()) {
         // A trace that cannot be opened leaves the stream closed; trace() then writes nothing.
+        errno = 0;
         m_trace.open(m_tracePath, std::ios::out | std::ios::trunc);
+        if (!m_trace.is_open()) {
+            noteTraceFailure();
+        }
     }
 
     m_row = 0;
@@ -82,7 +89,14 @@ void Translator::setCell(int row, int col, std::int32_t code, std::string_view t
 
 void Translator::release() {
     if (m_trace.is_open()) {
+        m_trace.flush();
+        if (!m_trace) {
+            noteTraceFailure();
+        }
         m_trace.close();
+        if (m_trace.fail()) {
+            noteTraceFailure();
+        }
     }
     m_trace.clear();
     m_rowCount = 0;
@@ -203,6 +217,17 @@ bool Translator::connectedRight() const {
 void Translator::trace(std::string_view text) {
     if (m_trace.is_open()) {
         m_trace << text << '\n';
+        if (!m_trace) {
+            noteTraceFailure();
+        }
+    }
+}
+
+void Translator::noteTraceFailure() {
+    // The first failure is the reason; the stream writes nothing more after it. The system's
+    // error is read at once, before another call can overwrite it.
+    if (!m_traceError) {
+        m_traceError = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
     }
 }
 

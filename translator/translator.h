@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace translator {
@@ -48,6 +49,9 @@ public:
     [[nodiscard]] int Translate();
     /// Frees the working state and closes the trace file.
     void release();
+    /// Returns why the trace file of the last translation could not be opened or written in
+    /// full; empty when it was, or when none was asked for.
+    [[nodiscard]] std::error_code traceError() const { return m_traceError; }
 
     /// Returns the error number of the failed translation (0 when none).
     [[nodiscard]] int errorCode() const { return m_errorCode; }
@@ -123,6 +127,7 @@ private:
 
     // Outputs, trace and errors. Every line and word is noted as coming from the source cell.
     void trace(std::string_view text);
+    void noteTraceFailure();
     void traceOutputTable();
     void addLine(std::string text);
     /// The rule that closes a rung or block; it comes from no cell.
@@ -259,6 +264,7 @@ private:
 
     std::filesystem::path m_tracePath;
     std::ofstream m_trace;
+    std::error_code m_traceError;
 };
 
 }  // namespace translator

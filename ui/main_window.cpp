@@ -723,10 +723,11 @@ bool MainWindow::saveCurrent() {
 }
 
 bool MainWindow::saveTo(const QString& name) {
-    const document::FileResult result = document::SaveProgram(m_document, toPath(name));
+    std::error_code reason;
+    const document::FileResult result = document::SaveProgram(m_document, toPath(name), reason);
     if (result != document::FileResult::Success) {
         m_prompts->tell(QMessageBox::Critical, kAppTitle,
-                        fromUtf8(document::fileResultMessage(result, name.toStdString())));
+                        fromUtf8(document::fileResultMessage(result, name.toStdString(), reason)));
         return false;
     }
     m_saveDialog->selectFile(name);
@@ -931,7 +932,8 @@ void MainWindow::HelpClick() {
 bool MainWindow::event(QEvent* event) {
     // Status tips go to the hint panel, not over the whole status bar.
     if (event->type() == QEvent::StatusTip) {
-        m_statusPanels[3]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        m_statusPanels[3]->setText(tip.isEmpty() ? m_traceNote : tip);
         return true;
     }
     return QMainWindow::event(event);
@@ -953,6 +955,7 @@ int MainWindow::TranslateProgram() {
     m_form6->showNow();
     translator::TranslationResult result =
         translator::translateDocument(m_document, {.tracePath = kTraceFile});
+    showTraceNote(result.traceProblem);
     if (!result.ok()) {
         m_form6->hide();
         ReportTranslationError(result.errorCode, result.errorRow, result.errorCol);
@@ -966,6 +969,15 @@ int MainWindow::TranslateProgram() {
     m_sourceMap = std::move(result.sourceMap);
     m_form6->hide();
     return 0;
+}
+
+void MainWindow::showTraceNote(const std::string& problem) {
+    // A trace that could not be written is worth a word, never a failed translation. The word
+    // stays in the hint panel whenever no hint is shown, until a trace is written again.
+    m_traceNote = QString::fromStdString(problem);
+    if (!m_traceNote.isEmpty()) {
+        m_statusPanels[3]->setText(m_traceNote);
+    }
 }
 
 void MainWindow::ReportTranslationError(int code, int row, int col) {
@@ -1029,6 +1041,7 @@ void MainWindow::SpeedButton16Click() {
     // a translation does.
     const translator::NodeAnalysisResult result =
         translator::AnalyseNodesAndSegments(m_document, {.tracePath = kTraceFile});
+    showTraceNote(result.traceProblem);
     // The window stays open while the user edits on, so on its first showing it goes to the
     // grid's top-right corner, beside the rungs rather than over them.
     if (!m_form5->property("placed").toBool()) {

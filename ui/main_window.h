@@ -160,6 +160,8 @@ private:
     QToolButton* addButton(QFrame* panel, const QString& name, std::string_view hint,
                            const QIcon& icon);
     QFrame* makeStrip(const QString& name, int height);
+    /// Shows why the trace file could not be written, when it could not, in the status bar.
+    void showTraceNote(const std::string& problem);
 
     /// Runs one of the refreshes after a command.
     void refresh(document::Refresh kind);
@@ -222,6 +224,7 @@ private:
     QFrame* m_panel7 = nullptr;
     QLineEdit* m_edit1 = nullptr;
     std::array<QLabel*, 4> m_statusPanels{};
+    QString m_traceNote;  ///< why the last trace could not be written; empty when it was
 
     // Element toolbars in the order of the "Widok" menu: Panel6, Panel5, Panel3, Panel4.
     struct ElementToolbar {

@@ -5,7 +5,10 @@
 #include "app/cli/program_text.h"
 #include "app/cli/run_command.h"
 #include "app/cli/scenario_runner.h"
+#include "app/cli/text_commands.h"
 #include "document/ladder_document.h"
+#include "document/ladder_file.h"
+#include "document/ladder_text.h"
 #include "document/program_file.h"
 #include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
@@ -27,6 +30,8 @@ constexpr std::string_view kUsage =
     "  wirtualon-cli list    PROGRAM.jar\n"
     "  wirtualon-cli program PROGRAM.jar\n"
     "  wirtualon-cli analyse PROGRAM.jar\n"
+    "  wirtualon-cli totext  PROGRAM.jar [-o PLIK.lad.txt] [--textconv]\n"
+    "  wirtualon-cli fromtext PLIK.lad.txt -o PROGRAM.jar\n"
     "  wirtualon-cli test    SCENARIUSZ... [--junit PLIK.xml]\n"
     "  wirtualon-cli run     PROGRAM [--scans N] [--tick MS] [--set T:OPERAND=WARTOŚĆ]...\n"
     "                        [--watch OPERAND[:TYP]]... [--stop T]\n"
@@ -60,18 +65,14 @@ bool readBytes(const std::string& fileName, std::size_t limit, std::string& byte
 
 namespace {
 
-// Loads a ladder file; a file that cannot be read gives kExitBadInput. A file read only in
-// part is still used, after its complaint.
+// Loads a ladder file in either form; a file that cannot be read gives kExitBadInput. A file
+// read only in part is still used, after its complaint.
 int loadFile(const std::string& fileName, document::LadderDocument& document, std::ostream& err) {
-    const document::FileResult loaded = document::LoadProgram(document, fileName);
-    if (!document::programLoaded(loaded)) {
-        err << document::fileResultMessage(loaded, fileName) << '\n';
-        return kExitBadInput;
+    const document::LadderFileOutcome opened = document::openLadder(document, fileName);
+    if (!opened.message.empty()) {
+        err << opened.message << '\n';
     }
-    if (loaded != document::FileResult::Success) {
-        err << document::fileResultMessage(loaded, fileName) << '\n';
-    }
-    return kExitOk;
+    return opened.loaded() ? kExitOk : kExitBadInput;
 }
 
 // Loads and translates a ladder file; a file that cannot be read gives kExitBadInput, a broken
@@ -143,13 +144,13 @@ bool isLadderFile(const std::string& fileName) {
 int loadRunProgram(const std::string& fileName, plc::Program& program, std::ostream& out,
                    std::ostream& err, std::optional<PowerLines>* power) {
     // The content decides what the file is, not its name: a ladder begins with its magic
-    // words, anything else is read as an interpreter program in text.
+    // words or its text's header, anything else is read as an interpreter program in text.
     std::string bytes;
     if (!readBytes(fileName, kMaxProgramText, bytes)) {
         err << "Nie można odczytać pliku " << fileName << '\n';
         return kExitBadInput;
     }
-    if (document::hasProgramFileHeader(bytes)) {
+    if (document::hasProgramFileHeader(bytes) || document::hasLadderTextHeader(bytes)) {
         translator::TranslationResult result;
         document::LadderDocument document;
         const int status = translateFile(fileName, result, out, err, &document);
@@ -164,7 +165,8 @@ int loadRunProgram(const std::string& fileName, plc::Program& program, std::ostr
     }
     if (power != nullptr) {
         // The map is drawn on the ladder's cells; a program of words has none.
-        err << "wirtualon-cli run: --power wymaga programu w postaci drabinkowej (.jar): "
+        err << "wirtualon-cli run: --power wymaga programu w postaci drabinkowej (.jar albo "
+               ".lad.txt): "
             << fileName << '\n';
         return kExitBadInput;
     }
@@ -229,6 +231,12 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (command == "analyse") {
         return analyseCommand(rest, out, err);
+    }
+    if (command == "totext") {
+        return totextCommand(rest, out, err, kUsage);
+    }
+    if (command == "fromtext") {
+        return fromtextCommand(rest, out, err, kUsage);
     }
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsage;

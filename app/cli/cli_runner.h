@@ -1,6 +1,7 @@
 // The command-line tool's entry: check, list and program translate a ladder file, analyse shows
 // the node and segment analysis of its first rung, run drives the simulated controller for a
-// number of ticks and prints the outputs of each, test runs scenario files against programs.
+// number of ticks and prints the outputs of each, test runs scenario files against programs,
+// totext and fromtext carry a ladder between its program file pair and its text.
 #pragma once
 
 #include "app/cli/power_lines.h"

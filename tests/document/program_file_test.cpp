@@ -9,7 +9,9 @@
 
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace document {
 namespace {
@@ -305,6 +307,125 @@ TEST(ProgramFileTest, LongFileNamesWork) {
     ASSERT_EQ(LoadProgram(loaded, name), FileResult::Success);
     EXPECT_EQ(loaded.CellText(0, 0), "#1\xB3\xF3\x64\xBC#");
 }
+
+TEST(ProgramFileTest, SavingThroughLinksReplacesTheFilesTheyPointToAndKeepsTheLinks) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("prawdziwe"));
+    LadderDocument old;
+    old.SetCellText(0, 0, "#A%I0001#");
+    ASSERT_EQ(SaveProgram(old, dir.file("prawdziwe") / "p.jar"), FileResult::Success);
+    // The program through a chain of two links, one of them relative; its text file through
+    // one absolute link.
+    std::filesystem::create_symlink("prawdziwe/p.jar", dir.file("m.jar"));
+    std::filesystem::create_symlink("m.jar", dir.file("l.jar"));
+    std::filesystem::create_symlink(dir.file("prawdziwe") / "p.jar.str", dir.file("l.jar.str"));
+
+    LadderDocument changed;
+    changed.AddRows(2);
+    changed.SetCellText(0, 0, "#A%Q0002#");
+    ASSERT_EQ(SaveProgram(changed, dir.file("l.jar")), FileResult::Success);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("l.jar")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("m.jar")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("l.jar.str")));
+    LadderDocument loaded;
+    ASSERT_EQ(LoadProgram(loaded, dir.file("prawdziwe") / "p.jar"), FileResult::Success);
+    EXPECT_EQ(loaded.rowCount(), 12);
+    EXPECT_EQ(loaded.CellText(0, 0), "#A%Q0002#");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("prawdziwe")), {}), 2)
+        << "temporary files must not be left behind";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
+
+    // A link to a file that does not exist yet makes that file.
+    std::filesystem::create_symlink("prawdziwe/nowy.jar", dir.file("n.jar"));
+    ASSERT_EQ(SaveProgram(changed, dir.file("n.jar")), FileResult::Success);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("n.jar")));
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("prawdziwe") / "nowy.jar"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("n.jar.str")));
+}
+
+TEST(ProgramFileTest, ReplacedFilesKeepTheirPermissionBits) {
+    TempDir dir;
+    LadderDocument document;
+    ASSERT_EQ(SaveProgram(document, dir.file("tajny.jar")), FileResult::Success);
+    using std::filesystem::perms;
+    std::filesystem::permissions(dir.file("tajny.jar"), perms::owner_read | perms::owner_write);
+    std::filesystem::permissions(dir.file("tajny.jar.str"),
+                                 perms::owner_read | perms::owner_write | perms::group_read);
+    document.SetCellText(0, 0, "#1tajne#");
+    ASSERT_EQ(SaveProgram(document, dir.file("tajny.jar")), FileResult::Success);
+    EXPECT_EQ(std::filesystem::status(dir.file("tajny.jar")).permissions(),
+              perms::owner_read | perms::owner_write);
+    EXPECT_EQ(std::filesystem::status(dir.file("tajny.jar.str")).permissions(),
+              perms::owner_read | perms::owner_write | perms::group_read);
+}
+
+struct SaveFailureCase {
+    std::string name;
+    std::function<std::filesystem::path(const TempDir&)> prepare;  // returns the name saved to
+    std::string reason;
+};
+
+void PrintTo(const SaveFailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SaveFailureTest : public ::testing::TestWithParam<SaveFailureCase> {};
+
+TEST_P(SaveFailureTest, SaysWhyInTheMessage) {
+    TempDir dir;
+    const std::filesystem::path name = GetParam().prepare(dir);
+    if (name.empty()) {
+        GTEST_SKIP() << "the superuser may write into a read-only folder: nothing can fail here";
+    }
+    LadderDocument document;
+    std::error_code reason;
+    ASSERT_EQ(SaveProgram(document, name, reason), FileResult::CannotWrite);
+    EXPECT_EQ(fileResultMessage(FileResult::CannotWrite, "a.jar", reason),
+              "Nie można zapisać pliku a.jar: " + GetParam().reason +
+                  "; poprzednia wersja pozostała bez zmian.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, SaveFailureTest,
+    ::testing::Values(
+        SaveFailureCase{"MissingFolder",
+                        [](const TempDir& dir) { return dir.file("brak") / "a.jar"; },
+                        "nie ma takiego folderu"},
+        SaveFailureCase{"PathThroughAFile",
+                        [](const TempDir& dir) {
+                            writeBytes(dir.file("plik"), "x");
+                            return dir.file("plik") / "a.jar";
+                        },
+                        "część ścieżki nie jest folderem"},
+        SaveFailureCase{"FolderInThePlace",
+                        [](const TempDir& dir) {
+                            std::filesystem::create_directories(dir.file("a.jar"));
+                            return dir.file("a.jar");
+                        },
+                        "w tym miejscu jest folder"},
+        SaveFailureCase{"LinkLoop",
+                        [](const TempDir& dir) {
+                            std::filesystem::create_symlink("b.jar", dir.file("a.jar"));
+                            std::filesystem::create_symlink("a.jar", dir.file("b.jar"));
+                            return dir.file("a.jar");
+                        },
+                        "zapętlone dowiązania symboliczne"},
+        SaveFailureCase{"NameTooLong",
+                        [](const TempDir& dir) { return dir.file(std::string(300, 'x') + ".jar"); },
+                        "za długa nazwa pliku"},
+        SaveFailureCase{"ReadOnlyFolder",
+                        [](const TempDir& dir) {
+                            if (::geteuid() == 0) {
+                                return std::filesystem::path();
+                            }
+                            std::filesystem::create_directories(dir.file("ro"));
+                            std::filesystem::permissions(dir.file("ro"),
+                                                         std::filesystem::perms::owner_read |
+                                                             std::filesystem::perms::owner_exec);
+                            return dir.file("ro") / "a.jar";
+                        },
+                        "brak uprawnień"}),
+    [](const ::testing::TestParamInfo<SaveFailureCase>& param) { return param.param.name; });
 
 }  // namespace
 }  // namespace document

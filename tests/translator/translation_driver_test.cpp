@@ -3,12 +3,14 @@
 
 #include "tests/translator/ladder_helpers.h"
 
+#include "translator/node_analysis.h"
 #include "translator/translator.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace translator::testing {
 namespace {
@@ -155,6 +157,31 @@ TEST(TraceTest, NoTraceFileUnlessTheCallerNamesOne) {
 TEST(TraceTest, UnopenableTraceDoesNotStopTheTranslation) {
     const Outcome outcome = translate(sampleLadder(), "/nonexistent-dir/sub/EMU.txt");
     EXPECT_EQ(outcome.result, 0);
+}
+
+// A trace that cannot be opened, and one whose writes fail on a full disk (the system's full
+// device takes every open and refuses every write): the translation and the analysis go on and
+// say why the trace is missing.
+TEST(TraceTest, TraceThatCannotBeWrittenIsANoteWithItsReason) {
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {"/nonexistent-dir/sub/EMU.txt", "nie ma takiego folderu"},
+        {"/dev/full", "brak miejsca na dysku"},
+    };
+    for (const auto& [path, reason] : cases) {
+        const std::string note = "Nie można zapisać pliku śladu " + path.string() + ": " + reason;
+        const TranslationResult result = translateDocument(sampleLadder().document(), {path});
+        EXPECT_TRUE(result.ok()) << result.report;
+        EXPECT_FALSE(result.program.words().empty());
+        EXPECT_EQ(result.traceProblem, note);
+        const TranslationResult broken =
+            translateDocument(Ladder().contact(0, 0, "%I0001").document(), {path});
+        EXPECT_FALSE(broken.ok());
+        EXPECT_EQ(broken.traceProblem, note);
+        EXPECT_EQ(AnalyseNodesAndSegments(sampleLadder().document(), {path}).traceProblem, note);
+    }
+    const std::filesystem::path writable = uniqueTempPath("trace-ok");
+    EXPECT_EQ(translateDocument(sampleLadder().document(), {writable}).traceProblem, "");
+    std::filesystem::remove(writable);
 }
 
 }  // namespace
