@@ -3,6 +3,8 @@
 
 #include "iolink/mosquitto_transport.h"
 
+#include "ui/app_text.h"
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,9 +15,7 @@ namespace {
 
 constexpr int kModalCancel = 2;
 
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using ui::fromUtf8;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const char* caption, int x, int y) {
     auto* label = new QLabel(QString::fromUtf8(caption), parent);

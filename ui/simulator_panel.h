@@ -33,6 +33,10 @@ class WatchForcing;
 class SimulatorPanel : public QDialog, public plc::IoTransfer, public plc::ScanView {
     Q_OBJECT
 public:
+    /// The range of the analogue track bars and boxes.
+    static constexpr int kAnalogMin = -32768;
+    static constexpr int kAnalogMax = 32767;
+
     /// The panel; `prompts` shows its messages and runs it modally.
     explicit SimulatorPanel(UserPrompts& prompts, QWidget* parent = nullptr);
     ~SimulatorPanel() override;

@@ -1,5 +1,6 @@
 // app/editor/main.cpp — starts the editor: the application title, Qt's Polish texts, the main
 // window with the program named on the command line, if any, the loop.
+#include "ui/app_text.h"
 #include "ui/main_window.h"
 #include "ui/qt_translations.h"
 
@@ -8,7 +9,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Wirtualon!"));
+    QApplication::setApplicationName(ui::appTitle());
     // Without the translations installed Qt's own buttons stay English; the program still runs.
     ui::installQtTranslations(application);
     MainWindow window;
