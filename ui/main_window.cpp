@@ -190,6 +190,8 @@ MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     m_descriptionWindow = new DescriptionWindow(m_document, edited, this);
     m_simulatorPanel = new SimulatorPanel(*m_prompts, this);
     m_linkDialog = new LinkDialog(nullptr, this);
+    // "Łącze..." on the panel of a linked run opens the dialog again, for the item names.
+    m_simulatorPanel->setLinkItemsOpener([this] { m_prompts->runModal(*m_linkDialog); });
     m_progressWindow = new TranslationProgressWindow(this);
     m_help = new HelpWindow(this);
     m_exportPdfDialog = makeExportDialog(this, "ExportPdfDialog", "Dokument PDF (*.pdf)", "pdf");

@@ -99,8 +99,12 @@ void MainWindow::RunSimulatorWithDde() {
         return;
     }
     m_live->begin(m_document, program, m_sourceMap);
-    m_simulatorPanel->startSimulatorDde(std::move(program), m_linkDialog->exchange(),
-                                        [this] { m_linkDialog->closeDdeLink(); });
+    m_linkDialog->linkRunStarted();
+    if (!m_simulatorPanel->startSimulatorDde(std::move(program), m_linkDialog->exchange(),
+                                             [this] { m_linkDialog->closeDdeLink(); })) {
+        // No run to serve: the connection goes as at the end of one.
+        m_linkDialog->closeDdeLink();
+    }
     m_live->end();
 }
 

@@ -190,8 +190,18 @@ void SimulatorPanel::buildAnalogues() {
                 edit->setText(text);
             }
         });
-        connect(edit, &QLineEdit::textChanged, this, [this, i] { analogEntry(i, true); });
-        connect(edit, &QLineEdit::returnPressed, this, [this, i] { analogEntry(i, false); });
+        // What the user types goes to the controller on Enter or when the box is left, not
+        // key by key: 15000 must not pass 1, 15, 150 and 1500 to a running program. Text the
+        // panel itself writes (the arrows, the bar, the start of a run) goes at once.
+        connect(edit, &QLineEdit::textChanged, this, [this, i, edit] {
+            if (!edit->isModified()) {
+                analogEntry(i, true);
+            }
+        });
+        connect(edit, &QLineEdit::editingFinished, this, [this, i, edit] {
+            edit->setModified(false);
+            analogEntry(i, false);
+        });
         connect(up, &QToolButton::clicked, this, [this, i] { analogStep(i, 1); });
         connect(down, &QToolButton::clicked, this, [this, i] { analogStep(i, -1); });
     }
@@ -218,8 +228,8 @@ void SimulatorPanel::buildModeAndWatch() {
     m_modeCaption->setFont(big);
     m_modeCaption->setFixedSize(297, 30);
 
-    m_cycleLabel =
-        makeLabel(this, QStringLiteral("Label9"), QStringLiteral("Czas wykonaia cyklu: "), 364, 40);
+    m_cycleLabel = makeLabel(this, QStringLiteral("Label9"),
+                             QStringLiteral("Czas wykonania cyklu: "), 364, 40);
     m_cycleLabel->setFixedWidth(297);
 
     m_modeButton = new QPushButton(QStringLiteral("RUN"), this);
@@ -238,6 +248,15 @@ void SimulatorPanel::buildModeAndWatch() {
     connect(m_modeButton, &QPushButton::clicked, this, &SimulatorPanel::Button3Click);
     connect(m_cycleButton, &QPushButton::clicked, this, &SimulatorPanel::Button4Click);
     connect(m_endButton, &QPushButton::clicked, this, &SimulatorPanel::Button2Click);
+
+    // The link's item names may change while it runs, and the modal panel is the only window
+    // the user can reach then.
+    m_linkButton = new QPushButton(QString::fromUtf8("Łącze..."), this);
+    m_linkButton->setObjectName(QStringLiteral("Button5"));
+    m_linkButton->setGeometry(364, 366, 110, 28);
+    m_linkButton->setAutoDefault(false);
+    m_linkButton->hide();
+    connect(m_linkButton, &QPushButton::clicked, this, &SimulatorPanel::Button5Click);
 
     auto* kinds = new QGroupBox(QStringLiteral("Rodzaj zmiennej"), this);
     kinds->setObjectName(QStringLiteral("GroupBox3"));
@@ -380,6 +399,7 @@ bool SimulatorPanel::openSimulation(plc::Program program, plc::IoTransfer* link,
     clearOutputs();
     m_timer->setInterval(static_cast<int>(m_cycle.tickInterval()));
     m_modeButton->setFocus();
+    m_linkButton->setVisible(link != nullptr && m_openLinkItems);
     m_modbus->simulationStarted();
     return true;
 }
@@ -395,6 +415,7 @@ void SimulatorPanel::endSimulation() {
     }
     m_closeLink = nullptr;
     m_modbus->simulationEnded();
+    m_linkButton->hide();
     m_cycle.endSimulation();
     m_cycle.setDde(nullptr);
     m_timer->setInterval(static_cast<int>(plc::kTickMs));
@@ -425,4 +446,10 @@ void SimulatorPanel::reject() {
 
 void SimulatorPanel::Button2Click() {
     endSimulation();
+}
+
+void SimulatorPanel::Button5Click() {
+    if (m_openLinkItems && m_cycle.mode() != plc::Mode::Closed) {
+        m_openLinkItems();
+    }
 }

@@ -138,12 +138,12 @@ TEST_P(ButtonTextTest, ButtonPlacesItsCodeFromItsToolbarWithItsExactHint) {
 INSTANTIATE_TEST_SUITE_P(
     Buttons, ButtonTextTest,
     ::testing::Values(
-        ButtonCase{"SpeedButton54", 2, "Panel6", "Styk zamknęty ", Placement::Contact},
+        ButtonCase{"SpeedButton54", 2, "Panel6", "Styk zamknięty ", Placement::Contact},
         ButtonCase{"SpeedButton114", 4, "Panel6",
-                   "-(SM)- Ustawia przekaźnik z podtzymaniem i pamięcią", Placement::Coil},
-        ButtonCase{"SpeedButton55", 7, "Panel6", "Połaczenie poziome ", Placement::Contact},
-        ButtonCase{"SpeedButton56", 100, "Panel6", "Połaczenie 'w dół'", Placement::Link},
-        ButtonCase{"SpeedButton58", 300, "Panel6", "Połaczenie pionowe ", Placement::Link},
+                   "-(SM)- Ustawia przekaźnik z podtrzymaniem i pamięcią", Placement::Coil},
+        ButtonCase{"SpeedButton55", 7, "Panel6", "Połączenie poziome ", Placement::Contact},
+        ButtonCase{"SpeedButton56", 100, "Panel6", "Połączenie 'w dół'", Placement::Link},
+        ButtonCase{"SpeedButton58", 300, "Panel6", "Połączenie pionowe ", Placement::Link},
         ButtonCase{"SpeedButton67", 64, "Panel4", "END", Placement::Contact},
         ButtonCase{"SpeedButton76", 73, "Panel4", "JUMP", Placement::Coil},
         ButtonCase{"SpeedButton104", 17, "Panel6", "ONDTR Przekaźnik czasowy z pamięcią",
