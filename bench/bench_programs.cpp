@@ -1,6 +1,7 @@
 #include "bench/bench_programs.h"
 
 #include "document/block_kind.h"
+#include "document/editing.h"
 #include "document/element_catalogue.h"
 
 namespace bench {

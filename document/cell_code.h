@@ -136,6 +136,34 @@ inline constexpr int kFirstBlockCode = BlockRole::BlockTop;
     return 0;
 }
 
+/// Number of slots in a table indexed by picture kind (pictureKindSlot): the element kinds 0 to
+/// 99, then the eleven block roles 400 to 1400.
+inline constexpr int kPictureKindSlots =
+    100 + (BlockRole::CallBottomRight - kFirstBlockCode) / 100 + 1;
+
+/// Returns the slot of a picture kind in a table of kPictureKindSlots: an element kind 0..99
+/// gives itself, a block role 400, 500, ... 1400 gives 100 to 110; anything else gives -1.
+[[nodiscard]] constexpr int pictureKindSlot(int kind) {
+    if (kind >= 0 && kind < 100) {
+        return kind;
+    }
+    if (kind >= kFirstBlockCode && kind <= BlockRole::CallBottomRight && kind % 100 == 0) {
+        return 100 + (kind - kFirstBlockCode) / 100;
+    }
+    return -1;
+}
+
+/// Number of slots in a table indexed by vertical-link flag (linkSlot).
+inline constexpr int kLinkSlots = 3;
+
+/// Returns the slot of a vertical-link flag in a table of kLinkSlots: 100, 200 and 300 give 0, 1
+/// and 2; anything else gives -1.
+[[nodiscard]] constexpr int linkSlot(int link) {
+    return link == LinkFlag::LinkDown || link == LinkFlag::LinkUp || link == LinkFlag::LinkBoth
+               ? link / 100 - 1
+               : -1;
+}
+
 /// Returns true for a normally open or normally closed contact, with or without links.
 [[nodiscard]] constexpr bool isContact(std::int32_t code) {
     const std::int32_t kind = kindOf(code);

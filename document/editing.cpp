@@ -199,6 +199,36 @@ EditResult PlaceCoil(LadderDocument& document, int code, int row, int col) {
     return finishPlacement(document, edit);
 }
 
+EditResult PlaceBlock(LadderDocument& document, int kind, int row, int col) {
+    LadderDocument::Recording edit(document);
+    // Blocks keep column 0 free for the rail side and column 9 for coils.
+    if (row < 0 || col < 1 || col > 8)
+        return edit.finish();
+    const BlockTemplate* block = findBlockTemplate(kind);
+    const RoleLayout* layout = block == nullptr ? nullptr : findLayout(block->layout);
+    // The spare rows below the cursor come first, also for a kind that has no block (height 0).
+    document.EnsureRows(row, layout == nullptr ? 0 : layout->height);
+    if (block == nullptr || layout == nullptr)
+        return edit.finish();
+    // Every old block under the new one goes whole, so no stray part of it remains; for the
+    // two-column block this includes its second column.
+    for (int dc = 0; dc < layout->width; ++dc) {
+        for (int dr = 0; dr < layout->height; ++dr) {
+            if (isBlockCell(document.CellCode(row + dr, col + dc))) {
+                DeleteElement(document, row + dr, col + dc);
+            }
+        }
+    }
+    for (int i = 0; i < layout->cellCount; ++i) {
+        const auto cell = static_cast<std::size_t>(i);
+        const int r = row + i / layout->width;
+        const int c = col + i % layout->width;
+        document.SetCellCode(r, c, kind + layout->roles[cell]);
+        document.SetCellText(r, c, std::string(block->texts[cell]));
+    }
+    return edit.finish();
+}
+
 EditResult DeleteElement(LadderDocument& document, int row, int col) {
     LadderDocument::Recording edit(document);
     deleteElement(document, row, col);

@@ -1,8 +1,8 @@
-// Editing operations, as free functions taking the document first: placing contacts, links and
-// coils, deleting elements, and copy, cut and paste through the document's clipboard; and the
-// one rule that sets the document's status from what an edit changed. (Blocks are placed by
-// PlaceBlock in "document/element_catalogue.h"; rows and fields by the document.) Every edit
-// returns what it changed; a refused edit changes nothing and returns an empty result.
+// Editing operations, as free functions taking the document first: placing contacts, links,
+// coils and function blocks, deleting elements, and copy, cut and paste through the document's
+// clipboard; and the one rule that sets the document's status from what an edit changed. (Rows
+// and fields are edited by the document.) Every edit returns what it changed; a refused edit
+// changes nothing and returns an empty result.
 #pragma once
 
 #include "document/element_catalogue.h"
@@ -25,6 +25,16 @@ EditResult PlaceLink(LadderDocument& document, int link, int row, int col);
 /// Places a coil-type element in column 9, wiring columns col..8 when they are empty (or hold
 /// only links); a blocked path changes nothing. Marks the document by markEdited.
 EditResult PlaceCoil(LadderDocument& document, int code, int row, int col);
+
+/// Lays block `kind` with its top-left cell at (row, col): grows the document, deletes whole
+/// blocks standing in the block's cells, writes codes and template texts. Blocks stand in
+/// columns 1 to 8 (CALL in 1 to 9): any other column changes nothing; an unknown kind only
+/// grows the document to at least row + 3 rows. Leaves the status as it is.
+EditResult PlaceBlock(LadderDocument& document, int kind, int row, int col);
+/// PlaceBlock with a kind named in code.
+inline EditResult PlaceBlock(LadderDocument& document, BlockKind kind, int row, int col) {
+    return PlaceBlock(document, kindNumber(kind), row, col);
+}
 
 /// Clears a cell: a whole block wherever it was hit, both ends of a vertical link.
 EditResult DeleteElement(LadderDocument& document, int row, int col);

@@ -1,7 +1,5 @@
-// The element catalogue as data, its look-ups, and the placement of function blocks.
+// The element catalogue as data and its look-ups.
 #include "document/element_catalogue.h"
-
-#include "document/editing.h"
 
 #include <algorithm>
 #include <optional>
@@ -19,15 +17,15 @@ constexpr ElementEntry kCatalogue[] = {
     // Single-cell elements.
     {1, "ContactNO", "SpeedButton53", "Panel6",
      "Styk otwarty |Wstawia w miejscu kursora styk otwarty", P::Contact, "O1", R::AfterContact},
-    {2, "ContactNC", "SpeedButton54", "Panel6", "Styk zamknęty ", P::Contact, "O2",
+    {2, "ContactNC", "SpeedButton54", "Panel6", "Styk zamknięty ", P::Contact, "O2",
      R::AfterContact},
     {3, "Coil", "SpeedButton84", "Panel6", "-( )- Przekaźnik o stykach otwartych", P::Coil, "O3",
      R::AfterCoil},
-    {4, "CoilSM", "SpeedButton114", "Panel6", "-(SM)- Ustawia przekaźnik z podtzymaniem i pamięcią",
-     P::Coil, "O4", R::AfterCoil},
+    {4, "CoilSM", "SpeedButton114", "Panel6",
+     "-(SM)- Ustawia przekaźnik z podtrzymaniem i pamięcią", P::Coil, "O4", R::AfterCoil},
     {5, "CoilRM", "SpeedButton115", "Panel6", "-(RM)- Zeruje przekaźnik z podtrzymaniem i pamięcią",
      P::Coil, "O5", R::AfterCoil},
-    {7, "HLink", "SpeedButton55", "Panel6", "Połaczenie poziome ", P::Contact, "O7",
+    {7, "HLink", "SpeedButton55", "Panel6", "Połączenie poziome ", P::Contact, "O7",
      R::AfterContact},
     {8, "ContinuationCoil", "SpeedButton118", "Panel6", "Przekaźnik kontynuacji", P::Coil, "O8",
      R::AfterCoil},
@@ -57,11 +55,11 @@ constexpr ElementEntry kCatalogue[] = {
     {68, "EndMcrN", "", "", "", P::Coil, "O68", R::AfterCoil},
     {69, "JumpN", "", "", "", P::Coil, "O69", R::AfterCoil},
     // Vertical links.
-    {100, "LinkDown", "SpeedButton56", "Panel6", "Połaczenie 'w dół'", P::Link, "O6D",
+    {100, "LinkDown", "SpeedButton56", "Panel6", "Połączenie 'w dół'", P::Link, "O6D",
      R::AfterLinkDown},
-    {200, "LinkUp", "SpeedButton57", "Panel6", "Połaczenie 'do góry'", P::Link, "O6G",
+    {200, "LinkUp", "SpeedButton57", "Panel6", "Połączenie 'do góry'", P::Link, "O6G",
      R::AfterLinkUp},
-    {300, "LinkBoth", "SpeedButton58", "Panel6", "Połaczenie pionowe ", P::Link, "O6",
+    {300, "LinkBoth", "SpeedButton58", "Panel6", "Połączenie pionowe ", P::Link, "O6",
      R::AfterContact},
     // Function blocks.
     {17, "ONDTR", "SpeedButton104", "Panel6", "ONDTR Przekaźnik czasowy z pamięcią", P::Block, "",
@@ -247,36 +245,6 @@ std::string_view linkPicture(std::int32_t code) {
     const int link = linkPart(code);
     const ElementEntry* entry = link == 0 ? nullptr : findElement(link);
     return entry == nullptr ? std::string_view() : entry->picture;
-}
-
-EditResult PlaceBlock(LadderDocument& document, int kind, int row, int col) {
-    LadderDocument::Recording edit(document);
-    // Blocks keep column 0 free for the rail side and column 9 for coils.
-    if (row < 0 || col < 1 || col > 8)
-        return edit.finish();
-    const BlockTemplate* block = findBlockTemplate(kind);
-    const RoleLayout* layout = layoutOfKind(kind);
-    // The spare rows below the cursor come first, also for a kind that has no block (height 0).
-    document.EnsureRows(row, layout == nullptr ? 0 : layout->height);
-    if (block == nullptr || layout == nullptr)
-        return edit.finish();
-    // Every old block under the new one goes whole, so no stray part of it remains; for the
-    // two-column block this includes its second column.
-    for (int dc = 0; dc < layout->width; ++dc) {
-        for (int dr = 0; dr < layout->height; ++dr) {
-            if (isBlockCell(document.CellCode(row + dr, col + dc))) {
-                DeleteElement(document, row + dr, col + dc);
-            }
-        }
-    }
-    for (int i = 0; i < layout->cellCount; ++i) {
-        const auto cell = static_cast<std::size_t>(i);
-        const int r = row + i / layout->width;
-        const int c = col + i % layout->width;
-        document.SetCellCode(r, c, kind + layout->roles[cell]);
-        document.SetCellText(r, c, std::string(block->texts[cell]));
-    }
-    return edit.finish();
 }
 
 }  // namespace document

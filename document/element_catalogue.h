@@ -1,6 +1,6 @@
 // The one table of element kinds: codes, names, buttons, toolbars, hints, placement, pictures
-// and the window refresh after each button; block roles and layouts, and the placement of
-// function blocks from the templates in their descriptions ("document/block_description.h").
+// and the window refresh after each button; block roles and layouts, and the templates of
+// function blocks from their descriptions ("document/block_description.h").
 #pragma once
 
 #include "document/block_description.h"
@@ -113,15 +113,5 @@ struct RoleLayout {
 [[nodiscard]] std::string_view elementPicture(std::int32_t code);
 /// Returns the picture of a code's vertical-link flag (O6D, O6G, O6), empty when it has none.
 [[nodiscard]] std::string_view linkPicture(std::int32_t code);
-
-/// Lays block `kind` with its top-left cell at (row, col): grows the document, deletes whole
-/// blocks standing in the block's cells, writes codes and template texts. Blocks stand in
-/// columns 1 to 8 (CALL in 1 to 9): any other column changes nothing; an unknown kind only
-/// grows the document to at least row + 3 rows. Leaves the status as it is.
-EditResult PlaceBlock(LadderDocument& document, int kind, int row, int col);
-/// PlaceBlock with a kind named in code.
-inline EditResult PlaceBlock(LadderDocument& document, BlockKind kind, int row, int col) {
-    return PlaceBlock(document, kindNumber(kind), row, col);
-}
 
 }  // namespace document

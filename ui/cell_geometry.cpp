@@ -3,8 +3,11 @@
 
 #include "document/cell_code.h"
 #include "document/cell_text.h"
+#include "document/element_catalogue.h"
 
 #include <algorithm>
+#include <limits>
+#include <vector>
 
 namespace ui {
 namespace {
@@ -19,19 +22,75 @@ int floorDiv(int value, int divisor) {
     return quotient;
 }
 
-using document::BlockRole;
+// Which block rows an operand written beside them belongs to, read from the catalogue's roles:
+// a row below a block's top whose input stub takes the operand on its left, and one whose output
+// stub gives the operand on its right; every code from the two-column square's roles on counts
+// as an output.
+struct OperandRoles {
+    int firstInputCode = 0;  // inclusive range of the codes of rows with an input
+    int lastInputCode = -1;
+    std::vector<int> outputRoles;
+    int firstSquareRole = 0;  // this role and every one after it
+};
 
-// A block row below the top whose input takes an operand: inner and bottom rows with an input
-// stub, from the first such code that carries a kind.
-bool hasInput(std::int32_t code) {
-    return code > BlockRole::BlockMid && code < BlockRole::BlockBottomNoIn;
+// A role that stands below the first row of some block.
+bool belowTop(int role) {
+    for (const document::RoleLayout& layout : document::roleLayouts()) {
+        for (int i = layout.width; i < layout.cellCount; ++i) {
+            if (layout.roles[static_cast<std::size_t>(i)] == role) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
-// A block row below the top whose output gives an operand, and every cell of the CALL square.
+OperandRoles readOperandRoles() {
+    OperandRoles roles;
+    int firstInputRole = 0;
+    int lastInputRole = 0;
+    for (const document::RoleEntry& entry : document::blockRoles()) {
+        if (!belowTop(entry.role)) {
+            continue;
+        }
+        if (entry.inputStub) {
+            firstInputRole =
+                firstInputRole == 0 ? entry.role : std::min(firstInputRole, entry.role);
+            lastInputRole = std::max(lastInputRole, entry.role);
+        }
+        if (entry.outputStub) {
+            roles.outputRoles.push_back(entry.role);
+        }
+    }
+    // The first input role counts only with a kind in it: the bare role carries no block.
+    roles.firstInputCode = firstInputRole + 1;
+    roles.lastInputCode = lastInputRole + 99;
+    // The two-column square (CALL) has its outputs in every quarter, from its first role on.
+    roles.firstSquareRole = std::numeric_limits<int>::max();
+    for (const document::RoleLayout& layout : document::roleLayouts()) {
+        if (layout.width > 1) {
+            roles.firstSquareRole = std::min(roles.firstSquareRole, layout.roles[0]);
+        }
+    }
+    return roles;
+}
+
+const OperandRoles& operandRoles() {
+    static const OperandRoles roles = readOperandRoles();
+    return roles;
+}
+
+bool hasInput(std::int32_t code) {
+    const OperandRoles& roles = operandRoles();
+    return code >= roles.firstInputCode && code <= roles.lastInputCode;
+}
+
 bool hasOutput(std::int32_t code) {
+    const OperandRoles& roles = operandRoles();
     const int role = document::blockRole(code);
-    return role == BlockRole::BlockMid || role == BlockRole::BlockBottom ||
-           role >= BlockRole::BlockBottomNoIn;
+    return role >= roles.firstSquareRole ||
+           std::find(roles.outputRoles.begin(), roles.outputRoles.end(), role) !=
+               roles.outputRoles.end();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "document/cp1250.h"
 #include "document/ladder_document.h"
+#include "ui/app_text.h"
 #include "ui/element_pictures.h"
 
 #include <QPainter>
@@ -33,8 +34,7 @@ CellPainter::CellPainter(const ElementPictures& pictures)
       m_constWord(QStringLiteral("CONST")) {
     for (int byte = 0; byte < 256; ++byte) {
         const std::string utf8 = document::cp1250ToUtf8(std::string(1, static_cast<char>(byte)));
-        const QString converted =
-            QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        const QString converted = fromUtf8(utf8);
         m_codePage[static_cast<std::size_t>(byte)] =
             converted.isEmpty() ? QChar(QChar::ReplacementCharacter) : converted.front();
     }

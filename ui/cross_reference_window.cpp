@@ -5,6 +5,7 @@
 #include "document/cp1250.h"
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
+#include "ui/app_text.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,9 +25,7 @@ constexpr int kPlaceRole = Qt::UserRole;
 
 const QColor kMarkColour(176, 0, 0);
 
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using ui::fromUtf8;
 
 // Polish counts: 1 miejsce, 2..4 miejsca (not 12..14), otherwise miejsc.
 QString counted(qsizetype n, const char* one, const char* few, const char* many) {

@@ -355,8 +355,7 @@ QImage elementPicture(int kind) {
 }  // namespace
 
 ElementPictures::ElementPictures(Background background) : m_background(background) {
-    // The catalogue names the pictures; each name is drawn once, then every code is resolved
-    // to its picture so that painting needs no look-up by name.
+    // The catalogue names the pictures; each name is drawn once.
     for (const document::ElementEntry& entry : document::elementCatalogue()) {
         if (entry.picture.empty() || byName(entry.picture) != nullptr) {
             continue;
@@ -375,16 +374,21 @@ ElementPictures::ElementPictures(Background background) : m_background(backgroun
             picture.image = withoutWhite(picture.image);
         }
     }
-    for (int kind = 1; kind < kElementSlots; ++kind) {
-        m_elements[static_cast<std::size_t>(kind)] = byName(document::elementPicture(kind));
+    // Every code is then resolved to its picture, so that painting needs no look-up by name.
+    const auto resolve = [this](auto& table, int slot, std::string_view name) {
+        if (slot >= 0) {
+            table[static_cast<std::size_t>(slot)] = byName(name);
+        }
+    };
+    for (const document::ElementEntry& entry : document::elementCatalogue()) {
+        if (entry.placement == document::Placement::Link) {
+            resolve(m_links, document::linkSlot(entry.code), entry.picture);
+        } else if (entry.placement != document::Placement::Block) {
+            resolve(m_byKind, document::pictureKindSlot(entry.code), entry.picture);
+        }
     }
-    for (int slot = 0; slot < kRoleSlots; ++slot) {
-        const document::RoleEntry* role =
-            document::findRole(document::kFirstBlockCode + 100 * slot);
-        m_roles[static_cast<std::size_t>(slot)] = role == nullptr ? nullptr : byName(role->picture);
-    }
-    for (int slot = 0; slot < kLinkSlots; ++slot) {
-        m_links[static_cast<std::size_t>(slot)] = byName(document::linkPicture(100 * (slot + 1)));
+    for (const document::RoleEntry& role : document::blockRoles()) {
+        resolve(m_byKind, document::pictureKindSlot(role.role), role.picture);
     }
 }
 
@@ -399,21 +403,13 @@ const ElementPictures& ElementPictures::sharedTransparent() {
 }
 
 const QImage* ElementPictures::forPictureKind(int kind) const {
-    if (kind > 0 && kind < kElementSlots) {
-        return m_elements[static_cast<std::size_t>(kind)];
-    }
-    if (document::isBlockCell(kind) && kind == document::blockRole(kind) &&
-        kind < document::kFirstBlockCode + 100 * kRoleSlots) {
-        return m_roles[static_cast<std::size_t>((kind - document::kFirstBlockCode) / 100)];
-    }
-    return nullptr;
+    const int slot = document::pictureKindSlot(kind);
+    return slot < 0 ? nullptr : m_byKind[static_cast<std::size_t>(slot)];
 }
 
 const QImage* ElementPictures::forLink(int linkPart) const {
-    if (linkPart > 0 && linkPart % 100 == 0 && linkPart <= 100 * kLinkSlots) {
-        return m_links[static_cast<std::size_t>(linkPart / 100 - 1)];
-    }
-    return nullptr;
+    const int slot = document::linkSlot(linkPart);
+    return slot < 0 ? nullptr : m_links[static_cast<std::size_t>(slot)];
 }
 
 const QImage* ElementPictures::byName(std::string_view name) const {

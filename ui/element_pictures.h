@@ -2,6 +2,8 @@
 // and shared by every grid.
 #pragma once
 
+#include "document/cell_code.h"
+
 #include <QImage>
 
 #include <array>
@@ -45,19 +47,15 @@ public:
     [[nodiscard]] const QImage* byName(std::string_view name) const;
 
 private:
-    static constexpr int kElementSlots = 100;
-    static constexpr int kRoleSlots = 11;  // roles 400, 500, ..., 1400
-    static constexpr int kLinkSlots = 3;   // 100, 200, 300
-
     struct NamedPicture {
         std::string_view name;  // the catalogue's name, which lives for the whole run
         QImage image;
     };
     Background m_background;
     std::vector<NamedPicture> m_named;
-    std::array<const QImage*, kElementSlots> m_elements{};
-    std::array<const QImage*, kRoleSlots> m_roles{};
-    std::array<const QImage*, kLinkSlots> m_links{};
+    // The pictures by document::pictureKindSlot and by document::linkSlot.
+    std::array<const QImage*, document::kPictureKindSlots> m_byKind{};
+    std::array<const QImage*, document::kLinkSlots> m_links{};
 };
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include "ui/force_value_dialog.h"
 
 #include "plc/force_table.h"
+#include "ui/app_text.h"
 #include "ui/user_prompts.h"
 
 #include <QLabel>
@@ -68,7 +69,7 @@ void ForceValueDialog::Button1Click() {
     const std::optional<std::int32_t> value =
         plc::parseForceValue(m_edit->text().toStdString(), m_type);
     if (!value) {
-        m_prompts.tell(QMessageBox::Warning, QStringLiteral("Wirtualon!"),
+        m_prompts.tell(QMessageBox::Warning, ui::appTitle(),
                        QString::fromUtf8("Wartość %1 (%2) musi być liczbą całkowitą %3.")
                            .arg(m_name, typeWord(m_type), rangeText(m_type)));
         m_edit->selectAll();

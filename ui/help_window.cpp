@@ -1,6 +1,8 @@
 // ui/help_window.cpp — a text browser on the help page compiled into the program.
 #include "ui/help_window.h"
 
+#include "ui/app_text.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -19,7 +21,7 @@ static void registerHelpResource() {
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     registerHelpResource();
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(QStringLiteral("Wirtualon! - Pomoc"));
+    setWindowTitle(ui::windowCaption(QStringLiteral("Pomoc")));
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
     m_browser->setOpenExternalLinks(false);

@@ -3,6 +3,8 @@
 
 #include "iolink/mosquitto_transport.h"
 
+#include "ui/app_text.h"
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,9 +15,7 @@ namespace {
 
 constexpr int kModalCancel = 2;
 
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using ui::fromUtf8;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const char* caption, int x, int y) {
     auto* label = new QLabel(QString::fromUtf8(caption), parent);
@@ -74,7 +74,20 @@ LinkDialog::LinkDialog(std::unique_ptr<plc::LinkTransport> transport, QWidget* p
         const QByteArray edit = "Edit" + QByteArray::number(static_cast<int>(i) + 3);
         makeLabel(group, label.constData(), kCaptions[i], x, y);
         m_items[i] = makeEdit(group, edit.constData(), defaults.names[i], x, y + 18, 176);
+        QLineEdit* box = m_items[i];
+        // A running link reads the names at every tick: a name is used once typed out, never
+        // its beginnings ("N", "No", ...), on which outputs would be published as retained.
+        connect(box, &QLineEdit::textChanged, this, [this, i, box] {
+            if (!box->isModified()) {
+                m_names.names[i] = box->text().toStdString();
+            }
+        });
+        connect(box, &QLineEdit::editingFinished, this, [this, i, box] {
+            box->setModified(false);
+            m_names.names[i] = box->text().toStdString();
+        });
     }
+    m_names = defaults;
 
     m_status = makeLabel(this, "Label9", "Połączenie:", 12, 246);
     m_status->setFixedWidth(388);
@@ -103,15 +116,21 @@ LinkDialog::~LinkDialog() {
     m_exchange.reset();
 }
 
-plc::LinkItems LinkDialog::itemNames() const {
-    plc::LinkItems items;
+void LinkDialog::takeItemNames() {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-        items.names[i] = m_items[i]->text().toStdString();
+        m_items[i]->setModified(false);
+        m_names.names[i] = m_items[i]->text().toStdString();
     }
-    return items;
+}
+
+void LinkDialog::setConnectionEditable(bool editable) {
+    m_service->setEnabled(editable);
+    m_topic->setEnabled(editable);
+    m_connect->setEnabled(editable);
 }
 
 void LinkDialog::Button1Click() {
+    takeItemNames();
     m_status->setText(QString::fromUtf8("łącze"));
     m_ok->setEnabled(false);
     // Connecting waits a few seconds at most; the words on screen say so meanwhile.
@@ -134,6 +153,7 @@ void LinkDialog::Button1Click() {
 }
 
 void LinkDialog::Button2Click() {
+    takeItemNames();
     done(QDialog::Accepted);
 }
 
@@ -141,7 +161,12 @@ void LinkDialog::Button3Click() {
     done(kModalCancel);
 }
 
+void LinkDialog::linkRunStarted() {
+    setConnectionEditable(false);
+}
+
 void LinkDialog::closeDdeLink() {
+    setConnectionEditable(true);
     m_exchange->close();
     m_ok->setEnabled(false);
     // The next showing must not claim a connection that is gone.

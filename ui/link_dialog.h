@@ -24,21 +24,31 @@ public:
 
     /// Returns the exchange a simulation with the link uses for its transfers.
     plc::LinkExchange& exchange() { return *m_exchange; }
-    /// Returns the item names as the edit boxes hold them now (UTF-8).
-    plc::LinkItems itemNames() const;
+    /// Returns the item names in use (UTF-8): what the edit boxes hold, except a name still being
+    /// typed, which counts from Enter, from leaving its box, or from "OK" or "Połącz" on.
+    plc::LinkItems itemNames() const { return m_names; }
 
     void Button1Click();  ///< "Połącz"
     void Button2Click();  ///< "OK"
     void Button3Click();  ///< "Koniec"
+    /// The start of a simulation with the link: while it runs, the dialog changes only the item
+    /// names, not the connection.
+    void linkRunStarted();
     /// The end of a simulation with the link: the connection closes and OK is disabled.
     void closeDdeLink();
 
 private:
+    /// Takes every box's text as its item name.
+    void takeItemNames();
+    /// Enables the broker, the prefix and "Połącz" (no linked run) or not (a run is on).
+    void setConnectionEditable(bool editable);
+
     std::unique_ptr<plc::LinkTransport> m_transport;
     std::unique_ptr<plc::LinkExchange> m_exchange;
     QLineEdit* m_service = nullptr;
     QLineEdit* m_topic = nullptr;
     std::array<QLineEdit*, 6> m_items{};
+    plc::LinkItems m_names;  // the names in use
     QLabel* m_status = nullptr;
     QPushButton* m_connect = nullptr;
     QPushButton* m_ok = nullptr;

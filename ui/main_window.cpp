@@ -1,35 +1,32 @@
-// ui/main_window.cpp — the main window's controls, its commands and the refreshes after them.
+// ui/main_window.cpp — the main window's controls, built once: the strips, the grid, the status
+// bar, the menus and the main toolbar from the command table, the element toolbars from the
+// catalogue; the refreshes after a command.
 #include "ui/main_window.h"
 
-#include "document/cp1250.h"
 #include "document/editing.h"
-#include "document/operand_entry.h"
-#include "document/program_file.h"
-#include "operands/operand_syntax.h"
-#include "translator/node_analysis.h"
-#include "translator/translation_driver.h"
-#include "translator/translation_error.h"
 #include "ui/about_box.h"
+#include "ui/app_text.h"
+#include "ui/cross_reference_window.h"
 #include "ui/description_window.h"
 #include "ui/help_window.h"
 #include "ui/ladder_grid.h"
 #include "ui/link_dialog.h"
 #include "ui/listing_window.h"
 #include "ui/live_monitor.h"
+#include "ui/main_commands.h"
 #include "ui/parameters_window.h"
 #include "ui/simulator_panel.h"
 #include "ui/toolbar_glyphs.h"
 #include "ui/translation_progress_window.h"
 
-#include <QCloseEvent>
-#include <QFile>
+#include <QAction>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -38,25 +35,18 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <string>
 #include <utility>
 
 namespace {
 
-const QString kAppTitle = QStringLiteral("Wirtualon!");
-const QString kNewCaption = QStringLiteral("Wirtualon! - Program1");
-// The translator's trace, rewritten at every translation in the working directory.
-constexpr const char* kTraceFile = "EMU.txt";
+using ui::fromUtf8;
+
 constexpr int kStripHeight = 30;
 constexpr int kEntryStripHeight = 23;
 constexpr int kStatusBarHeight = 20;
 constexpr int kButtonSize = 23;
 constexpr int kCloseButtonSize = 10;
 constexpr int kLastColumn = document::kColumns - 1;
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString welcomeText() {
     return QString::fromUtf8(
@@ -83,10 +73,6 @@ int buttonGroup(const document::ElementEntry& entry, std::string_view panel) {
     return entry.placement == document::Placement::Coil ? 2 : 0;
 }
 
-std::filesystem::path toPath(const QString& fileName) {
-    return std::filesystem::path(QFile::encodeName(fileName).toStdString());
-}
-
 QFileDialog* makeFileDialog(QWidget* parent, const char* name, bool save) {
     auto* dialog = new QFileDialog(parent);
     dialog->setObjectName(QString::fromLatin1(name));
@@ -104,6 +90,23 @@ QFileDialog* makeFileDialog(QWidget* parent, const char* name, bool save) {
     return dialog;
 }
 
+QFileDialog* makeExportDialog(QWidget* parent, const char* name, const char* filter,
+                              const char* suffix) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setObjectName(QString::fromLatin1(name));
+    dialog->setWindowTitle(QStringLiteral("Eksportuj"));
+    dialog->setNameFilter(QString::fromUtf8(filter));
+    dialog->setDefaultSuffix(QString::fromLatin1(suffix));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Zapisz"));
+    dialog->setLabelText(QFileDialog::Reject, QStringLiteral("Anuluj"));
+    dialog->setLabelText(QFileDialog::FileName, QStringLiteral("Nazwa pliku:"));
+    dialog->setLabelText(QFileDialog::FileType, QStringLiteral("Pliki typu:"));
+    dialog->setLabelText(QFileDialog::LookIn, QStringLiteral("Szukaj w:"));
+    return dialog;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
@@ -112,7 +115,7 @@ MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
         m_prompts = std::make_unique<QtUserPrompts>();
     }
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(kNewCaption);
+    setWindowTitle(ui::newProgramCaption());
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -144,7 +147,7 @@ MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     connect(m_grid, &LadderGrid::characterTyped, this, &MainWindow::gridCharacterTyped);
     connect(m_grid, &LadderGrid::cellsPainted, this, [this] {
         updateCursorPanels();
-        updateToolbarState();
+        updateCommandStates();
     });
 
     auto* statusBar = new QStatusBar(this);
@@ -171,6 +174,8 @@ MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     m_openDialog = makeFileDialog(this, "OpenDialog1", false);
     m_saveDialog = makeFileDialog(this, "SaveDialog1", true);
 
+    m_commandItems.assign(mainCommands().size(), nullptr);
+    m_commandButtons.assign(mainCommands().size(), nullptr);
     buildMainToolbar();
     buildMenus();
 
@@ -179,33 +184,38 @@ MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
         noteEdit(edit);
         repaintGrid();
     };
-    m_form2 = new ParametersWindow(m_document, edited, this);
+    m_parametersWindow = new ParametersWindow(m_document, edited, this);
     m_aboutBox = new AboutBox(this);
-    m_form5 = new ListingWindow(this);
-    m_form7 = new DescriptionWindow(m_document, edited, this);
-    m_form8 = new SimulatorPanel(*m_prompts, this);
-    m_form4 = new LinkDialog(nullptr, this);
-    m_form6 = new TranslationProgressWindow(this);
+    m_listingWindow = new ListingWindow(this);
+    m_descriptionWindow = new DescriptionWindow(m_document, edited, this);
+    m_simulatorPanel = new SimulatorPanel(*m_prompts, this);
+    m_linkDialog = new LinkDialog(nullptr, this);
+    // "Łącze..." on the panel of a linked run opens the dialog again, for the item names.
+    m_simulatorPanel->setLinkItemsOpener([this] { m_prompts->runModal(*m_linkDialog); });
+    m_progressWindow = new TranslationProgressWindow(this);
     m_help = new HelpWindow(this);
-    buildCommandExtras();
-    m_live = new LiveMonitor(*m_grid, *m_form8, this);
+    m_exportPdfDialog = makeExportDialog(this, "ExportPdfDialog", "Dokument PDF (*.pdf)", "pdf");
+    m_exportImageDialog = makeExportDialog(this, "ExportImageDialog", "Obraz PNG (*.png)", "png");
+    m_crossReference = new CrossReferenceWindow(m_document, this);
+    connect(m_crossReference, &CrossReferenceWindow::placeActivated, this,
+            [this](int row, int col) { m_grid->setCursorCell(row, col); });
+    watchEntryLineKeys();
+    m_live = new LiveMonitor(*m_grid, *m_simulatorPanel, this);
     // A listing line chosen in the listing window shows its cell.
-    connect(m_form5, &ListingWindow::cellRequested, this,
+    connect(m_listingWindow, &ListingWindow::cellRequested, this,
             [this](int row, int col) { m_grid->setCursorCell(row, col); });
     // The parameters button and menu check follow the window however it is shown or closed.
-    m_form2->installEventFilter(this);
+    m_parametersWindow->installEventFilter(this);
 
     // Start-up state. The size is the screen's too, for desktops that ignore maximising.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         resize(screen->availableGeometry().size());
     }
     setWindowState(windowState() | Qt::WindowMaximized);
-    for (std::size_t i = 1; i < m_toolbars.size(); ++i) {
+    for (std::size_t i = 1; i < m_elementToolbars.size(); ++i) {
         setElementToolbarShown(static_cast<int>(i), false);
     }
     setElementToolbarShown(0, true);
-    m_gridLinesItem->setChecked(true);
-    m_showItem->setEnabled(false);
     m_document.NewDocument();
     m_history.reset(document::DocumentStatus::New);
     historyChanged();
@@ -213,17 +223,17 @@ MainWindow::MainWindow(std::unique_ptr<UserPrompts> prompts, QWidget* parent)
     m_statusPanels[2]->setText(QStringLiteral("Nowy"));
     m_statusPanels[3]->setText(welcomeText());
     updateCursorPanels();
-    updateToolbarState();
+    updateCommandStates();
     m_grid->setFocus();
 }
 
 MainWindow::~MainWindow() {
     // The grid and the tool windows hold references to the document, which as a member dies before
     // the base class deletes the children: they go first.
-    m_form2->removeEventFilter(this);
+    m_parametersWindow->removeEventFilter(this);
     delete m_live;
-    delete m_form2;
-    delete m_form7;
+    delete m_parametersWindow;
+    delete m_descriptionWindow;
     delete m_grid;
 }
 
@@ -263,93 +273,122 @@ QToolButton* MainWindow::addButton(QFrame* panel, const QString& name, std::stri
     return button;
 }
 
+// ---------------------------------------------------------------------------------------------
+// The command table's menus and buttons
+
 void MainWindow::buildMainToolbar() {
-    struct MainButton {
-        const char* name;
-        std::string_view hint;
-        CommandGlyph glyph;
-        void (MainWindow::*handler)();
-        bool gapBefore;
-    };
-    // The network analysis is not part of this build: its button exists but is disabled (handler
-    // null).
-    const MainButton buttons[] = {
-        {"SpeedButton1", "Nowy|Usuwa zawartość aktualnego dokumentu i tworzy nowy",
-         CommandGlyph::New, &MainWindow::SpeedButton1Click, false},
-        {"SpeedButton2", "Otwórz|Ładuje program z dysku", CommandGlyph::Open,
-         &MainWindow::Open1Click, false},
-        {"SpeedButton3", "Zapisz|Zapisuje program na dysk", CommandGlyph::Save,
-         &MainWindow::Save1Click, false},
-        {"SpeedButton5", "Wytnij|Usuwa zaznaczony fragment programu i ładuje go do bufora",
-         CommandGlyph::Cut, &MainWindow::CutClick, true},
-        {"SpeedButton89", "Kopiuj|Kopiuje zaznaczony fragment programu do bufora",
-         CommandGlyph::Copy, &MainWindow::CopyClick, false},
-        {"SpeedButton90", "Wstaw|Wstawia zawartość bufora w miejsce w którym znajduje się kursor ",
-         CommandGlyph::Paste, &MainWindow::PasteClick, false},
-        {"SpeedButton4", "Wstaw wiersz", CommandGlyph::InsertRow, &MainWindow::InsertRowClick,
-         true},
-        {"SpeedButton7", "Usuń wiersz", CommandGlyph::DeleteRow, &MainWindow::DeleteRowClick,
-         false},
-        {"SpeedButton11", "Sprawdź program|Sprawdź poprawność programu", CommandGlyph::Check,
-         &MainWindow::CheckProgram, true},
-        {"SpeedButton14",
-         "Lista instrukcji|Sprawdza poprawność programu i wyświetla go w postaci "
-         "listy "
-         "instrukcji",
-         CommandGlyph::List, &MainWindow::ShowInstructionList, false},
-        {"SpeedButton15", "Uruchom symulator|Sprawdza poprawość programu i uruchamia symulator",
-         CommandGlyph::Run, &MainWindow::RunSimulator, false},
-        {"SpeedButton6",
-         "Połączenie DDE|Umożłiwia współpracę programu Wirtualon! z innymi "
-         "programami przez "
-         "łącze DDE",
-         CommandGlyph::Dde, &MainWindow::RunSimulatorWithDde, false},
-        {"SpeedButton8", "Siatka|Włącza i wyłacza siatkę", CommandGlyph::Grid,
-         &MainWindow::GridLinesClick, true},
-        {"SpeedButton10", "Pełny ekran|Usuwa z ekranu wszystkie paski narzędziowe",
-         CommandGlyph::FullScreen, &MainWindow::FullScreenClick, false},
-        {"SpeedButton109",
-         "Panel1|Włacza pasek1 zawierający: styki, przekaźniki, timery i "
-         "liczniki",
-         CommandGlyph::Panel1, nullptr, true},
-        {"SpeedButton111", "Panel2|Operacje bitowe i tablicowe", CommandGlyph::Panel2, nullptr,
-         false},
-        {"SpeedButton112", "Panel3|Funkcje sterujące i operacje na danych", CommandGlyph::Panel3,
-         nullptr, false},
-        {"SpeedButton113", "Panel4|Funkcje i relacje matematyczne, funkcje konwersji",
-         CommandGlyph::Panel4, nullptr, false},
-        {"SpeedButton9",
-         "Typy danych|Wyświetla okno umożliwiające zmianę parametrów bloków "
-         "funkcyjnych",
-         CommandGlyph::Parameters, &MainWindow::ParametersButtonClick, true},
-        {"SpeedButton12", "O programie| Wyświetla okno z inforamcjami o programie Wirtualon!",
-         CommandGlyph::About, &MainWindow::AboutClick, true},
-        {"SpeedButton13", "Pomoc | Uruchamia pomoc programu Wirtualon!", CommandGlyph::Help,
-         &MainWindow::HelpClick, false},
-        {"SpeedButton16", "", CommandGlyph::Analysis, &MainWindow::SpeedButton16Click, true},
-    };
-    int showButton = 0;
-    for (const MainButton& item : buttons) {
-        if (item.gapBefore) {
-            static_cast<QHBoxLayout*>(m_panel1->layout())->addSpacing(8);
-        }
-        QToolButton* button = addButton(m_panel1, QString::fromLatin1(item.name), item.hint,
-                                        commandGlyph(item.glyph));
-        if (item.glyph >= CommandGlyph::Panel1 && item.glyph <= CommandGlyph::Panel4) {
-            const int index = showButton++;
-            m_toolbars[static_cast<std::size_t>(index)].showButton = button;
-            connect(button, &QToolButton::clicked, this,
-                    [this, index] { setElementToolbarShown(index, true); });
-        } else if (item.handler) {
-            connect(button, &QToolButton::clicked, this, item.handler);
-        } else {
-            button->setEnabled(false);
-        }
-        if (item.glyph == CommandGlyph::Parameters) {
-            m_parametersButton = button;
+    const std::span<const MainCommand> commands = mainCommands();
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (!commands[i].toolbar.button.empty()) {
+            order.push_back(i);
         }
     }
-    static_cast<QHBoxLayout*>(m_panel1->layout())->addStretch();
+    std::sort(order.begin(), order.end(), [&commands](std::size_t a, std::size_t b) {
+        return commands[a].toolbar.position < commands[b].toolbar.position;
+    });
+    auto* strip = static_cast<QHBoxLayout*>(m_panel1->layout());
+    for (const std::size_t i : order) {
+        const MainCommand& command = commands[i];
+        if (command.toolbar.gapBefore) {
+            strip->addSpacing(8);
+        }
+        QToolButton* button = addButton(m_panel1, fromUtf8(command.toolbar.button),
+                                        command.toolbar.hint, commandGlyph(command.toolbar.glyph));
+        if (command.elementToolbar >= 0) {
+            const int index = command.elementToolbar;
+            connect(button, &QToolButton::clicked, this,
+                    [this, index] { setElementToolbarShown(index, true); });
+        } else {
+            connect(button, &QToolButton::clicked, this, command.handler);
+        }
+        m_commandButtons[i] = button;
+    }
+    strip->addStretch();
+}
+
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    const std::span<const MainCommand> commands = mainCommands();
+    for (const MainMenuEntry& entry : mainMenus()) {
+        QMenu* menu = bar->addMenu(fromUtf8(entry.title));
+        menu->setObjectName(fromUtf8(entry.objectName));
+        std::vector<std::size_t> items;
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            if (commands[i].menu.menu == entry.menu) {
+                items.push_back(i);
+            }
+        }
+        std::sort(items.begin(), items.end(), [&commands](std::size_t a, std::size_t b) {
+            return commands[a].menu.position < commands[b].menu.position;
+        });
+        for (const std::size_t i : items) {
+            const MainCommand& command = commands[i];
+            if (command.menu.separatorBefore) {
+                menu->addSeparator();
+            }
+            QAction* action = menu->addAction(fromUtf8(command.text));
+            action->setObjectName(fromUtf8(command.objectName));
+            action->setShortcuts(command.keys);
+            action->setCheckable(command.check != CommandCheck::None);
+            if (command.elementToolbar >= 0) {
+                const int index = command.elementToolbar;
+                connect(action, &QAction::triggered, this,
+                        [this, index](bool checked) { setElementToolbarShown(index, checked); });
+            } else {
+                connect(action, &QAction::triggered, this, command.handler);
+            }
+            m_commandItems[i] = action;
+        }
+    }
+}
+
+bool MainWindow::commandEnabled(const MainCommand& command) const {
+    switch (command.enabled) {
+        case CommandEnabled::Always: return true;
+        case CommandEnabled::WhileToolbarHidden:
+            return m_elementToolbars.at(static_cast<std::size_t>(command.elementToolbar))
+                ->isHidden();
+        case CommandEnabled::WhileParametersHidden: return !m_parametersWindow->isVisible();
+        case CommandEnabled::WhileStripsShown: return !m_stripsHidden;
+        case CommandEnabled::WhileStripsHidden: return m_stripsHidden;
+        case CommandEnabled::WhileUndoable: return m_history.canUndo();
+        case CommandEnabled::WhileRedoable: return m_history.canRedo();
+    }
+    return true;
+}
+
+bool MainWindow::commandChecked(const MainCommand& command) const {
+    switch (command.check) {
+        case CommandCheck::None: return false;
+        case CommandCheck::ToolbarShown:
+            return !m_elementToolbars.at(static_cast<std::size_t>(command.elementToolbar))
+                        ->isHidden();
+        case CommandCheck::ParametersShown: return m_parametersWindow->isVisible();
+        case CommandCheck::GridLines: return m_grid->gridLineWidth() == 1;
+    }
+    return false;
+}
+
+void MainWindow::updateCommandStates() {
+    // The tool windows are made after the menus: nothing to follow before them.
+    if (m_parametersWindow == nullptr) {
+        return;
+    }
+    const std::span<const MainCommand> commands = mainCommands();
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const bool enabled = commandEnabled(commands[i]);
+        if (QAction* item = m_commandItems[i]) {
+            item->setEnabled(enabled);
+            if (item->isCheckable()) {
+                item->setChecked(commandChecked(commands[i]));
+            }
+        }
+        if (QToolButton* button = m_commandButtons[i]) {
+            button->setEnabled(enabled);
+        }
+    }
 }
 
 void MainWindow::buildElementToolbars() {
@@ -357,8 +396,7 @@ void MainWindow::buildElementToolbars() {
         QFrame* panel = makeStrip(fromUtf8(toolbar.panel), kStripHeight);
         // The menu item "PanelN" names the toolbar's place in the "Widok" menu.
         const int index = toolbar.menuItem.back() - '1';
-        auto& slot = m_toolbars.at(static_cast<std::size_t>(index));
-        slot.panel = panel;
+        m_elementToolbars.at(static_cast<std::size_t>(index)) = panel;
 
         auto* close = new QToolButton(panel);
         close->setObjectName(fromUtf8(toolbar.closeButton));
@@ -390,73 +428,6 @@ void MainWindow::buildElementToolbars() {
         }
         static_cast<QHBoxLayout*>(panel->layout())->addStretch();
     }
-}
-
-void MainWindow::buildMenus() {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-    const auto item = [this](QMenu* menu, const char* name, const char* caption,
-                             auto handler) -> QAction* {
-        QAction* action = menu->addAction(QString::fromUtf8(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        if constexpr (std::is_same_v<decltype(handler), std::nullptr_t>) {
-            action->setEnabled(false);
-        } else {
-            connect(action, &QAction::triggered, this, handler);
-        }
-        return action;
-    };
-
-    QMenu* file = bar->addMenu(QStringLiteral("Plik"));
-    file->setObjectName(QStringLiteral("Plik1"));
-    item(file, "New1", "Nowy", &MainWindow::New1Click);
-    file->addSeparator();
-    item(file, "Open1", "Otwórz", &MainWindow::Open1Click);
-    item(file, "Save1", "Zapisz", &MainWindow::Save1Click);
-    file->addSeparator();
-    item(file, "Quit1", "Koniec", &MainWindow::Quit1Click);
-
-    QMenu* edit = bar->addMenu(QStringLiteral("Edycja"));
-    edit->setObjectName(QStringLiteral("Edycja1"));
-    item(edit, "Kopiuj1", "Kopiuj", &MainWindow::CopyClick);
-    item(edit, "Wytnij1", "Wytnij", &MainWindow::CutClick);
-    item(edit, "Wstaw1", "Wstaw", &MainWindow::PasteClick);
-    edit->addSeparator();
-    item(edit, "Wstawwiersz1", "Wstaw wiersz", &MainWindow::InsertRowClick);
-    item(edit, "Usunwiersz1", "Usuń wiersz", &MainWindow::DeleteRowClick);
-
-    QMenu* view = bar->addMenu(QStringLiteral("Widok"));
-    view->setObjectName(QStringLiteral("Widok1"));
-    for (std::size_t i = 0; i < m_toolbars.size(); ++i) {
-        QAction* action = view->addAction(QStringLiteral("Panel%1").arg(i + 1));
-        action->setObjectName(QStringLiteral("Panel%1").arg(i + 1) + QLatin1Char('1'));
-        action->setCheckable(true);
-        const int index = static_cast<int>(i);
-        connect(action, &QAction::triggered, this,
-                [this, index](bool checked) { setElementToolbarShown(index, checked); });
-        m_toolbars[i].menuItem = action;
-    }
-    m_parametersItem = item(view, "Panel51", "Okno Parametry", &MainWindow::ParametersMenuClick);
-    m_parametersItem->setCheckable(true);
-    view->addSeparator();
-    m_hideAllItem = item(view, "Ukryjwszystko1", "Ukryj wszystko", &MainWindow::HideAllClick);
-    m_showItem = item(view, "Odkryj1", "Odkryj", &MainWindow::ShowMainStripsClick);
-    view->addSeparator();
-    m_gridLinesItem = item(view, "Siatka1", "Siatka", &MainWindow::GridLinesClick);
-    m_gridLinesItem->setCheckable(true);
-
-    QMenu* program = bar->addMenu(QStringLiteral("Program"));
-    program->setObjectName(QStringLiteral("Program1"));
-    item(program, "Testujprogram1", "Testuj program", &MainWindow::CheckProgram);
-    item(program, "Listainstrukcji1", "Lista instrukcji", &MainWindow::ShowInstructionList);
-    item(program, "UruchomSymulator1", "Uruchom Symulator", &MainWindow::RunSimulator);
-    program->addSeparator();
-    item(program, "DDE1", "DDE", &MainWindow::RunSimulatorWithDde);
-
-    QMenu* help = bar->addMenu(QStringLiteral("Pomoc"));
-    help->setObjectName(QStringLiteral("Pomoc1"));
-    item(help, "Info1", "Info", &MainWindow::AboutClick);
-    item(help, "Pomoc2", "Pomoc", &MainWindow::HelpClick);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -533,402 +504,6 @@ void MainWindow::updateCursorPanels() {
         QStringLiteral("sz: %1 wy:%2").arg(selection.width()).arg(selection.height()));
 }
 
-void MainWindow::updateToolbarState() {
-    for (const ElementToolbar& toolbar : m_toolbars) {
-        if (toolbar.showButton && toolbar.panel) {
-            toolbar.showButton->setEnabled(toolbar.panel->isHidden());
-        }
-    }
-    const bool parametersShown = m_form2 && m_form2->isVisible();
-    if (m_parametersButton) {
-        m_parametersButton->setEnabled(!parametersShown);
-    }
-    if (m_parametersItem) {
-        m_parametersItem->setChecked(parametersShown);
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Element buttons and grid events
-
-void MainWindow::placeElement(const document::ElementEntry& entry) {
-    const int row = m_grid->Row();
-    const int col = m_grid->Col();
-    document::EditResult edit;
-    switch (entry.placement) {
-        case document::Placement::Contact:
-            edit = document::PlaceContact(m_document, entry.code, row, col);
-            break;
-        case document::Placement::Coil:
-            edit = document::PlaceCoil(m_document, entry.code, row, col);
-            break;
-        case document::Placement::Link:
-            edit = document::PlaceLink(m_document, entry.code, row, col);
-            break;
-        case document::Placement::Block:
-            edit = document::PlaceBlock(m_document, entry.code, row, col);
-            break;
-    }
-    noteEdit(edit);
-    refresh(entry.refresh);
-}
-
-void MainWindow::gridCellSelected(int row, int col) {
-    m_form2->RefreshParameters(row, col);
-    m_form7->RefreshDescription(row, col);
-    updateCursorPanels();
-}
-
-void MainWindow::gridRightClicked(int row, int col) {
-    noteEdit(document::DeleteElement(m_document, row, col));
-    m_form2->RefreshParameters(row, col);
-    m_form7->RefreshDescription(row, col);
-    repaintGrid();
-}
-
-void MainWindow::gridDoubleClicked(int row, int col) {
-    if (document::isBlockCell(m_document.CellCode(row, col))) {
-        return;
-    }
-    m_form7->RefreshDescription(row, col);
-    placeToolWindow(*m_form7);
-    m_form7->show();
-    m_form7->raise();
-}
-
-void MainWindow::gridCharacterTyped(const QString& text) {
-    if (m_panel7->isHidden()) {
-        return;
-    }
-    m_edit1->setText(text);
-    m_edit1->setFocus();
-    m_edit1->setCursorPosition(static_cast<int>(m_edit1->text().size()));
-}
-
-void MainWindow::entryLineReturn() {
-    const QString text = m_edit1->text();
-    if (text.isEmpty()) {
-        return;
-    }
-    const std::string typed = document::utf8ToCp1250(text.toStdString());
-    const std::int32_t code = m_document.CellCode(m_grid->Row(), m_grid->Col());
-    // Text that fits no operand form is ignored, but the user is told why nothing happened.
-    if (!operands::readOperand(typed, document::takesLabel(code))) {
-        m_statusPanels[3]->setText(QString::fromUtf8("Nieprawidłowy operand: ") + text);
-    }
-    noteEdit(document::EnterOperand(m_document, typed, m_grid->Row(), m_grid->Col()));
-    NextOperandCell();
-}
-
-void MainWindow::NextOperandCell() {
-    const int rows = m_grid->rowCount();
-    int row = m_grid->Row();
-    int col = m_grid->Col();
-    if (row == rows - 1 && col == kLastColumn) {
-        return;
-    }
-    for (;;) {
-        if (++col > kLastColumn) {
-            col = 0;
-            ++row;
-        }
-        if (row >= rows) {
-            repaintGrid();
-            m_edit1->clear();
-            return;
-        }
-        if (document::takesOperand(m_document.CellCode(row, col))) {
-            m_grid->setCursorCell(row, col);
-            m_edit1->clear();
-            return;
-        }
-    }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Clipboard and rows
-
-void MainWindow::CutClick() {
-    const QRect s = m_grid->Selection();
-    noteEdit(document::CutRange(m_document, s.top(), s.left(), s.bottom(), s.right()));
-    refresh(document::refreshAfter(document::EditCommand::Cut));
-}
-
-void MainWindow::CopyClick() {
-    const QRect s = m_grid->Selection();
-    document::CopyRange(m_document, s.top(), s.left(), s.bottom(), s.right());
-    refresh(document::refreshAfter(document::EditCommand::Copy));
-}
-
-void MainWindow::PasteClick() {
-    noteEdit(document::Paste(m_document, m_grid->Row(), m_grid->Col()));
-    refresh(document::refreshAfter(document::EditCommand::Paste));
-}
-
-void MainWindow::InsertRowClick() {
-    const document::EditResult edit = m_document.InsertRow(m_grid->Row());
-    if (!edit.changed()) {
-        return;
-    }
-    m_grid->setRowCount(m_grid->rowCount() + 1);
-    noteEdit(edit);
-    repaintGrid();
-}
-
-void MainWindow::DeleteRowClick() {
-    if (m_document.rowCount() <= 1) {
-        return;
-    }
-    const document::EditResult edit = m_document.DeleteRow(m_grid->Row());
-    m_grid->setRowCount(m_document.rowCount());
-    noteEdit(edit);
-    repaintGrid();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Files
-
-bool MainWindow::hasUnsavedChanges() const {
-    return m_document.status() == document::DocumentStatus::Modified;
-}
-
-void MainWindow::setFileCaption(const QString& fileName) {
-    setWindowTitle(kAppTitle + QStringLiteral(" - ") + fileName);
-}
-
-MainWindow::Answer MainWindow::saveQuestion() {
-    const QMessageBox::StandardButton answer =
-        m_prompts->ask(kAppTitle, QString::fromUtf8("Czy chcesz zapisać obecny program?"),
-                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    switch (answer) {
-        case QMessageBox::Yes: return saveCurrent() ? Answer::Proceed : Answer::Stop;
-        case QMessageBox::No: return Answer::Proceed;
-        default: return Answer::Stop;
-    }
-}
-
-bool MainWindow::saveCommand() {
-    QString name = m_prompts->chooseFile(*m_saveDialog);
-    if (name.isEmpty()) {
-        return false;
-    }
-    if (QFileInfo(name).suffix().isEmpty()) {
-        name += QStringLiteral(".jar");
-    }
-    return saveTo(name);
-}
-
-bool MainWindow::saveCurrent() {
-    return m_fileName.isEmpty() ? saveCommand() : saveTo(m_fileName);
-}
-
-bool MainWindow::saveTo(const QString& name) {
-    std::error_code reason;
-    const document::FileResult result = document::SaveProgram(m_document, toPath(name), reason);
-    if (result != document::FileResult::Success) {
-        m_prompts->tell(QMessageBox::Critical, kAppTitle,
-                        fromUtf8(document::fileResultMessage(result, name.toStdString(), reason)));
-        return false;
-    }
-    m_saveDialog->selectFile(name);
-    setFileCaption(name);
-    m_fileName = name;
-    m_history.markSaved();
-    return true;
-}
-
-void MainWindow::startNewProgram() {
-    m_document.NewDocument();
-    m_history.reset(document::DocumentStatus::New);
-    m_fileName.clear();
-    setWindowTitle(kNewCaption);
-    refresh(document::Refresh::AfterLoading);
-    historyChanged();
-}
-
-void MainWindow::SpeedButton1Click() {
-    if (saveQuestion() == Answer::Proceed) {
-        startNewProgram();
-    }
-}
-
-void MainWindow::New1Click() {
-    if (hasUnsavedChanges() && saveQuestion() == Answer::Stop) {
-        return;
-    }
-    startNewProgram();
-}
-
-void MainWindow::Open1Click() {
-    // Opening replaces the document: unsaved work gets the same question as "Nowy".
-    if (hasUnsavedChanges() && saveQuestion() == Answer::Stop) {
-        return;
-    }
-    const QString name = m_prompts->chooseFile(*m_openDialog);
-    if (name.isEmpty()) {
-        return;
-    }
-    openProgram(name);
-}
-
-bool MainWindow::openProgramAsking(const QString& name) {
-    if (hasUnsavedChanges() && saveQuestion() == Answer::Stop) {
-        return false;
-    }
-    return openProgram(name);
-}
-
-bool MainWindow::openProgram(const QString& name) {
-    const document::FileResult result = document::LoadProgram(m_document, toPath(name));
-    if (!document::programLoaded(result)) {
-        m_prompts->tell(QMessageBox::Critical, kAppTitle,
-                        fromUtf8(document::fileResultMessage(result, name.toStdString())));
-        return false;
-    }
-    m_openDialog->selectFile(name);
-    setFileCaption(name);
-    m_fileName = name;
-    m_history.reset(m_document.status());
-    refresh(document::refreshAfter(document::EditCommand::Load));
-    historyChanged();
-    if (result != document::FileResult::Success) {
-        m_prompts->tell(QMessageBox::Warning, kAppTitle,
-                        fromUtf8(document::fileResultMessage(result, name.toStdString())));
-    }
-    return true;
-}
-
-void MainWindow::Save1Click() {
-    saveCurrent();
-    showStatusWord();
-}
-
-void MainWindow::Quit1Click() {
-    if (saveQuestion() == Answer::Stop) {
-        return;
-    }
-    m_quitConfirmed = true;
-    close();
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    bool closing = m_quitConfirmed;
-    if (!closing) {
-        if (hasUnsavedChanges()) {
-            closing = saveQuestion() == Answer::Proceed;
-        } else {
-            closing = m_prompts->ask(kAppTitle,
-                                     QString::fromUtf8("Czy na pewno chcesz wyjść z programu?"),
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-        }
-    }
-    m_quitConfirmed = false;
-    if (!closing) {
-        event->ignore();
-        return;
-    }
-    m_form2->hide();
-    m_form7->hide();
-    m_help->hide();
-    event->accept();
-}
-
-// ---------------------------------------------------------------------------------------------
-// View
-
-void MainWindow::GridLinesClick() {
-    const bool on = m_grid->gridLineWidth() != 1;
-    m_grid->setGridLineWidth(on ? 1 : 0);
-    m_gridLinesItem->setChecked(on);
-    repaintGrid();
-}
-
-void MainWindow::setElementToolbarShown(int index, bool shown) {
-    ElementToolbar& toolbar = m_toolbars.at(static_cast<std::size_t>(index));
-    toolbar.panel->setVisible(shown);
-    toolbar.menuItem->setChecked(shown);
-    updateToolbarState();
-    repaintGrid();
-}
-
-void MainWindow::hideStrips() {
-    for (ElementToolbar& toolbar : m_toolbars) {
-        toolbar.panel->hide();
-        toolbar.menuItem->setChecked(false);
-        toolbar.menuItem->setEnabled(false);
-    }
-    m_panel7->hide();
-    m_panel1->hide();
-    statusBar()->hide();
-    m_hideAllItem->setEnabled(false);
-    m_showItem->setEnabled(true);
-    updateToolbarState();
-}
-
-void MainWindow::HideAllClick() {
-    hideStrips();
-}
-
-void MainWindow::FullScreenClick() {
-    hideStrips();
-    m_form2->hide();
-}
-
-void MainWindow::ShowMainStripsClick() {
-    m_panel1->show();
-    m_panel7->show();
-    statusBar()->show();
-    for (ElementToolbar& toolbar : m_toolbars) {
-        toolbar.menuItem->setEnabled(true);
-    }
-    m_hideAllItem->setEnabled(true);
-    m_showItem->setEnabled(false);
-    updateToolbarState();
-}
-
-void MainWindow::placeToolWindow(QWidget& tool) {
-    // First showing: at the grid's top-right corner, clear of the toolbars; the description
-    // window goes below the place of the parameters window, so that the two never cover each
-    // other.
-    if (tool.property("placed").toBool()) {
-        return;
-    }
-    tool.setProperty("placed", true);
-    tool.adjustSize();
-    const QPoint corner = m_grid->mapToGlobal(QPoint(m_grid->width(), 0));
-    int top = corner.y() + 8;
-    if (&tool == m_form7) {
-        constexpr int kTitleBarAllowance = 40;
-        top += m_form2->sizeHint().height() + kTitleBarAllowance;
-    }
-    tool.move(corner.x() - tool.frameGeometry().width() - 24, top);
-}
-
-void MainWindow::ParametersButtonClick() {
-    m_form2->RefreshParameters(m_grid->Row(), m_grid->Col());
-    placeToolWindow(*m_form2);
-    m_form2->show();
-    m_form2->raise();
-    updateToolbarState();
-}
-
-void MainWindow::ParametersMenuClick() {
-    if (m_form2->isVisible()) {
-        m_form2->hide();
-    } else {
-        ParametersButtonClick();
-    }
-    updateToolbarState();
-}
-
-void MainWindow::AboutClick() {
-    m_prompts->runModal(*m_aboutBox);
-}
-
-void MainWindow::HelpClick() {
-    m_help->showContents();
-}
-
 bool MainWindow::event(QEvent* event) {
     // Status tips go to the hint panel, not over the whole status bar.
     if (event->type() == QEvent::StatusTip) {
@@ -940,115 +515,9 @@ bool MainWindow::event(QEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_form2 && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
-        updateToolbarState();
+    if (watched == m_parametersWindow &&
+        (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        updateCommandStates();
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Checking and listing
-
-int MainWindow::TranslateProgram() {
-    m_form2->hide();
-    m_form7->hide();
-    m_form6->showNow();
-    translator::TranslationResult result =
-        translator::translateDocument(m_document, {.tracePath = kTraceFile});
-    showTraceNote(result.traceProblem);
-    if (!result.ok()) {
-        m_form6->hide();
-        ReportTranslationError(result.errorCode, result.errorRow, result.errorCol);
-        return 1;
-    }
-    m_form5->setListings(QString::fromStdString(translator::joinLines(result.instructionList)),
-                         QString::fromStdString(translator::joinLines(result.programListing)));
-    m_form5->setLineCells(translator::instructionViewCells(result.sourceMap),
-                          translator::programViewCells(result.sourceMap));
-    m_programStore = std::move(result.program);
-    m_sourceMap = std::move(result.sourceMap);
-    m_form6->hide();
-    return 0;
-}
-
-void MainWindow::showTraceNote(const std::string& problem) {
-    // A trace that could not be written is worth a word, never a failed translation. The word
-    // stays in the hint panel whenever no hint is shown, until a trace is written again.
-    m_traceNote = QString::fromStdString(problem);
-    if (!m_traceNote.isEmpty()) {
-        m_statusPanels[3]->setText(m_traceNote);
-    }
-}
-
-void MainWindow::ReportTranslationError(int code, int row, int col) {
-    m_grid->setCursorCell(row, col);
-    m_prompts->tell(QMessageBox::Critical, QStringLiteral("Translator"),
-                    QString::fromStdString(translator::errorReportText(code, row, col)));
-}
-
-void MainWindow::CheckProgram() {
-    if (TranslateProgram() != 0) {
-        return;
-    }
-    m_prompts->tell(QMessageBox::Information, QStringLiteral("Translator"),
-                    QStringLiteral("Program poprawny"));
-    m_programStore.clear();
-}
-
-void MainWindow::ShowInstructionList() {
-    if (TranslateProgram() != 0) {
-        return;
-    }
-    m_prompts->runModal(*m_form5);
-    // "START!" hands the program to the simulator; "Ok" and the title bar free it.
-    plc::Program program = std::exchange(m_programStore, plc::Program{});
-    if (m_form5->startRequested()) {
-        m_live->begin(m_document, program, m_sourceMap);
-        m_form8->startSimulator(std::move(program));
-        m_live->end();
-    }
-}
-
-void MainWindow::RunSimulator() {
-    if (TranslateProgram() != 0) {
-        return;
-    }
-    // The grid shows the running program until the simulation ends.
-    plc::Program program = std::exchange(m_programStore, plc::Program{});
-    m_live->begin(m_document, program, m_sourceMap);
-    m_form8->startSimulator(std::move(program));
-    m_live->end();
-}
-
-void MainWindow::RunSimulatorWithDde() {
-    if (TranslateProgram() != 0) {
-        return;
-    }
-    // Only OK after a successful connection starts the simulation; otherwise the program goes.
-    plc::Program program = std::exchange(m_programStore, plc::Program{});
-    if (m_prompts->runModal(*m_form4) != QDialog::Accepted || !m_form4->exchange().isOpen()) {
-        return;
-    }
-    m_live->begin(m_document, program, m_sourceMap);
-    m_form8->startSimulatorDde(std::move(program), m_form4->exchange(),
-                               [this] { m_form4->closeDdeLink(); });
-    m_live->end();
-}
-
-void MainWindow::SpeedButton16Click() {
-    // The analysis neither changes the document nor makes a program: the program store is left
-    // as it is. The rung search it shares with the translator writes its lines to the trace, as
-    // a translation does.
-    const translator::NodeAnalysisResult result =
-        translator::AnalyseNodesAndSegments(m_document, {.tracePath = kTraceFile});
-    showTraceNote(result.traceProblem);
-    // The window stays open while the user edits on, so on its first showing it goes to the
-    // grid's top-right corner, beside the rungs rather than over them.
-    if (!m_form5->property("placed").toBool()) {
-        m_form5->setProperty("placed", true);
-        const QPoint corner = m_grid->mapToGlobal(QPoint(m_grid->width(), 0));
-        m_form5->move(corner.x() - m_form5->frameGeometry().width() - 24, corner.y() + 8);
-    }
-    m_form5->showAnalysis(QString::fromStdString(translator::joinLines(result.firstView)),
-                          QString::fromStdString(translator::joinLines(result.secondView)));
 }

@@ -1,5 +1,8 @@
 // ui/main_window.h — the main window: menus, toolbars, operand entry line, ladder grid and status
 // bar; it owns the document and turns every command into one document operation and a refresh.
+// The window is built and wired in main_window.cpp from the command table (ui/main_commands.h);
+// the commands' handlers live by theme in main_window_file.cpp, main_window_editing.cpp,
+// main_window_view.cpp, main_window_program.cpp and main_window_help.cpp.
 #pragma once
 
 #include "document/element_catalogue.h"
@@ -15,24 +18,25 @@
 #include <memory>
 #include <vector>
 
+class AboutBox;
 class CrossReferenceWindow;
+class DescriptionWindow;
 class HelpWindow;
-class LadderPrinter;
 class LadderGrid;
+class LadderPrinter;
+class LinkDialog;
+class ListingWindow;
 class LiveMonitor;
+class ParametersWindow;
+class SimulatorPanel;
+class TranslationProgressWindow;
+struct MainCommand;
 class QAction;
 class QFileDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QToolButton;
-class AboutBox;
-class ParametersWindow;
-class ListingWindow;
-class TranslationProgressWindow;
-class DescriptionWindow;
-class LinkDialog;
-class SimulatorPanel;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -47,17 +51,17 @@ public:
     /// Returns the grid.
     LadderGrid& grid() { return *m_grid; }
     /// Returns the parameters window.
-    ParametersWindow& parametersWindow() { return *m_form2; }
+    ParametersWindow& parametersWindow() { return *m_parametersWindow; }
     /// Returns the description window.
-    DescriptionWindow& descriptionWindow() { return *m_form7; }
+    DescriptionWindow& descriptionWindow() { return *m_descriptionWindow; }
     /// Returns the listing window.
-    ListingWindow& listingWindow() { return *m_form5; }
+    ListingWindow& listingWindow() { return *m_listingWindow; }
     /// Returns the translation progress window.
-    TranslationProgressWindow& progressWindow() { return *m_form6; }
+    TranslationProgressWindow& progressWindow() { return *m_progressWindow; }
     /// Returns the simulator panel.
-    SimulatorPanel& simulatorPanel() { return *m_form8; }
+    SimulatorPanel& simulatorPanel() { return *m_simulatorPanel; }
     /// Returns the link dialog.
-    LinkDialog& linkDialog() { return *m_form4; }
+    LinkDialog& linkDialog() { return *m_linkDialog; }
     /// Returns the About box.
     AboutBox& aboutBox() { return *m_aboutBox; }
     /// Returns the help viewer.
@@ -74,14 +78,9 @@ public:
     /// over or freed yet (empty otherwise).
     const plc::Program& programStore() const { return m_programStore; }
 
-    /// Places the element of one catalogue entry at the cursor and runs its refresh.
-    void placeElement(const document::ElementEntry& entry);
-
-    // Main toolbar and menu commands.
-    void SpeedButton1Click();  ///< "Nowy" on the toolbar: always the save question
-                               ///< first
-    void New1Click();          ///< "Nowy" in the menu: the save question only with unsaved
-                               ///< changes
+    // File commands (main_window_file.cpp).
+    void SpeedButton1Click();  ///< "Nowy" on the toolbar: always the save question first
+    void New1Click();          ///< "Nowy" in the menu: the save question only with unsaved changes
     void Open1Click();
     /// Loads the program named (the editor's command-line argument, or the open dialog's
     /// choice): a file that cannot be read gets its message and leaves the document as it was.
@@ -92,25 +91,35 @@ public:
     /// keeps everything. Returns true when the program was loaded.
     bool openProgramAsking(const QString& name);
     void Save1Click();
+    void SaveAsClick();  ///< "Zapisz jako...": save under a name chosen in the dialog
     void Quit1Click();
+    void PrintClick();        ///< "Drukuj...": the print dialog, then the pages
+    void ExportPdfClick();    ///< "Eksportuj do PDF...": the pages into a PDF file
+    void ExportImageClick();  ///< "Eksportuj obraz...": the whole ladder as one PNG
+
+    // Editing (main_window_editing.cpp).
+    /// Places the element of one catalogue entry at the cursor and runs its refresh.
+    void placeElement(const document::ElementEntry& entry);
     void CutClick();
     void CopyClick();
     void PasteClick();
     void InsertRowClick();
     void DeleteRowClick();
+    void UndoClick();           ///< "Cofnij": takes the latest edit back
+    void RedoClick();           ///< "Ponów": makes the latest undone edit again
+    void DeleteElementClick();  ///< Delete: the element at the cursor, as the right button does
+    /// Moves the cursor to the next contact or coil after it and empties the entry line.
+    void NextOperandCell();
+
+    // The view (main_window_view.cpp).
     void GridLinesClick();
     void HideAllClick();
     void FullScreenClick();
     void ShowMainStripsClick();
     void ParametersButtonClick();
     void ParametersMenuClick();
-    void AboutClick();
-    void HelpClick();
-    void ExamplesClick();  ///< "Przykłady": the open dialog in the example programs' folder
 
-    /// Moves the cursor to the next contact or coil after it and empties the entry line.
-    void NextOperandCell();
-
+    // Checking, listing and simulation (main_window_program.cpp).
     /// Translates the document; returns 0 when the listings and the program store are filled, 1
     /// when an error has been reported.
     int TranslateProgram();
@@ -126,17 +135,13 @@ public:
     void RunSimulatorWithDde();
     /// Shows the node and segment analysis of the first rung in the listing window, not modally.
     void SpeedButton16Click();
-
-    // Undo and redo, printing and export, the cross-reference, and the keys that reach them
-    // (ui/main_window_commands.cpp).
-    void UndoClick();            ///< "Cofnij": takes the latest edit back
-    void RedoClick();            ///< "Ponów": makes the latest undone edit again
-    void DeleteElementClick();   ///< Delete: the element at the cursor, as the right button does
-    void SaveAsClick();          ///< "Zapisz jako...": save under a name chosen in the dialog
-    void PrintClick();           ///< "Drukuj...": the print dialog, then the pages
-    void ExportPdfClick();       ///< "Eksportuj do PDF...": the pages into a PDF file
-    void ExportImageClick();     ///< "Eksportuj obraz...": the whole ladder as one PNG
     void CrossReferenceClick();  ///< "Odsyłacze": the cross-reference window, search box ready
+
+    // Help (main_window_help.cpp).
+    void AboutClick();
+    void HelpClick();
+    void ExamplesClick();  ///< "Przykłady": the open dialog in the example programs' folder
+
     /// Returns the undo history of the present program.
     const document::UndoHistory& history() const { return m_history; }
     /// Returns the cross-reference window.
@@ -154,6 +159,7 @@ protected:
 private:
     enum class Answer { Proceed, Stop };
 
+    // Construction (main_window.cpp).
     void buildMenus();
     void buildMainToolbar();
     void buildElementToolbars();
@@ -162,7 +168,13 @@ private:
     QFrame* makeStrip(const QString& name, int height);
     /// Shows why the trace file could not be written, when it could not, in the status bar.
     void showTraceNote(const std::string& problem);
+    /// Enables the menu items and buttons of the command table, and sets the check marks, as
+    /// their rows say for the window's present state.
+    void updateCommandStates();
+    bool commandEnabled(const MainCommand& command) const;
+    bool commandChecked(const MainCommand& command) const;
 
+    // Refreshes after a command (main_window.cpp).
     /// Runs one of the refreshes after a command.
     void refresh(document::Refresh kind);
     /// Makes the grid's row count follow the document.
@@ -172,9 +184,9 @@ private:
     /// Sets the document's status from what an edit changed (markEdited), records the edit in
     /// the undo history and shows the status.
     void noteEdit(document::EditResult edit);
-    void updateToolbarState();
     void updateCursorPanels();
 
+    // Files (main_window_file.cpp).
     /// The save question; Proceed when the program was saved or may be discarded.
     Answer saveQuestion();
     /// Runs the save dialog and saves; returns true when the program was written.
@@ -187,29 +199,29 @@ private:
     void startNewProgram();
     void setFileCaption(const QString& fileName);
     bool hasUnsavedChanges() const;
+    /// Returns what the header of printed pages shows.
+    QString programTitle() const;
+    /// Returns the print layout of the present program.
+    LadderPrinter ladderPrinter() const;
 
-    void setElementToolbarShown(int index, bool shown);
-    void placeToolWindow(QWidget& tool);
-    void hideStrips();
-
+    // Editing (main_window_editing.cpp).
     void gridCellSelected(int row, int col);
     void gridRightClicked(int row, int col);
     void gridDoubleClicked(int row, int col);
     void gridCharacterTyped(const QString& text);
     void entryLineReturn();
-
-    // ui/main_window_commands.cpp
-    /// Adds the items of undo, printing, export and the cross-reference to the menus, gives the
-    /// commands their keys and makes the cross-reference window.
-    void buildCommandExtras();
+    /// Lets Ctrl+Z and Ctrl+Y reach the program's history once the entry line is empty.
+    void watchEntryLineKeys();
     /// Brings the grid, cursor, status and tool windows to the state after an undo or redo.
     void afterHistoryStep(document::CellPosition cursor);
     /// Follows a change of the history: the undo and redo items, the cross-reference.
     void historyChanged();
-    /// Returns what the header of printed pages shows.
-    QString programTitle() const;
-    /// Returns the print layout of the present program.
-    LadderPrinter ladderPrinter() const;
+
+    // The view (main_window_view.cpp).
+    /// Shows or hides element toolbar `index` (in the order of the "Widok" menu).
+    void setElementToolbarShown(int index, bool shown);
+    void placeToolWindow(QWidget& tool);
+    void hideStrips();
 
     document::LadderDocument m_document;
     std::unique_ptr<UserPrompts> m_prompts;
@@ -227,34 +239,25 @@ private:
     QString m_traceNote;  ///< why the last trace could not be written; empty when it was
 
     // Element toolbars in the order of the "Widok" menu: Panel6, Panel5, Panel3, Panel4.
-    struct ElementToolbar {
-        QFrame* panel = nullptr;
-        QAction* menuItem = nullptr;
-        QToolButton* showButton = nullptr;
-    };
-    std::array<ElementToolbar, 4> m_toolbars{};
+    std::array<QFrame*, 4> m_elementToolbars{};
+    bool m_stripsHidden = false;  // "Ukryj wszystko" or "Pełny ekran" until "Odkryj"
 
-    QAction* m_gridLinesItem = nullptr;
-    QAction* m_hideAllItem = nullptr;
-    QAction* m_showItem = nullptr;
-    QAction* m_parametersItem = nullptr;
-    QToolButton* m_parametersButton = nullptr;
+    // The menu item and the button of each row of the command table, null where it has none.
+    std::vector<QAction*> m_commandItems;
+    std::vector<QToolButton*> m_commandButtons;
 
     QFileDialog* m_openDialog = nullptr;
     QFileDialog* m_saveDialog = nullptr;
-    ParametersWindow* m_form2 = nullptr;
-    AboutBox* m_aboutBox = nullptr;
-    ListingWindow* m_form5 = nullptr;
-    DescriptionWindow* m_form7 = nullptr;
-    TranslationProgressWindow* m_form6 = nullptr;
-    SimulatorPanel* m_form8 = nullptr;
-    LinkDialog* m_form4 = nullptr;
-    HelpWindow* m_help = nullptr;
-
-    QAction* m_undoItem = nullptr;
-    QAction* m_redoItem = nullptr;
-    CrossReferenceWindow* m_crossReference = nullptr;
     QFileDialog* m_exportPdfDialog = nullptr;
     QFileDialog* m_exportImageDialog = nullptr;
+    ParametersWindow* m_parametersWindow = nullptr;
+    AboutBox* m_aboutBox = nullptr;
+    ListingWindow* m_listingWindow = nullptr;
+    DescriptionWindow* m_descriptionWindow = nullptr;
+    TranslationProgressWindow* m_progressWindow = nullptr;
+    SimulatorPanel* m_simulatorPanel = nullptr;
+    LinkDialog* m_linkDialog = nullptr;
+    HelpWindow* m_help = nullptr;
+    CrossReferenceWindow* m_crossReference = nullptr;
     LiveMonitor* m_live = nullptr;
 };

@@ -1,6 +1,8 @@
 // ui/modbus_server_controls.cpp — the Modbus TCP server's switch, port box and state line.
 #include "ui/modbus_server_controls.h"
 
+#include "ui/app_text.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,9 +13,7 @@
 
 namespace {
 
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using ui::fromUtf8;
 
 }  // namespace
 

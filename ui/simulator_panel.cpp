@@ -1,8 +1,9 @@
-// ui/simulator_panel.cpp — the simulator panel's controls, the scan cycle's transfers and displays,
-// the watch table's widgets and the start and end of a simulation.
+// ui/simulator_panel.cpp — the simulator panel's controls and the start and end of a simulation.
+// (The scan cycle's transfers and displays, the watch table and the analogue boxes at work are
+// in simulator_panel_cycle.cpp.)
 #include "ui/simulator_panel.h"
 
-#include "plc/decimal_text.h"
+#include "ui/app_text.h"
 #include "ui/modbus_server_controls.h"
 #include "ui/user_prompts.h"
 #include "ui/watch_forcing.h"
@@ -20,26 +21,18 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <algorithm>
 #include <utility>
 
 namespace {
 
-const QString kAppTitle = QStringLiteral("Wirtualon!");
 constexpr int kClientWidth = 669;
 constexpr int kClientHeight = 405;
 // Below the panel proper, the row of the Modbus TCP server.
 constexpr int kModbusRowHeight = 30;
-constexpr int kAnalogMin = -32768;
-constexpr int kAnalogMax = 32767;
 constexpr int kGridColumnWidth = 65;
 constexpr int kGridRowHeight = 18;
 constexpr int kBarLeft = 70;
 constexpr int kBarWidth = 198;
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y) {
     auto* label = new QLabel(text, parent);
@@ -52,7 +45,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int
 QSlider* makeTrackBar(QWidget* parent, int number, int y) {
     auto* bar = new QSlider(Qt::Horizontal, parent);
     bar->setObjectName(QStringLiteral("TrackBar%1").arg(number));
-    bar->setRange(kAnalogMin, kAnalogMax);
+    bar->setRange(SimulatorPanel::kAnalogMin, SimulatorPanel::kAnalogMax);
     bar->setTickInterval(235);
     bar->setTickPosition(QSlider::TicksBelow);
     bar->setPageStep(235);
@@ -78,7 +71,7 @@ SimulatorPanel::SimulatorPanel(UserPrompts& prompts, QWidget* parent)
       m_cycle(m_plc, m_clock) {
     m_clock.target = &m_steadyClock;
     setObjectName(QStringLiteral("TForm8"));
-    setWindowTitle(kAppTitle);
+    setWindowTitle(ui::appTitle());
     setFixedSize(kClientWidth, kClientHeight + kModbusRowHeight);
     setModal(true);
 
@@ -197,8 +190,18 @@ void SimulatorPanel::buildAnalogues() {
                 edit->setText(text);
             }
         });
-        connect(edit, &QLineEdit::textChanged, this, [this, i] { analogEntry(i, true); });
-        connect(edit, &QLineEdit::returnPressed, this, [this, i] { analogEntry(i, false); });
+        // What the user types goes to the controller on Enter or when the box is left, not
+        // key by key: 15000 must not pass 1, 15, 150 and 1500 to a running program. Text the
+        // panel itself writes (the arrows, the bar, the start of a run) goes at once.
+        connect(edit, &QLineEdit::textChanged, this, [this, i, edit] {
+            if (!edit->isModified()) {
+                analogEntry(i, true);
+            }
+        });
+        connect(edit, &QLineEdit::editingFinished, this, [this, i, edit] {
+            edit->setModified(false);
+            analogEntry(i, false);
+        });
         connect(up, &QToolButton::clicked, this, [this, i] { analogStep(i, 1); });
         connect(down, &QToolButton::clicked, this, [this, i] { analogStep(i, -1); });
     }
@@ -225,8 +228,8 @@ void SimulatorPanel::buildModeAndWatch() {
     m_modeCaption->setFont(big);
     m_modeCaption->setFixedSize(297, 30);
 
-    m_cycleLabel =
-        makeLabel(this, QStringLiteral("Label9"), QStringLiteral("Czas wykonaia cyklu: "), 364, 40);
+    m_cycleLabel = makeLabel(this, QStringLiteral("Label9"),
+                             QStringLiteral("Czas wykonania cyklu: "), 364, 40);
     m_cycleLabel->setFixedWidth(297);
 
     m_modeButton = new QPushButton(QStringLiteral("RUN"), this);
@@ -245,6 +248,15 @@ void SimulatorPanel::buildModeAndWatch() {
     connect(m_modeButton, &QPushButton::clicked, this, &SimulatorPanel::Button3Click);
     connect(m_cycleButton, &QPushButton::clicked, this, &SimulatorPanel::Button4Click);
     connect(m_endButton, &QPushButton::clicked, this, &SimulatorPanel::Button2Click);
+
+    // The link's item names may change while it runs, and the modal panel is the only window
+    // the user can reach then.
+    m_linkButton = new QPushButton(QString::fromUtf8("Łącze..."), this);
+    m_linkButton->setObjectName(QStringLiteral("Button5"));
+    m_linkButton->setGeometry(364, 366, 110, 28);
+    m_linkButton->setAutoDefault(false);
+    m_linkButton->hide();
+    connect(m_linkButton, &QPushButton::clicked, this, &SimulatorPanel::Button5Click);
 
     auto* kinds = new QGroupBox(QStringLiteral("Rodzaj zmiennej"), this);
     kinds->setObjectName(QStringLiteral("GroupBox3"));
@@ -357,7 +369,7 @@ bool SimulatorPanel::openSimulation(plc::Program program, plc::IoTransfer* link,
     if (!started) {
         m_plc.release();
         m_cycle.setDde(nullptr);
-        m_prompts.tell(QMessageBox::Critical, kAppTitle,
+        m_prompts.tell(QMessageBox::Critical, ui::appTitle(),
                        QString::fromUtf8("Za mało pamięci do uruchomienia programu"));
         return false;
     }
@@ -387,6 +399,7 @@ bool SimulatorPanel::openSimulation(plc::Program program, plc::IoTransfer* link,
     clearOutputs();
     m_timer->setInterval(static_cast<int>(m_cycle.tickInterval()));
     m_modeButton->setFocus();
+    m_linkButton->setVisible(link != nullptr && m_openLinkItems);
     m_modbus->simulationStarted();
     return true;
 }
@@ -402,6 +415,7 @@ void SimulatorPanel::endSimulation() {
     }
     m_closeLink = nullptr;
     m_modbus->simulationEnded();
+    m_linkButton->hide();
     m_cycle.endSimulation();
     m_cycle.setDde(nullptr);
     m_timer->setInterval(static_cast<int>(plc::kTickMs));
@@ -434,229 +448,8 @@ void SimulatorPanel::Button2Click() {
     endSimulation();
 }
 
-// ---------------------------------------------------------------------------------------------
-// The scan cycle
-
-void SimulatorPanel::Timer1Timer() {
-    // A message box shown from a tick runs its own event loop; the timer must not start a
-    // second tick inside it.
-    if (m_inTick) {
-        return;
+void SimulatorPanel::Button5Click() {
+    if (m_openLinkItems && m_cycle.mode() != plc::Mode::Closed) {
+        m_openLinkItems();
     }
-    m_inTick = true;
-    m_cycle.tick();
-    reportFault();
-    m_inTick = false;
-}
-
-void SimulatorPanel::Button3Click() {
-    if (m_inTick) {
-        return;
-    }
-    m_inTick = true;
-    m_cycle.nextMode();
-    reportFault();
-    m_inTick = false;
-}
-
-void SimulatorPanel::Button4Click() {
-    if (m_inTick) {
-        return;
-    }
-    m_inTick = true;
-    m_cycle.runSingleCycle();
-    reportFault();
-    m_inTick = false;
-}
-
-void SimulatorPanel::reportFault() {
-    if (!m_faultPending) {
-        return;
-    }
-    m_faultPending = false;
-    m_prompts.tell(QMessageBox::Critical, kAppTitle,
-                   QString::fromUtf8("Cykl programu nie zakończył się w dozwolonym czasie "
-                                     "(na przykład skok JUMP wstecz do etykiety LABEL) i "
-                                     "został przerwany przez układ watchdog.\n"
-                                     "Sterownik został zatrzymany."));
-}
-
-void SimulatorPanel::readInputs(plc::Plc& plc) {
-    const iolink::PanelInputs inputs = panelInputs();
-    plc.setInputWord(inputs.discrete);
-    plc.setAnalogInputs(inputs.analog[0], inputs.analog[1]);
-}
-
-iolink::PanelInputs SimulatorPanel::panelInputs() const {
-    iolink::PanelInputs inputs;
-    for (std::size_t i = 0; i < m_inputs.size(); ++i) {
-        if (m_inputs[i]->isChecked()) {
-            inputs.discrete = static_cast<std::uint16_t>(inputs.discrete | (1u << i));
-        }
-    }
-    for (std::size_t i = 0; i < 2; ++i) {
-        inputs.analog[i] = static_cast<std::int16_t>(m_trackBars[i]->value());
-    }
-    return inputs;
-}
-
-void SimulatorPanel::showPanelInputs(const iolink::PanelInputs& inputs) {
-    // As if the user had clicked and dragged: the boxes beside the track bars follow them.
-    for (std::size_t i = 0; i < m_inputs.size(); ++i) {
-        m_inputs[i]->setChecked(((inputs.discrete >> i) & 1u) != 0);
-    }
-    for (std::size_t i = 0; i < 2; ++i) {
-        m_trackBars[i]->setValue(inputs.analog[i]);
-    }
-}
-
-void SimulatorPanel::writeOutputs(const plc::Plc& plc) {
-    // showOutputs: only what changed since the last tick is touched.
-    const std::uint16_t word = plc.outputWord();
-    if (m_shownOutputs != word) {
-        for (std::size_t i = 0; i < m_outputs.size(); ++i) {
-            m_outputs[i]->setChecked((word >> i) & 1u);
-        }
-        m_shownOutputs = word;
-    }
-    const std::array<std::int16_t, 2> analog = {plc.analogOutput1(), plc.analogOutput2()};
-    for (std::size_t i = 0; i < 2; ++i) {
-        if (m_shownAnalogOutputs[i] != analog[i]) {
-            m_trackBars[i + 2]->setValue(analog[i]);
-            m_analogEdits[i + 2]->setText(QString::number(analog[i]));
-            m_shownAnalogOutputs[i] = analog[i];
-        }
-    }
-}
-
-void SimulatorPanel::clearOutputs() {
-    for (QCheckBox* box : m_outputs) {
-        box->setChecked(false);
-    }
-    for (std::size_t i = 2; i < 4; ++i) {
-        m_trackBars[i]->setValue(0);
-        m_analogEdits[i]->setText(QStringLiteral("0"));
-    }
-    m_shownOutputs = 0;
-    m_shownAnalogOutputs = {std::int16_t{0}, std::int16_t{0}};
-}
-
-void SimulatorPanel::showMode(plc::Mode mode) {
-    m_modeCaption->setText(fromUtf8(plc::modeCaption(mode)));
-    m_modeButton->setText(fromUtf8(plc::modeButtonCaption(mode)));
-    m_cycleButton->setEnabled(mode == plc::Mode::StopIoScan);
-}
-
-void SimulatorPanel::showCycleTime(std::uint32_t cycleMs, std::uint32_t maxMs) {
-    const std::pair<std::uint32_t, std::uint32_t> shown{cycleMs, maxMs};
-    if (m_shownCycle != shown) {
-        m_cycleLabel->setText(fromUtf8(plc::cycleTimeText(cycleMs, maxMs)));
-        m_shownCycle = shown;
-    }
-}
-
-void SimulatorPanel::showWatchdogFault() {
-    // Told after the tick, outside the scan cycle's own work.
-    m_faultPending = true;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Watch table
-
-void SimulatorPanel::refreshWatch(const plc::Plc& plc) {
-    m_watch.refresh(plc);
-    showWatchValues();
-}
-
-void SimulatorPanel::showWatchValues() {
-    const auto& values = m_watch.values();
-    for (int row = 0; row < plc::kWatchRows; ++row) {
-        const std::string& value = values[static_cast<std::size_t>(row)];
-        std::string& shown = m_shownValues[static_cast<std::size_t>(row)];
-        if (shown != value) {
-            m_grid->item(row, 1)->setText(fromUtf8(value));
-            shown = value;
-        }
-    }
-    m_forcing->showMarks();
-}
-
-void SimulatorPanel::showReferences() {
-    for (int row = 0; row < plc::kWatchRows; ++row) {
-        m_grid->item(row, 0)->setText(QString::number(m_watch.startAddress() + row));
-    }
-    if (m_forcing != nullptr) {
-        m_forcing->showMarks();
-    }
-}
-
-void SimulatorPanel::selectKind(int index) {
-    m_watch.selectKind(static_cast<plc::AreaKind>(index));
-    const bool wordArea = m_watch.wordArea();
-    // Check the type the table switched to before the buttons of other types go grey.
-    m_typeButtons[static_cast<std::size_t>(m_watch.type()) - 1]->setEnabled(true);
-    m_typeButtons[static_cast<std::size_t>(m_watch.type()) - 1]->setChecked(true);
-    m_typeButtons[0]->setEnabled(!wordArea);
-    m_typeButtons[1]->setEnabled(!wordArea);
-    m_typeButtons[4]->setEnabled(wordArea);
-    m_maxLabel->setText(QStringLiteral("max: %1").arg(m_watch.maximum()));
-    m_startEdit->setText(QStringLiteral("1"));
-    showReferences();
-    showWatchValues();
-}
-
-void SimulatorPanel::selectType(int type) {
-    m_watch.setType(static_cast<plc::DataType>(type));
-    showWatchValues();
-}
-
-void SimulatorPanel::takeStartAddress() {
-    if (m_watch.takeStartAddress(m_startEdit->text().toStdString())) {
-        showReferences();
-    }
-    m_startEdit->setText(QString::number(m_watch.startAddress()));
-}
-
-bool SimulatorPanel::eventFilter(QObject* watched, QEvent* event) {
-    // Edit5Enter: entering the box empties it for a new address.
-    if (watched == m_startEdit && event->type() == QEvent::FocusIn) {
-        m_startEdit->clear();
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Analogue inputs
-
-void SimulatorPanel::analogEntry(int index, bool typing) {
-    QLineEdit* edit = m_analogEdits[static_cast<std::size_t>(index)];
-    QSlider* bar = m_trackBars[static_cast<std::size_t>(index)];
-    const QString text = edit->text();
-    const std::int64_t value = plc::leadingInteger(text.toStdString());
-    if (value == 0) {
-        if (text == QStringLiteral("0")) {
-            bar->setValue(0);
-            return;
-        }
-        // A box being emptied or a sign waiting for its digits is left alone while typing;
-        // Enter settles it like any other text without a number.
-        const bool unfinished =
-            text.isEmpty() || text == QStringLiteral("-") || text == QStringLiteral("+");
-        if (typing && unfinished) {
-            return;
-        }
-        edit->setText(QString::number(bar->value()));
-        return;
-    }
-    // The ends of the bar's range are not taken from the box.
-    if (value >= kAnalogMin + 1 && value <= kAnalogMax - 1) {
-        bar->setValue(static_cast<int>(value));
-    }
-}
-
-void SimulatorPanel::analogStep(int index, int step) {
-    QLineEdit* edit = m_analogEdits[static_cast<std::size_t>(index)];
-    const std::int64_t current = plc::leadingInteger(edit->text().toStdString());
-    const std::int64_t next = std::clamp<std::int64_t>(current + step, kAnalogMin, kAnalogMax);
-    edit->setText(QString::number(next));
 }

@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 class QCheckBox;
 class QLabel;
@@ -33,6 +34,10 @@ class WatchForcing;
 class SimulatorPanel : public QDialog, public plc::IoTransfer, public plc::ScanView {
     Q_OBJECT
 public:
+    /// The range of the analogue track bars and boxes.
+    static constexpr int kAnalogMin = -32768;
+    static constexpr int kAnalogMax = 32767;
+
     /// The panel; `prompts` shows its messages and runs it modally.
     explicit SimulatorPanel(UserPrompts& prompts, QWidget* parent = nullptr);
     ~SimulatorPanel() override;
@@ -56,6 +61,9 @@ public:
     void Button3Click();  ///< the mode button
     void Button2Click();  ///< "Koniec"
     void Button4Click();  ///< "Jeden cykl": one RUN cycle in STOP I/O SCAN
+    void Button5Click();  ///< "Łącze...": the link's item names, while a linked run is on
+    /// What "Łącze..." runs; the button shows only during a run with the link and with this set.
+    void setLinkItemsOpener(std::function<void()> open) { m_openLinkItems = std::move(open); }
 
     /// Returns the simulated controller.
     plc::Plc& controller() { return m_plc; }
@@ -132,7 +140,9 @@ private:
     QPushButton* m_modeButton = nullptr;   // Button3
     QPushButton* m_endButton = nullptr;    // Button2
     QPushButton* m_cycleButton = nullptr;  // Button4
-    QTimer* m_timer = nullptr;             // Timer1
+    QPushButton* m_linkButton = nullptr;   // Button5
+    std::function<void()> m_openLinkItems;
+    QTimer* m_timer = nullptr;  // Timer1
     ModbusServerControls* m_modbus = nullptr;
     WatchForcing* m_forcing = nullptr;
 

@@ -1,6 +1,7 @@
 // ui/watch_forcing.cpp — the watch table's forcing menu and the marks of forced operands.
 #include "ui/watch_forcing.h"
 
+#include "ui/app_text.h"
 #include "ui/force_value_dialog.h"
 #include "ui/user_prompts.h"
 
@@ -18,9 +19,7 @@ namespace {
 const QColor kForcedBackground(255, 205, 196);
 const QColor kForcedInk(176, 0, 0);
 
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using ui::fromUtf8;
 
 // The letter F that stands left of a forced value (which keeps its right alignment).
 const QIcon& forcedIcon() {
@@ -108,7 +107,7 @@ void WatchForcing::force(const plc::OperandRef& ref, std::int32_t value) {
     switch (m_cycle.force(ref, value)) {
         case plc::ForceResult::Forced: m_refresh(); return;
         case plc::ForceResult::TableFull:
-            m_prompts.tell(QMessageBox::Warning, QStringLiteral("Wirtualon!"),
+            m_prompts.tell(QMessageBox::Warning, ui::appTitle(),
                            QString::fromUtf8("Naraz można wymusić najwyżej %1 operandy. "
                                              "Zwolnij któryś z nich, aby wymusić %2.")
                                .arg(plc::kMaxForcedOperands)

@@ -1,6 +1,7 @@
 // app/editor/main.cpp — starts the editor: the application title, Qt's Polish texts, the main
 // window with the program named on the command line, if any, the loop. A program named while
 // an editor already runs goes to that editor instead.
+#include "ui/app_text.h"
 #include "ui/main_window.h"
 #include "ui/qt_translations.h"
 #include "ui/single_instance.h"
@@ -41,7 +42,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Wirtualon!"));
+    QApplication::setApplicationName(ui::appTitle());
     // The desktop entry's name: panels and docks group the windows under its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("wirtualon"));
     QIcon icon;

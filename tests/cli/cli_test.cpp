@@ -2,6 +2,7 @@
 // into temporary folders, exact output and exit status of every subcommand.
 #include "tests/cli/cli_test_helpers.h"
 
+#include "document/editing.h"
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 #include "document/program_file.h"

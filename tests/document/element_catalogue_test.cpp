@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <string>
 
 namespace document {
 namespace {
@@ -58,6 +60,30 @@ TEST(ElementCatalogueTest, EveryRowIsUsableByTheToolbarsAndTheGrid) {
         }
     }
     EXPECT_EQ(codes.size(), 23u + 3u + 46u);
+}
+
+// A new block kind needs its row here and its description: a failure names the kind it misses.
+TEST(ElementCatalogueTest, EveryBlockKindHasItsRowAndItsDescription) {
+    const std::span<const BlockDescription> descriptions = blockDescriptions();
+    for (const BlockKind kind : kBlockKinds) {
+        const ElementEntry* entry = findElement(kindNumber(kind));
+        const auto described =
+            std::find_if(descriptions.begin(), descriptions.end(),
+                         [kind](const BlockDescription& d) { return d.kind == kind; });
+        const std::string_view name = entry != nullptr                  ? entry->kindName
+                                      : described != descriptions.end() ? described->placed.name
+                                                                        : std::string_view();
+        SCOPED_TRACE("block kind " + std::to_string(kindNumber(kind)) + " " + std::string(name));
+        ASSERT_NE(entry, nullptr) << "no row in the element catalogue";
+        EXPECT_EQ(entry->placement, Placement::Block);
+        ASSERT_NE(described, descriptions.end()) << "no description";
+        EXPECT_EQ(described->placed.name, entry->kindName);
+    }
+    for (const ElementEntry& e : elementCatalogue()) {
+        if (e.placement == Placement::Block) {
+            EXPECT_TRUE(blockKindOf(e.code).has_value()) << e.kindName << " is no block kind";
+        }
+    }
 }
 
 TEST(ElementCatalogueTest, CursorMovesOnAfterContactsAndToTheNextRowAfterCoils) {
@@ -112,12 +138,12 @@ TEST_P(ButtonTextTest, ButtonPlacesItsCodeFromItsToolbarWithItsExactHint) {
 INSTANTIATE_TEST_SUITE_P(
     Buttons, ButtonTextTest,
     ::testing::Values(
-        ButtonCase{"SpeedButton54", 2, "Panel6", "Styk zamknęty ", Placement::Contact},
+        ButtonCase{"SpeedButton54", 2, "Panel6", "Styk zamknięty ", Placement::Contact},
         ButtonCase{"SpeedButton114", 4, "Panel6",
-                   "-(SM)- Ustawia przekaźnik z podtzymaniem i pamięcią", Placement::Coil},
-        ButtonCase{"SpeedButton55", 7, "Panel6", "Połaczenie poziome ", Placement::Contact},
-        ButtonCase{"SpeedButton56", 100, "Panel6", "Połaczenie 'w dół'", Placement::Link},
-        ButtonCase{"SpeedButton58", 300, "Panel6", "Połaczenie pionowe ", Placement::Link},
+                   "-(SM)- Ustawia przekaźnik z podtrzymaniem i pamięcią", Placement::Coil},
+        ButtonCase{"SpeedButton55", 7, "Panel6", "Połączenie poziome ", Placement::Contact},
+        ButtonCase{"SpeedButton56", 100, "Panel6", "Połączenie 'w dół'", Placement::Link},
+        ButtonCase{"SpeedButton58", 300, "Panel6", "Połączenie pionowe ", Placement::Link},
         ButtonCase{"SpeedButton67", 64, "Panel4", "END", Placement::Contact},
         ButtonCase{"SpeedButton76", 73, "Panel4", "JUMP", Placement::Coil},
         ButtonCase{"SpeedButton104", 17, "Panel6", "ONDTR Przekaźnik czasowy z pamięcią",

@@ -3,6 +3,7 @@
 // program that translates must pass the program checker and runs a few scans in the controller.
 // Every ladder also gets the node and segment analysis, and every program that runs gets the power
 // map of each scan, with the cells of a few forced operands marked.
+#include "document/editing.h"
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 #include "plc/clock.h"

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "document/block_kind.h"
+#include "document/editing.h"
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
 

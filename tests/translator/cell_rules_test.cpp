@@ -46,7 +46,8 @@ TEST(ErrorReportTest, ReportNamesNumberCellAndMessage) {
 
 TEST(ErrorReportTest, TableKeepsItsFixedNumbering) {
     EXPECT_EQ(errorMessage(1), "Niezakończone połączenie pionowe");
-    EXPECT_EQ(errorMessage(26), "Zły typ zmiennj dla wyjścia Q");
+    EXPECT_EQ(errorMessage(23), "Nie podano podstawy czasowej dla timera");
+    EXPECT_EQ(errorMessage(26), "Zły typ zmiennej dla wyjścia Q");
     EXPECT_EQ(errorMessage(33), "Brak instrukcji ENDMCR dla funkcji MCR");
     EXPECT_EQ(errorMessage(34), "Program jest zbyt duży");
     EXPECT_EQ(errorMessage(35), "");

@@ -3,6 +3,7 @@
 // emitted words as exactly one block and find no fault in them, and the controller must run it
 // enabled and disabled and stop right after its last word.
 #include "document/block_description.h"
+#include "document/editing.h"
 #include "document/element_catalogue.h"
 #include "plc/clock.h"
 #include "plc/plc.h"

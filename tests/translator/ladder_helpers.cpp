@@ -1,6 +1,7 @@
 // Ladders built in code for the translator tests.
 #include "tests/translator/ladder_helpers.h"
 
+#include "document/editing.h"
 #include "document/element_catalogue.h"
 #include "translator/translator.h"
 

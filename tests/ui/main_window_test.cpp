@@ -9,6 +9,7 @@
 #include "ui/description_window.h"
 #include "ui/help_window.h"
 #include "ui/ladder_grid.h"
+#include "ui/main_commands.h"
 #include "ui/parameters_window.h"
 #include "ui/qt_translations.h"
 
@@ -27,6 +28,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -50,6 +52,7 @@ private slots:
     void elementToolbarButtonsStandInTheirGroups_data();
     void elementToolbarButtonsStandInTheirGroups();
     void menusHoldTheirItemsAndSeparators();
+    void everyCommandOfTheTableHasItsItemAndButton();
     void statusBarPanelsHaveTheirWidths();
     void elementButtonWritesItsCodeAndMovesCursorByItsRefresh_data();
     void elementButtonWritesItsCodeAndMovesCursorByItsRefresh();
@@ -532,20 +535,20 @@ void MainWindowTest::mainToolbarButtonsStandInOrderWithTheirHints() {
         {"SpeedButton11", "Sprawdź program", "Sprawdź poprawność programu", true},
         {"SpeedButton14", "Lista instrukcji",
          "Sprawdza poprawność programu i wyświetla go w postaci listy instrukcji", true},
-        {"SpeedButton15", "Uruchom symulator", "Sprawdza poprawość programu i uruchamia symulator",
+        {"SpeedButton15", "Uruchom symulator", "Sprawdza poprawność programu i uruchamia symulator",
          true},
         {"SpeedButton6", "Połączenie DDE",
-         "Umożłiwia współpracę programu Wirtualon! z innymi programami przez łącze DDE", true},
-        {"SpeedButton8", "Siatka", "Włącza i wyłacza siatkę", true},
+         "Umożliwia współpracę programu Wirtualon! z innymi programami przez łącze DDE", true},
+        {"SpeedButton8", "Siatka", "Włącza i wyłącza siatkę", true},
         {"SpeedButton10", "Pełny ekran", "Usuwa z ekranu wszystkie paski narzędziowe", true},
         {"SpeedButton109", "Panel1",
-         "Włacza pasek1 zawierający: styki, przekaźniki, timery i liczniki", false},
+         "Włącza pasek1 zawierający: styki, przekaźniki, timery i liczniki", false},
         {"SpeedButton111", "Panel2", "Operacje bitowe i tablicowe", true},
         {"SpeedButton112", "Panel3", "Funkcje sterujące i operacje na danych", true},
         {"SpeedButton113", "Panel4", "Funkcje i relacje matematyczne, funkcje konwersji", true},
         {"SpeedButton9", "Typy danych",
          "Wyświetla okno umożliwiające zmianę parametrów bloków funkcyjnych", true},
-        {"SpeedButton12", "O programie", " Wyświetla okno z inforamcjami o programie Wirtualon!",
+        {"SpeedButton12", "O programie", " Wyświetla okno z informacjami o programie Wirtualon!",
          true},
         {"SpeedButton13", "Pomoc ", " Uruchamia pomoc programu Wirtualon!", true},
         {"SpeedButton16", "", "", true},
@@ -645,6 +648,71 @@ void MainWindowTest::menusHoldTheirItemsAndSeparators() {
     for (const char* name : {"New1", "Open1", "Save1", "Quit1", "Panel51"}) {
         QVERIFY2(e.find<QAction>(name), name);
     }
+}
+
+void MainWindowTest::everyCommandOfTheTableHasItsItemAndButton() {
+    Editor e;
+    QList<QAction*> items;  // every menu's items in order, separators left out
+    std::vector<std::pair<QMenu*, QList<QAction*>>> menus;
+    for (QAction* menuAction : e.window->menuBar()->actions()) {
+        QList<QAction*> own;
+        for (QAction* item : menuAction->menu()->actions()) {
+            if (!item->isSeparator()) {
+                own << item;
+            }
+        }
+        menus.emplace_back(menuAction->menu(), own);
+        items << own;
+    }
+    QList<QToolButton*> buttons;
+    QLayout* strip = e.find<QFrame>("Panel1")->layout();
+    for (int i = 0; i < strip->count(); ++i) {
+        if (auto* button = qobject_cast<QToolButton*>(strip->itemAt(i)->widget())) {
+            buttons << button;
+        }
+    }
+
+    qsizetype itemRows = 0;
+    qsizetype buttonRows = 0;
+    for (const MainCommand& command : mainCommands()) {
+        const QString name =
+            qs(command.objectName.empty() ? command.toolbar.button : command.objectName);
+        if (!command.objectName.empty()) {
+            ++itemRows;
+            auto* item = e.find<QAction>(std::string(command.objectName).c_str());
+            QVERIFY2(item, qPrintable(name));
+            QCOMPARE(item->text(), qs(command.text));
+            QCOMPARE(item->shortcuts(), command.keys);
+            QCOMPARE(item->isCheckable(), command.check != CommandCheck::None);
+            const auto menu = std::find_if(menus.begin(), menus.end(),
+                                           [&](const auto& m) { return m.second.contains(item); });
+            QVERIFY2(menu != menus.end(), qPrintable(name));
+            const auto entry =
+                std::find_if(mainMenus().begin(), mainMenus().end(),
+                             [&](const MainMenuEntry& m) { return m.menu == command.menu.menu; });
+            QVERIFY2(entry != mainMenus().end(), qPrintable(name));
+            QCOMPARE(menu->first->objectName(), qs(entry->objectName));
+            QCOMPARE(menu->second.indexOf(item), command.menu.position);
+            const QList<QAction*> all = menu->first->actions();
+            const qsizetype at = all.indexOf(item);
+            QCOMPARE(at > 0 && all.at(at - 1)->isSeparator(), command.menu.separatorBefore);
+        } else {
+            QCOMPARE(command.menu.menu, MainMenu::None);
+        }
+        if (!command.toolbar.button.empty()) {
+            ++buttonRows;
+            QToolButton* button = e.button(command.toolbar.button);
+            QVERIFY2(button, qPrintable(name));
+            QCOMPARE(buttons.indexOf(button), command.toolbar.position);
+            QCOMPARE(button->toolTip(), qs(document::hintTooltip(command.toolbar.hint)));
+        }
+        // Every command is reached from somewhere and does something.
+        QVERIFY2(!command.objectName.empty() || !command.toolbar.button.empty(), qPrintable(name));
+        QVERIFY2(command.handler != nullptr || command.elementToolbar >= 0, qPrintable(name));
+    }
+    // Nothing in the menus or on the toolbar comes from outside the table.
+    QCOMPARE(items.size(), itemRows);
+    QCOMPARE(buttons.size(), buttonRows);
 }
 
 void MainWindowTest::statusBarPanelsHaveTheirWidths() {

@@ -1,6 +1,7 @@
 // The link dialog and a simulation through it, against a private broker: connecting and its
 // failure, the six items both ways in their text forms, an item renamed during the run,
-// retained outputs, a broker that dies, and the end that closes the link.
+// retained outputs, a broker that dies, the end that closes the link, and the item names opened
+// from the running panel.
 #include "tests/support/test_broker.h"
 #include "tests/ui/editor_fixture.h"
 
@@ -40,6 +41,7 @@ class SimulatorLinkTest : public QObject {
 private slots:
     void dialogConnectsOrSaysWhyNot();
     void simulationExchangesTheSixItemsThroughTheLink();
+    void panelOpensTheItemNamesOnlyDuringALinkedRun();
 };
 
 void SimulatorLinkTest::dialogConnectsOrSaysWhyNot() {
@@ -170,6 +172,72 @@ void SimulatorLinkTest::simulationExchangesTheSixItemsThroughTheLink() {
     window.findChild<QToolButton*>(QStringLiteral("SpeedButton6"))->click();
     QCOMPARE(prompts.modals.size(), std::size_t{3});
     QVERIFY(window.programStore().empty());
+}
+
+void SimulatorLinkTest::panelOpensTheItemNamesOnlyDuringALinkedRun() {
+    TestBroker broker;
+    QVERIFY2(broker.running(), broker.problem().c_str());
+    EditorFixture e;
+    ScriptedPrompts& prompts = *e.prompts;
+    LinkDialog& dialog = e.window->linkDialog();
+    e.rung(0, "%I0001", "%Q0001");
+    constexpr std::size_t kOutputs = 3;  // Edit6: the discrete outputs' item
+    const std::string before = dialog.itemNames().names[kOutputs];
+
+    // A run with the panel's own inputs has no link to show.
+    prompts.whileModal = [](QDialog& d) {
+        const auto* linkButton = d.findChild<QPushButton*>(QStringLiteral("Button5"));
+        child<QPushButton>(d, "Button2")->click();
+        QVERIFY(linkButton != nullptr && linkButton->isHidden());
+    };
+    e.click("SpeedButton15");
+
+    int linkShown = 0;
+    prompts.whileModal = [&](QDialog& d) {
+        if (d.objectName() == QStringLiteral("TForm4") && linkShown == 0) {
+            ++linkShown;
+            child<QLineEdit>(d, "Edit1")->setText(QString::fromStdString(broker.service()));
+            child<QPushButton>(d, "Button1")->click();
+            child<QPushButton>(d, "Button2")->click();
+            return;
+        }
+        if (d.objectName() == QStringLiteral("TForm4")) {
+            // Opened from the running panel: the names can be changed, the connection cannot.
+            ++linkShown;
+            QVERIFY(!child<QLineEdit>(d, "Edit1")->isEnabled());
+            QVERIFY(!child<QLineEdit>(d, "Edit2")->isEnabled());
+            QVERIFY(!child<QPushButton>(d, "Button1")->isEnabled());
+            auto* outputs = child<QLineEdit>(d, "Edit6");
+            outputs->setFocus();
+            outputs->selectAll();
+            // A name being typed is not used until Enter: no output lands on "N", "No", ...
+            QTest::keyClicks(outputs, QStringLiteral("Nowe"));
+            QCOMPARE(dialog.itemNames().names[kOutputs], before);
+            QTest::keyClick(outputs, Qt::Key_Return);
+            QCOMPARE(dialog.itemNames().names[kOutputs], std::string("Nowe"));
+            child<QPushButton>(d, "Button2")->click();
+            return;
+        }
+        auto& panel = static_cast<SimulatorPanel&>(d);
+        panel.timer().stop();
+        auto* button = panel.findChild<QPushButton*>(QStringLiteral("Button5"));
+        if (button == nullptr || button->isHidden()) {
+            child<QPushButton>(panel, "Button2")->click();
+            QFAIL("no Button5 on the panel of a linked run");
+        }
+        QCOMPARE(button->text(), QString::fromUtf8("Łącze..."));
+        button->click();
+        QCOMPARE(linkShown, 2);
+        child<QPushButton>(panel, "Button2")->click();
+    };
+    e.click("SpeedButton6");
+    QCOMPARE(prompts.modals,
+             (std::vector<QString>{QStringLiteral("TForm8"), QStringLiteral("TForm4"),
+                                   QStringLiteral("TForm8"), QStringLiteral("TForm4")}));
+    // The run is over: the panel hides the button and the dialog may connect again.
+    QVERIFY(child<QPushButton>(e.window->simulatorPanel(), "Button5")->isHidden());
+    QVERIFY(child<QLineEdit>(dialog, "Edit1")->isEnabled());
+    QVERIFY(child<QPushButton>(dialog, "Button1")->isEnabled());
 }
 
 QTEST_MAIN(SimulatorLinkTest)

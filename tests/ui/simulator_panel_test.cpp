@@ -53,6 +53,7 @@ private slots:
     void watchTableReadsEachKindAndType();
     void kindsSwitchTheOfferedTypes();
     void analogueEntryFollowsItsRules();
+    void typedAnalogueValueGoesInOnEnterOrWhenTheBoxIsLeft();
     void timerOutputComesOnAfterItsPreset();
     void watchdogFaultIsToldAndRunCanBePressedAgain();
     void controllerWithoutMemoryIsReported();
@@ -66,7 +67,7 @@ void SimulatorPanelTest::panelOpensInStopNoIoWithItsFixedControls() {
     QCOMPARE(p.form.windowTitle(), QStringLiteral("Wirtualon!"));
     QCOMPARE(p.form.size(), QSize(669, 435));
     QCOMPARE(p.text("Label8"), QStringLiteral("Tryb STOP NO I/O"));
-    QCOMPARE(p.text("Label9"), QStringLiteral("Czas wykonaia cyklu: "));
+    QCOMPARE(p.text("Label9"), QStringLiteral("Czas wykonania cyklu: "));
     QCOMPARE(p.text("Button3"), QStringLiteral("RUN"));
     QCOMPARE(p.text("Button2"), QStringLiteral("Koniec"));
     QCOMPARE(p.text("Label16"), QStringLiteral("Adres startowy"));
@@ -297,6 +298,7 @@ void SimulatorPanelTest::analogueEntryFollowsItsRules() {
     // A sign typed into an emptied box waits for its digits; Enter settles what is left.
     edit->clear();
     QTest::keyClicks(edit, QStringLiteral("-25"));
+    QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(bar->value(), -25);
     edit->clear();
     QTest::keyClicks(edit, QStringLiteral("-"));
@@ -317,6 +319,46 @@ void SimulatorPanelTest::analogueEntryFollowsItsRules() {
     p.ticks(1);
     QCOMPARE(p.form.controller().readInt(plc::kAreaAI, 0), 301);
     QCOMPARE(p.form.controller().readInt(plc::kAreaAI, 2), -9);
+}
+
+void SimulatorPanelTest::typedAnalogueValueGoesInOnEnterOrWhenTheBoxIsLeft() {
+    Panel p;
+    QVERIFY(p.open(Builder().end()));
+    p.form.show();
+    p.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p.form));
+    p.press("Button3");  // RUN
+    auto* edit = p.get<QLineEdit>("Edit1");
+    const auto analogIn = [&p] { return p.form.controller().readInt(plc::kAreaAI, 0); };
+
+    // 15000 typed a tick per key: the controller sees none of 1, 15, 150, 1500 on the way.
+    edit->setFocus();
+    edit->selectAll();
+    for (const char key : {'1', '5', '0', '0', '0'}) {
+        QTest::keyClick(edit, key);
+        p.ticks(1);
+        QCOMPARE(analogIn(), 0);
+    }
+    QTest::keyClick(edit, Qt::Key_Return);
+    p.ticks(1);
+    QCOMPARE(analogIn(), 15000);
+
+    // Leaving the box takes its value too.
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("-700"));
+    p.ticks(1);
+    QCOMPARE(analogIn(), 15000);
+    p.get<QLineEdit>("Edit2")->setFocus();
+    QTRY_VERIFY(!edit->hasFocus());
+    p.ticks(1);
+    QCOMPARE(analogIn(), -700);
+
+    // The arrows still step at once, from what the box shows.
+    p.form.findChild<QWidget*>(QStringLiteral("UpDown1"))
+        ->findChild<QToolButton*>(QStringLiteral("UpButton"))
+        ->click();
+    p.ticks(1);
+    QCOMPARE(analogIn(), -699);
 }
 
 void SimulatorPanelTest::timerOutputComesOnAfterItsPreset() {
