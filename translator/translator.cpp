@@ -30,6 +30,7 @@ void Translator::init(int rowCount) {
     m_emitted.assign(cells, 0);
     m_explored.assign(cells, 0);
     m_visited.assign(cells, 0);
+    m_written.assign(cells, 0);
 
     if (!m_tracePath.empty()) {
         // A trace that cannot be opened leaves the stream closed; trace() then writes nothing.
@@ -91,6 +92,7 @@ void Translator::release() {
     m_emitted = {};
     m_explored = {};
     m_visited = {};
+    m_written = {};
     m_jumps = {};
     m_mcrs = {};
 }
@@ -324,7 +326,7 @@ int Translator::Translate() {
             return 1;
         }
         if (output(0, 0) == kNoOutput) {
-            return 0;  // the end word is implied at index wordCount
+            return checkEveryOutputWritten();  // the end word is implied at index wordCount
         }
         if (Pozostale() != 0) {
             return 1;
@@ -355,7 +357,32 @@ int Translator::Translate() {
             }
         } while (CzyWiecej());
     }
-    return failed() ? 1 : 0;
+    return failed() ? 1 : checkEveryOutputWritten();
+}
+
+int Translator::checkEveryOutputWritten() {
+    for (int row = 0; row < m_rowCount; ++row) {
+        for (int col = 0; col < 10; ++col) {
+            const std::int32_t c = codeAt(row, col);
+            const bool output =
+                document::isCoil(c) || document::isBlockTop(c) || document::isControl(c);
+            if (!output || m_written[cellIndex(row, col)] != 0) {
+                continue;
+            }
+            // An END or LABEL away from the first column is misplaced wherever it stands; any
+            // other output is cut off from the rail.
+            const std::int32_t kind = document::kindOf(c);
+            const bool misplaced =
+                (kind == ElementKind::End || kind == ElementKind::Label) && col != 0;
+            trace("Blad " + number(misplaced ? 28 : 2) + " w" + number(row + 1) + " k" +
+                  number(col + 1));
+            fail(static_cast<int>(misplaced ? TranslationError::MisplacedEndOrLabel
+                                            : TranslationError::BrokenConnection),
+                 row * 10 + col);
+            return 1;
+        }
+    }
+    return 0;
 }
 
 int Translator::checkOperands() {

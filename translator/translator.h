@@ -153,6 +153,9 @@ private:
     [[nodiscard]] int checkOperands();
     [[nodiscard]] int resolveLabels();
     [[nodiscard]] int findBlockStart();
+    /// Fails at the first coil, block or control function that no rung led to: it would be
+    /// left out of the program without a word.
+    [[nodiscard]] int checkEveryOutputWritten();
     /// One step towards the rung's output: up a link, right, or down a link, never reversing
     /// the last vertical move; returns false when no step leads on.
     bool stepRightward(Move& last);
@@ -221,6 +224,7 @@ private:
     std::vector<std::uint8_t> m_emitted;
     std::vector<std::uint8_t> m_explored;
     std::vector<std::uint8_t> m_visited;
+    std::vector<std::uint8_t> m_written;  // coils, blocks and controls whose output was emitted
 
     // Walk state.
     int m_row = 0;

@@ -69,6 +69,14 @@ int Translator::emitBlock() {
     m_headPos = head;
     setPosition(head);
     const std::int32_t kind = document::kindOf(code());
+    // A top cell of a kind no block has (a damaged file) has no words the controller could
+    // read; it cannot carry the rung on.
+    const std::optional<document::BlockKind> known = document::blockKindOf(kind);
+    if (!known) {
+        fail(static_cast<int>(TranslationError::BrokenConnection), head);
+        return 1;
+    }
+    m_written[cellIndex(head / 10, head % 10)] = 1;
     const SourceScope top(*this, head);
     addLine("FUNKCJA" + number(kind) + " - " + document::fieldOf(text(), 'N'));
     addWord(plc::kBlock);
@@ -83,9 +91,7 @@ int Translator::emitBlock() {
     }
     addWord(plc::kEndOfInput);
     setPosition(head);
-    // A number no block kind has is a block without items: its header and enable only.
-    const std::optional<document::BlockKind> known = document::blockKindOf(kind);
-    if (failed() || (known && emitBlockItems(document::describe(*known)) != 0)) {
+    if (failed() || emitBlockItems(document::describe(*known)) != 0) {
         return 1;
     }
     addRule();
