@@ -334,7 +334,8 @@ TEST(PowerMapTest, ForcedOperandsMarkTheCellsThatShareTheirMemory) {
 // ---------------------------------------------------------------------------------------------
 
 // An output with nothing but wires between it and the rail reads the always-on bit %S0007, from
-// the output's own cell; a chained block and a rung with a contact read as before.
+// the output's own cell; wires from the rail before a parallel block leave the block as the whole
+// condition; a chained block and a rung with a contact read as before.
 struct RailCase {
     std::string name;
     std::function<Ladder()> ladder;
@@ -455,6 +456,38 @@ const std::vector<RailCase>& railCases() {
          0,
          0x0001,
          {"##########", ".#", ".#"}},
+        {"WireFromTheRailBeforeTwoContactsInParallel",
+         [] {
+             return Ladder()
+                 .wire(0, 0)
+                 .contact(0, 1, "%I0001", kDown)
+                 .wire(0, 2, kDown)
+                 .wires(0, 3, 8)
+                 .coil(0, "%Q0001")
+                 .contact(1, 1, "%I0002", kUp)
+                 .wire(1, 2, kUp);
+         },
+         {load("%I0002"), load("%I0001"), kOrS, coilLine(3, "%Q0001"), kRule},
+         {-1, -10, 0, 1, -1, -10, 0, 0, -5, -7, 3, -11, 0, 0, -255},
+         {},
+         0x0002,
+         0x0001,
+         {"#-########", ".##"}},
+        {"TwoCoilsStackedOnWiresFromTheRail",
+         [] {
+             return Ladder()
+                 .wires(0, 0, 7)
+                 .wire(0, 8, kDown)
+                 .coil(0, "%Q0001")
+                 .wire(1, 8, kUp)
+                 .coil(1, "%Q0002");
+         },
+         {kRailLoad, coilLine(3, "%Q0001"), coilLine(3, "%Q0002"), kRule},
+         {-1, -12, 0, 6, -7, 3, -11, 0, 0, -7, 3, -11, 0, 1, -255},
+         {9},
+         0,
+         0x0003,
+         {"##########", "........##"}},
         {"RungWithAContactIsUnchanged",
          [] { return Ladder().contact(0, 0, "%I0001").wires(0, 1, 8).coil(0, "%Q0001"); },
          {load("%I0001"), coilLine(3, "%Q0001"), kRule},
