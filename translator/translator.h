@@ -203,15 +203,15 @@ private:
     [[nodiscard]] int emitBlock();
     [[nodiscard]] int emitBlockItems(const document::BlockDescription& block);
     [[nodiscard]] int blockOperand(int rowOffset, document::Side side, document::OperandCheck check,
-                                   std::string_view label);
+                                   std::string_view label, document::ValueLimits limits);
     [[nodiscard]] int optionalOperand(int rowOffset, document::OperandCheck check,
-                                      std::string_view label);
+                                      std::string_view label, document::ValueLimits limits);
     [[nodiscard]] int powerFlowInput(int rowOffset, std::string_view label);
     [[nodiscard]] int blockParameter(int rowOffset, char key, std::string_view placeholder,
                                      std::string_view label, TranslationError missingError);
     void registerTriple();
-    [[nodiscard]] int presetValue(int rowOffset);
-    void lengthParameter(int rowOffset);
+    [[nodiscard]] int presetValue(int rowOffset, document::ValueLimits limits);
+    [[nodiscard]] int lengthParameter(int rowOffset);
     [[nodiscard]] std::string blockType();
     [[nodiscard]] int followOutput(std::string_view label, int rowOffset);
     [[nodiscard]] int WyjscieBloku();
@@ -242,6 +242,7 @@ private:
     bool m_blockChained = false;
     std::int32_t m_regArea = 0;
     std::int32_t m_regOffset = 0;
+    std::int64_t m_length = 0;  // LEN of the block being emitted
     int m_headPos = 0;
     int m_errorCode = 0;
     int m_errorPos = 0;

@@ -105,6 +105,7 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
     const document::TypeForm* form = nullptr;
     // A type the block does not take leaves it without items until its output.
     bool typed = true;
+    m_length = 0;
     for (const document::BlockItem& item : block.items) {
         if (!typed && item.kind != ItemKind::Output) {
             continue;
@@ -122,7 +123,9 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
                 result = blockParameter(item.row, 'G', operands::kRegisterPlaceholder,
                                         "A: ", TranslationError::MissingRegister);
                 break;
-            case ItemKind::Preset: result = presetValue(item.row); break;
+            case ItemKind::Preset:
+                result = presetValue(item.row, document::constantLimits(item, form, m_length));
+                break;
             case ItemKind::RegisterAgain: registerTriple(); break;
             case ItemKind::DataType:
                 form = document::typeFormFor(block.typing, blockType());
@@ -131,13 +134,14 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
                     addWord(plc::typeWordOf(form->type));
                 }
                 break;
-            case ItemKind::Length: lengthParameter(item.row); break;
+            case ItemKind::Length: result = lengthParameter(item.row); break;
             case ItemKind::Operand:
-                result =
-                    blockOperand(item.row, item.side, document::checkOf(item, form), item.label);
+                result = blockOperand(item.row, item.side, document::checkOf(item, form),
+                                      item.label, document::constantLimits(item, form, m_length));
                 break;
             case ItemKind::OptionalOperand:
-                result = optionalOperand(item.row, item.check, item.label);
+                result = optionalOperand(item.row, item.check, item.label,
+                                         document::constantLimits(item, form, m_length));
                 break;
             case ItemKind::FollowingWords: {
                 // The words after a multi-word output: the next registers of its area.
@@ -168,7 +172,7 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
 }
 
 int Translator::blockOperand(int rowOffset, document::Side side, document::OperandCheck check,
-                             std::string_view label) {
+                             std::string_view label, document::ValueLimits limits) {
     const int row = m_headPos / 10 + rowOffset;
     const int col = m_headPos % 10 + (side == document::Side::Left ? -1 : 1);
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
@@ -190,6 +194,12 @@ int Translator::blockOperand(int rowOffset, document::Side side, document::Opera
         }
         return 1;
     }
+    // A constant the input cannot hold would reach the block cut to its word, or never let
+    // the block act at all.
+    if (address.empty() && !limits.contains(*wholeNumber(constant))) {
+        fail(static_cast<int>(TranslationError::BadBlockInput), pos);
+        return 1;
+    }
     if (!address.empty()) {
         // Taking an element's operand is traced the same way for contacts and block operands.
         trace("f.wyluskaj");
@@ -203,8 +213,8 @@ int Translator::blockOperand(int rowOffset, document::Side side, document::Opera
     return failed() ? 1 : 0;
 }
 
-int Translator::optionalOperand(int rowOffset, document::OperandCheck check,
-                                std::string_view label) {
+int Translator::optionalOperand(int rowOffset, document::OperandCheck check, std::string_view label,
+                                document::ValueLimits limits) {
     const int row = m_headPos / 10 + rowOffset;
     const int col = m_headPos % 10 - 1;
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
@@ -219,7 +229,7 @@ int Translator::optionalOperand(int rowOffset, document::OperandCheck check,
         fail(static_cast<int>(TranslationError::BadBlockInput), pos);
         return 1;
     }
-    return blockOperand(rowOffset, document::Side::Left, check, label);
+    return blockOperand(rowOffset, document::Side::Left, check, label, limits);
 }
 
 int Translator::powerFlowInput(int rowOffset, std::string_view label) {
@@ -293,7 +303,7 @@ void Translator::registerTriple() {
     }
 }
 
-int Translator::presetValue(int rowOffset) {
+int Translator::presetValue(int rowOffset, document::ValueLimits limits) {
     const int row = m_headPos / 10 + rowOffset;
     const int col = m_headPos % 10 - 1;
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
@@ -309,6 +319,13 @@ int Translator::presetValue(int rowOffset) {
         fail(static_cast<int>(TranslationError::BadBlockInput), pos);
         return 1;
     }
+    // A preset beyond the 16-bit word, below zero or no number at all would leave the block
+    // done at the first scan or never.
+    const std::optional<std::int64_t> value = wholeNumber(constant);
+    if (address.empty() && (!value || !limits.contains(*value))) {
+        fail(static_cast<int>(TranslationError::BadBlockInput), pos);
+        return 1;
+    }
     addLine("PV: " + address + constant);
     if (!address.empty()) {
         addAddressWords(address);
@@ -319,12 +336,22 @@ int Translator::presetValue(int rowOffset) {
     return failed() ? 1 : 0;
 }
 
-void Translator::lengthParameter(int rowOffset) {
-    const std::string value =
-        document::fieldOf(textAt(m_headPos / 10 + rowOffset, m_headPos % 10), 'D');
+int Translator::lengthParameter(int rowOffset) {
+    const int row = m_headPos / 10 + rowOffset;
+    const int col = m_headPos % 10;
+    const std::string value = document::fieldOf(textAt(row, col), 'D');
+    // The block works on LEN words or elements: at least one, counted in a whole number.
+    const std::optional<std::int64_t> length = wholeNumber(value);
+    if (!length || !document::kLengthLimits.contains(*length)) {
+        fail(static_cast<int>(TranslationError::BadBlockInput),
+             inGrid(row, col) ? row * 10 + col : m_headPos);
+        return 1;
+    }
+    m_length = *length;
     addLine("LEN: " + value);
     addWord(plc::kLength);
     addWord(constantValue(value));
+    return failed() ? 1 : 0;
 }
 
 std::string Translator::blockType() {
