@@ -4,6 +4,7 @@
 
 #include "plc/program.h"
 #include "translator/source_map.h"
+#include "translator/translation_warning.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -34,6 +35,7 @@ struct TranslationResult {
     std::vector<std::string> programListing;   ///< second view: header, "   i:  word", rule, ""
     plc::Program program;  ///< the words (end word included) and the edge and timer counts
     SourceMap sourceMap;   ///< the cells the listed lines and the words came from
+    std::vector<TranslationWarning> warnings;  ///< remarks on the program, by their cells
 
     /// Returns true when the program translated.
     [[nodiscard]] bool ok() const { return errorCode == 0; }

@@ -70,6 +70,7 @@ void Translator::init(int rowCount) {
     m_jumps.reserve(static_cast<std::size_t>(m_jumpCount > 0 ? m_jumpCount : 0) + 1);
     m_mcrs.clear();
     m_mcrs.reserve(static_cast<std::size_t>(m_mcrCount > 0 ? m_mcrCount : 0) + 1);
+    m_notes = {};
 }
 
 void Translator::setCell(int row, int col, std::int32_t code, std::string_view text) {
@@ -118,6 +119,10 @@ std::vector<std::int32_t> Translator::programWords() const {
     std::vector<std::int32_t> words = m_words;
     words.push_back(plc::kEnd);
     return words;
+}
+
+std::vector<TranslationWarning> Translator::warnings() const {
+    return failed() ? std::vector<TranslationWarning>{} : m_notes.warnings();
 }
 
 SourceMap Translator::sourceMap() const {
@@ -364,6 +369,13 @@ int Translator::checkEveryOutputWritten() {
     for (int row = 0; row < m_rowCount; ++row) {
         for (int col = 0; col < 10; ++col) {
             const std::int32_t c = codeAt(row, col);
+            // A contact or coil on a word reads or writes its bit 0 alone.
+            const bool inProgram = document::isCoil(c) ? m_written[cellIndex(row, col)] != 0
+                                                       : m_visited[cellIndex(row, col)] != 0;
+            if (document::takesOperand(c) && inProgram &&
+                isWordAddress(wyluskaj(textAt(row, col)))) {
+                m_notes.wordBit(row * 10 + col, document::isCoil(c), wyluskaj(textAt(row, col)));
+            }
             const bool output =
                 document::isCoil(c) || document::isBlockTop(c) || document::isControl(c);
             if (!output || m_written[cellIndex(row, col)] != 0) {

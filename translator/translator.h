@@ -5,6 +5,7 @@
 #include "document/block_description.h"
 #include "translator/source_map.h"
 #include "translator/translation_error.h"
+#include "translator/translation_warning.h"
 
 #include <array>
 #include <cstdint>
@@ -69,6 +70,9 @@ public:
     [[nodiscard]] std::int32_t edgeCount() const { return m_edgeCount; }
     /// Returns the number of ONDTR and TMR blocks emitted.
     [[nodiscard]] std::int32_t timerCount() const { return m_timerCount; }
+    /// Returns the remarks on a program that translated, ordered by their cells; none after an
+    /// error.
+    [[nodiscard]] std::vector<TranslationWarning> warnings() const;
     /// Returns the cells the listing lines and the program words (the end word included) came
     /// from.
     [[nodiscard]] SourceMap sourceMap() const;
@@ -202,6 +206,9 @@ private:
     // Function blocks.
     [[nodiscard]] int emitBlock();
     [[nodiscard]] int emitBlockItems(const document::BlockDescription& block);
+    /// Notes the span an output operand of the block is written over, for the remarks.
+    void noteOutput(const document::BlockItem& item, document::OperandCheck check,
+                    const document::TypeForm* form);
     [[nodiscard]] int blockOperand(int rowOffset, document::Side side, document::OperandCheck check,
                                    std::string_view label, document::ValueLimits limits);
     [[nodiscard]] int optionalOperand(int rowOffset, document::OperandCheck check,
@@ -242,7 +249,8 @@ private:
     bool m_blockChained = false;
     std::int32_t m_regArea = 0;
     std::int32_t m_regOffset = 0;
-    std::int64_t m_length = 0;  // LEN of the block being emitted
+    std::int64_t m_length = 0;     // LEN of the block being emitted
+    std::string_view m_blockName;  // name of the block being emitted
     int m_headPos = 0;
     int m_errorCode = 0;
     int m_errorPos = 0;
@@ -261,6 +269,8 @@ private:
     int m_mcrCount = 0;
     std::vector<LabelEntry> m_jumps;
     std::vector<LabelEntry> m_mcrs;
+
+    WarningNotes m_notes;
 
     std::filesystem::path m_tracePath;
     std::ofstream m_trace;

@@ -77,6 +77,7 @@ int Translator::emitBlock() {
         return 1;
     }
     m_written[cellIndex(head / 10, head % 10)] = 1;
+    m_blockName = document::describe(*known).placed.name;
     const SourceScope top(*this, head);
     addLine("FUNKCJA" + number(kind) + " - " + document::fieldOf(text(), 'N'));
     addWord(plc::kBlock);
@@ -138,10 +139,12 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
             case ItemKind::Operand:
                 result = blockOperand(item.row, item.side, document::checkOf(item, form),
                                       item.label, document::constantLimits(item, form, m_length));
+                noteOutput(item, document::checkOf(item, form), form);
                 break;
             case ItemKind::OptionalOperand:
                 result = optionalOperand(item.row, item.check, item.label,
                                          document::constantLimits(item, form, m_length));
+                noteOutput(item, item.check, form);
                 break;
             case ItemKind::FollowingWords: {
                 // The words after a multi-word output: the next registers of its area.
@@ -156,6 +159,7 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
                     addWord(startByte(q) + 2 * (i + 1));
                     addWord(0);
                 }
+                m_notes.widenLastOutput(2 * item.count);
                 break;
             }
             case ItemKind::CallName:
@@ -169,6 +173,37 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
         }
     }
     return failed() ? 1 : 0;
+}
+
+void Translator::noteOutput(const document::BlockItem& item, document::OperandCheck check,
+                            const document::TypeForm* form) {
+    if (failed() || !document::checkRule(check).output) {
+        return;
+    }
+    const int row = m_headPos / 10 + item.row;
+    const int col = m_headPos % 10 + (item.side == document::Side::Left ? -1 : 1);
+    const std::string address = document::fieldOf(textAt(row, col), 'A');
+    if (address.empty()) {
+        return;  // an optional output left empty
+    }
+    // A typed output or a bit string holds elements of the block's type, LEN of them where the
+    // block has a LEN; a fixed output holds one INT (a position or an index).
+    const bool typed = item.source != document::CheckSource::Fixed ||
+                       check == document::OperandCheck::BitStringOut;
+    std::int64_t bits = 16;
+    if (typed && form != nullptr) {
+        bits = form->type == operands::DataType::Bit
+                   ? 1
+                   : 8 * static_cast<std::int64_t>(operands::dataTypeBytes(form->type));
+    }
+    if (typed && m_length > 0) {
+        bits *= m_length;
+    }
+    const std::int64_t first = isWordAddress(address) ? 0 : bitIndex(address);
+    const std::int32_t start = startByte(address);
+    const auto end = static_cast<std::int32_t>(start + (first + bits + 7) / 8);
+    m_notes.output(row * 10 + col, m_headPos, m_blockName, item.label, address, areaCode(address),
+                   start, end);
 }
 
 int Translator::blockOperand(int rowOffset, document::Side side, document::OperandCheck check,
@@ -290,6 +325,8 @@ int Translator::blockParameter(int rowOffset, char key, std::string_view placeho
     if (key == 'G') {
         m_regArea = areaCode(reg);
         m_regOffset = startByte(reg);
+        m_notes.registers(m_headPos, m_blockName, reg, m_regArea, m_regOffset,
+                          m_regOffset + 2 * kRegisterWords);
         registerTriple();
     }
     return failed() ? 1 : 0;

@@ -178,6 +178,9 @@ int Translator::emitControl() {
         const int index = labelIndex(table, label);
         addWord(index < 0 ? 0 : index);
     };
+    if (kind == ElementKind::Jump || kind == ElementKind::Label) {
+        m_notes.control(head, kind == ElementKind::Jump, label, m_words.size());
+    }
     switch (kind) {
         case ElementKind::End:
             addLine("   ->  END");
