@@ -9,6 +9,7 @@
 #include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
 #include "translator/translation_error.h"
+#include "ui/check_report_window.h"
 #include "ui/help_window.h"
 #include "ui/ladder_grid.h"
 #include "ui/live_monitor.h"
@@ -955,6 +956,7 @@ int TForm1::TranslateProgram() {
                           translator::programViewCells(result.sourceMap));
     m_programStore = std::move(result.program);
     m_sourceMap = std::move(result.sourceMap);
+    m_warnings = std::move(result.warnings);
     m_form6->hide();
     return 0;
 }
@@ -966,11 +968,25 @@ void TForm1::ReportTranslationError(int code, int row, int col) {
 }
 
 void TForm1::CheckProgram() {
+    // Remarks of an earlier check no longer hold.
+    if (m_checkReport != nullptr) {
+        m_checkReport->hide();
+    }
     if (TranslateProgram() != 0) {
         return;
     }
-    m_prompts->tell(QMessageBox::Information, QStringLiteral("Translator"),
-                    QStringLiteral("Program poprawny"));
+    if (m_warnings.empty()) {
+        m_prompts->tell(QMessageBox::Information, QStringLiteral("Translator"),
+                        QStringLiteral("Program poprawny"));
+    } else {
+        // The remarks stay in view beside the grid while the user goes from one to the next.
+        if (m_checkReport == nullptr) {
+            m_checkReport = new CheckReportWindow(this);
+            connect(m_checkReport, &CheckReportWindow::cellActivated, this,
+                    [this](int row, int col) { m_grid->setCursorCell(row, col); });
+        }
+        m_checkReport->showReport(m_warnings);
+    }
     m_programStore.clear();
 }
 

@@ -7,6 +7,7 @@
 #include "document/undo_history.h"
 #include "plc/program.h"
 #include "translator/source_map.h"
+#include "translator/translation_warning.h"
 #include "ui/user_prompts.h"
 
 #include <QMainWindow>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+class CheckReportWindow;
 class CrossReferenceWindow;
 class HelpWindow;
 class LadderPrinter;
@@ -112,7 +114,8 @@ public:
     int TranslateProgram();
     /// Moves the cursor to the offending cell and shows the numbered message.
     void ReportTranslationError(int code, int row, int col);
-    /// Translates and says "Program poprawny" when the program is sound.
+    /// Translates and says "Program poprawny" when the program is sound, in the check window
+    /// with its remarks when it has any.
     void CheckProgram();
     /// Translates and shows the listing window; its "START!" runs the simulator.
     void ShowInstructionList();
@@ -250,4 +253,8 @@ private:
     QFileDialog* m_exportPdfDialog = nullptr;
     QFileDialog* m_exportImageDialog = nullptr;
     LiveMonitor* m_live = nullptr;
+    // The remarks of the last translation, and the window a check shows them in (made when
+    // first needed).
+    std::vector<translator::TranslationWarning> m_warnings;
+    CheckReportWindow* m_checkReport = nullptr;
 };
