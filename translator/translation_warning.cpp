@@ -46,10 +46,10 @@ void WarningNotes::registers(int block, std::string_view blockName, std::string_
 }
 
 void WarningNotes::output(int cell, int block, std::string_view blockName, std::string_view label,
-                          std::string_view operand, std::int32_t areaCode, std::int32_t start,
-                          std::int32_t end) {
+                          bool isOutput, std::string_view operand, std::int32_t areaCode,
+                          std::int32_t start, std::int32_t end) {
     m_outputs.push_back({cell, block, std::string(blockName), std::string(label),
-                         std::string(operand), areaCode, start, end});
+                         std::string(operand), areaCode, start, end, isOutput});
 }
 
 void WarningNotes::widenLastOutput(std::int32_t bytes) {
@@ -92,9 +92,10 @@ std::vector<TranslationWarning> WarningNotes::warnings() const {
         for (const Span& r : m_registers) {
             if (r.block != out.block &&
                 overlap(out.areaCode, out.start, out.end, r.areaCode, r.start, r.end)) {
-                add(out.cell, "Wyjście " + out.label + " bloku " + out.blockName + " (" +
-                                  out.operand + ") zapisuje rejestry " + registerText(r) +
-                                  " bloku " + r.blockName + " w " + place(r.block));
+                add(out.cell, std::string(out.isOutput ? "Wyjście " : "Operand ") + out.label +
+                                  " bloku " + out.blockName + " (" + out.operand +
+                                  ") zapisuje rejestry " + registerText(r) + " bloku " +
+                                  r.blockName + " w " + place(r.block));
             }
         }
     }

@@ -29,9 +29,10 @@ public:
     /// address), used by the block whose top cell is `block`.
     void registers(int block, std::string_view blockName, std::string_view reg,
                    std::int32_t areaCode, std::int32_t start, std::int32_t end);
-    /// An output operand `operand` in cell `cell` that the block at `block` writes, item `label`.
+    /// An operand `operand` in cell `cell` that the block at `block` writes: its item `label`,
+    /// an output or an input the block writes into.
     void output(int cell, int block, std::string_view blockName, std::string_view label,
-                std::string_view operand, std::int32_t areaCode, std::int32_t start,
+                bool isOutput, std::string_view operand, std::int32_t areaCode, std::int32_t start,
                 std::int32_t end);
     /// Widens the span of the last output noted by `bytes` (the words a block writes after it).
     void widenLastOutput(std::int32_t bytes);
@@ -53,6 +54,7 @@ private:
         std::int32_t areaCode = 0;
         std::int32_t start = 0;
         std::int32_t end = 0;
+        bool isOutput = true;
     };
     struct WordBit {
         int cell = 0;

@@ -177,7 +177,16 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
 
 void Translator::noteOutput(const document::BlockItem& item, document::OperandCheck check,
                             const document::TypeForm* form) {
-    if (failed() || !document::checkRule(check).output) {
+    using document::BlockKind;
+    const std::optional<BlockKind> kind =
+        document::blockKindOf(document::kindOf(codeAt(m_headPos / 10, m_headPos % 10)));
+    // Besides its outputs, BLKCLR clears the LEN words its IN names, and BITSET and BITCLR
+    // write a bit among those of theirs.
+    const bool writtenInput =
+        item.side == document::Side::Left && item.row == 1 &&
+        (kind == BlockKind::BlkClr || kind == BlockKind::BitSet || kind == BlockKind::BitClr);
+    const bool output = document::checkRule(check).output;
+    if (failed() || !(output || writtenInput)) {
         return;
     }
     const int row = m_headPos / 10 + item.row;
@@ -189,7 +198,7 @@ void Translator::noteOutput(const document::BlockItem& item, document::OperandCh
     // A typed output or a bit string holds elements of the block's type, LEN of them where the
     // block has a LEN; a fixed output holds one INT (a position or an index).
     const bool typed = item.source != document::CheckSource::Fixed ||
-                       check == document::OperandCheck::BitStringOut;
+                       check == document::OperandCheck::BitStringOut || writtenInput;
     std::int64_t bits = 16;
     if (typed && form != nullptr) {
         bits = form->type == operands::DataType::Bit
@@ -202,8 +211,8 @@ void Translator::noteOutput(const document::BlockItem& item, document::OperandCh
     const std::int64_t first = isWordAddress(address) ? 0 : bitIndex(address);
     const std::int32_t start = startByte(address);
     const auto end = static_cast<std::int32_t>(start + (first + bits + 7) / 8);
-    m_notes.output(row * 10 + col, m_headPos, m_blockName, item.label, address, areaCode(address),
-                   start, end);
+    m_notes.output(row * 10 + col, m_headPos, m_blockName, item.label, output, address,
+                   areaCode(address), start, end);
 }
 
 int Translator::blockOperand(int rowOffset, document::Side side, document::OperandCheck check,

@@ -109,6 +109,17 @@ std::vector<WarningCase> warningCases() {
          },
          {"Uwaga (w5k3): Wyjście Q bloku BLKMV (%R0010) zapisuje rejestry %R0016..%R0018 bloku "
           "TMR w w1k2"}},
+        {"BlockClearOverATimersRegisters",
+         [] {
+             Ladder l(12);
+             timer(l, 0, "%R0004");
+             return l.contact(3, 0, "%I0002")
+                 .block(3, 1, 47)
+                 .field(4, 1, 'D', "00004")
+                 .operand(4, 0, "%R0001");
+         },
+         {"Uwaga (w5k1): Operand IN bloku BLKCLR (%R0001) zapisuje rejestry %R0004..%R0006 "
+          "bloku TMR w w1k2"}},
         {"ContactAndCoilOnWords",
          [] {
              return Ladder()
