@@ -331,7 +331,7 @@ int Translator::Translate() {
             return 1;
         }
         if (output(0, 0) == kNoOutput) {
-            return checkEveryOutputWritten();  // the end word is implied at index wordCount
+            return checkWrittenOutputs();  // the end word is implied at index wordCount
         }
         if (Pozostale() != 0) {
             return 1;
@@ -362,10 +362,10 @@ int Translator::Translate() {
             }
         } while (CzyWiecej());
     }
-    return failed() ? 1 : checkEveryOutputWritten();
+    return failed() ? 1 : checkWrittenOutputs();
 }
 
-int Translator::checkEveryOutputWritten() {
+int Translator::checkWrittenOutputs() {
     for (int row = 0; row < m_rowCount; ++row) {
         for (int col = 0; col < 10; ++col) {
             const std::int32_t c = codeAt(row, col);

@@ -158,8 +158,8 @@ private:
     [[nodiscard]] int resolveLabels();
     [[nodiscard]] int findBlockStart();
     /// Fails at the first coil, block or control function that no rung led to: it would be
-    /// left out of the program without a word.
-    [[nodiscard]] int checkEveryOutputWritten();
+    /// left out of the program without a word. Notes the program's contacts and coils on words.
+    [[nodiscard]] int checkWrittenOutputs();
     /// One step towards the rung's output: up a link, right, or down a link, never reversing
     /// the last vertical move; returns false when no step leads on.
     bool stepRightward(Move& last);
