@@ -28,14 +28,20 @@ struct CheckFrom {
 constexpr CheckSource kFirst = CheckSource::TypeFirst;
 constexpr CheckSource kSecond = CheckSource::TypeSecond;
 
+using R = ValueRange;
+
 constexpr BlockItem powerFlow(int row, std::string_view label) {
     return {ItemKind::PowerFlow, row, Side::Left, C::Value, CheckSource::Fixed, label, 0};
 }
 constexpr BlockItem item(ItemKind kind, int row = 0) {
     return {kind, row, Side::Left, C::Value, CheckSource::Fixed, {}, 0};
 }
-constexpr BlockItem left(int row, CheckFrom from, std::string_view label) {
-    return {ItemKind::Operand, row, Side::Left, from.check, from.source, label, 0};
+constexpr BlockItem preset(int row) {
+    return {ItemKind::Preset, row, Side::Left, C::Value, CheckSource::Fixed, {}, 0, R::Preset};
+}
+constexpr BlockItem left(int row, CheckFrom from, std::string_view label,
+                         ValueRange range = R::OfType) {
+    return {ItemKind::Operand, row, Side::Left, from.check, from.source, label, 0, range};
 }
 constexpr BlockItem right(int row, CheckFrom from, std::string_view label) {
     return {ItemKind::Operand, row, Side::Right, from.check, from.source, label, 0};
@@ -52,15 +58,14 @@ constexpr BlockItem kOnDelayTimer[] = {powerFlow(1, "reset"),
                                        item(ItemKind::TimerIndex),
                                        item(ItemKind::TimeBase, 1),
                                        item(ItemKind::Register, 2),
-                                       item(ItemKind::Preset, 2),
+                                       preset(2),
                                        item(ItemKind::RegisterAgain),
                                        output("Q:", 0)};
 constexpr BlockItem kTimer[] = {item(ItemKind::TimerIndex),    item(ItemKind::TimeBase, 1),
-                                item(ItemKind::Register, 1),   item(ItemKind::Preset, 1),
+                                item(ItemKind::Register, 1),   preset(1),
                                 item(ItemKind::RegisterAgain), output("Q:", 0)};
-constexpr BlockItem kCounter[] = {powerFlow(1, "reset"), item(ItemKind::Register, 2),
-                                  item(ItemKind::Preset, 2), item(ItemKind::RegisterAgain),
-                                  output("Q:", 0)};
+constexpr BlockItem kCounter[] = {powerFlow(1, "reset"), item(ItemKind::Register, 2), preset(2),
+                                  item(ItemKind::RegisterAgain), output("Q:", 0)};
 constexpr BlockItem kArithmetic[] = {item(ItemKind::DataType), left(1, kFirst, "I1"),
                                      left(2, kFirst, "I2"), right(1, kSecond, "Q"),
                                      output("ok:", 0)};
@@ -73,19 +78,23 @@ constexpr BlockItem kWordLogic[] = {item(ItemKind::DataType), left(1, C::BitStri
                                     output("ok:", 0)};
 constexpr BlockItem kWordNot[] = {item(ItemKind::DataType), left(1, C::BitString, "I1"),
                                   right(1, C::BitStringOut, "Q"), output("ok:", 0)};
-constexpr BlockItem kShift[] = {
-    item(ItemKind::DataType), item(ItemKind::Length, 2), left(1, C::BitStringAddress, "IN"),
-    left(2, C::Value, "N"),   powerFlow(3, "B1"),        right(2, C::BitStringOut, "Q"),
-    output("B2:", 1)};
-constexpr BlockItem kRotate[] = {item(ItemKind::DataType),           item(ItemKind::Length, 2),
-                                 left(1, C::BitStringAddress, "IN"), left(2, C::Value, "N"),
-                                 right(1, C::BitStringOut, "Q"),     output("ok:", 0)};
+constexpr BlockItem kShift[] = {item(ItemKind::DataType),
+                                item(ItemKind::Length, 2),
+                                left(1, C::BitStringAddress, "IN"),
+                                left(2, C::Value, "N", R::ShiftCount),
+                                powerFlow(3, "B1"),
+                                right(2, C::BitStringOut, "Q"),
+                                output("B2:", 1)};
+constexpr BlockItem kRotate[] = {
+    item(ItemKind::DataType),           item(ItemKind::Length, 2),
+    left(1, C::BitStringAddress, "IN"), left(2, C::Value, "N", R::ShiftCount),
+    right(1, C::BitStringOut, "Q"),     output("ok:", 0)};
 constexpr BlockItem kBitTest[] = {item(ItemKind::DataType), item(ItemKind::Length, 2),
-                                  left(1, C::BitStringAddress, "IN"), left(2, C::Value, "BIT"),
-                                  output("Q:", 1)};
+                                  left(1, C::BitStringAddress, "IN"),
+                                  left(2, C::Value, "BIT", R::BitNumber), output("Q:", 1)};
 constexpr BlockItem kBitWrite[] = {item(ItemKind::DataType), item(ItemKind::Length, 2),
-                                   left(1, C::WritableBitString, "IN"), left(2, C::Value, "BIT"),
-                                   output("ok:", 0)};
+                                   left(1, C::WritableBitString, "IN"),
+                                   left(2, C::Value, "BIT", R::BitNumber), output("ok:", 0)};
 constexpr BlockItem kBitPosition[] = {item(ItemKind::DataType), item(ItemKind::Length, 2),
                                       left(1, C::BitStringAddress, "IN"),
                                       right(2, C::ValueOut, "POS"), output("ok:", 0)};
@@ -122,14 +131,18 @@ constexpr BlockItem kBitSequencer[] = {item(ItemKind::Register, 4),
 constexpr BlockItem kCommRequest[] = {left(1, C::WordAddress, "IN"), left(2, C::Value, "SYSID"),
                                       left(3, C::WordValue, "TASK"), output("FT:", 1)};
 constexpr BlockItem kSearch[] = {item(ItemKind::DataType), item(ItemKind::Length, 2),
-                                 left(1, kFirst, "AR"),    left(2, C::Value, "NXWE"),
+                                 left(1, kFirst, "AR"),    left(2, C::Value, "NXWE", R::Start),
                                  left(3, kSecond, "IN"),   right(2, C::ValueOut, "NXWY"),
                                  output("FD:", 1)};
-constexpr BlockItem kArrayMove[] = {item(ItemKind::DataType), item(ItemKind::Length, 2),
-                                    left(1, kFirst, "SR"),    left(2, C::Value, "SNX"),
-                                    left(3, C::Value, "DNX"), left(4, C::Value, "N"),
-                                    right(1, kSecond, "DS"),  output("ok:", 0)};
-constexpr BlockItem kConversion[] = {item(ItemKind::DataType), left(1, C::Value, "IN"),
+constexpr BlockItem kArrayMove[] = {item(ItemKind::DataType),
+                                    item(ItemKind::Length, 2),
+                                    left(1, kFirst, "SR"),
+                                    left(2, C::Value, "SNX", R::Index),
+                                    left(3, C::Value, "DNX", R::Index),
+                                    left(4, C::Value, "N", R::Count),
+                                    right(1, kSecond, "DS"),
+                                    output("ok:", 0)};
+constexpr BlockItem kConversion[] = {item(ItemKind::DataType), left(1, C::Value, "IN", R::Bcd),
                                      right(1, C::ValueOut, "Q"), output("ok:", 0)};
 constexpr BlockItem kCall[] = {
     {ItemKind::CallName, 0, Side::Right, C::Value, CheckSource::Fixed, {}, 0}};
@@ -377,6 +390,34 @@ CheckRule checkRule(OperandCheck check) {
         case OperandCheck::Constant: return {true, false, 0};
     }
     return {false, false, 0};
+}
+
+ValueLimits typeLimits(operands::DataType type) {
+    switch (type) {
+        case DataType::Bit: return {0, 1};
+        case DataType::Byte: return {0, 255};
+        case DataType::Word: return {0, 65535};
+        case DataType::Int: return {-32768, 32767};
+        case DataType::Dint: return {-2147483648LL, 2147483647LL};
+        case DataType::Bcd4: return {0, 9999};
+    }
+    return {0, 0};
+}
+
+ValueLimits constantLimits(const BlockItem& item, const TypeForm* form, std::int64_t length) {
+    // Bits, positions and elements are counted in the LEN words or elements the block works on.
+    const std::int64_t bits = 16 * length;
+    switch (item.range) {
+        case ValueRange::OfType: return typeLimits(form == nullptr ? DataType::Int : form->type);
+        case ValueRange::Preset: return {0, 32767};
+        case ValueRange::BitNumber: return {1, bits};
+        case ValueRange::ShiftCount: return {0, bits};
+        case ValueRange::Start: return {0, length};
+        case ValueRange::Index: return {1, length};
+        case ValueRange::Count: return {0, length};
+        case ValueRange::Bcd: return typeLimits(DataType::Bcd4);
+    }
+    return {0, 0};
 }
 
 std::span<const BlockDescription> blockDescriptions() {

@@ -98,6 +98,18 @@ enum class CheckSource : std::uint8_t {
     TypeSecond,  ///< the second check of the block's data type
 };
 
+/// What a constant operand may hold beside its item.
+enum class ValueRange : std::uint8_t {
+    OfType,      ///< the values of the block's data type; INT for a block without one
+    Preset,      ///< a timer's or counter's preset: 0 to 32767
+    BitNumber,   ///< a bit of the LEN words: 1 to 16 * LEN
+    ShiftCount,  ///< positions to shift or rotate the LEN words by: 0 to 16 * LEN
+    Start,       ///< the element a search starts after: 0 to LEN
+    Index,       ///< an element of an array of LEN: 1 to LEN
+    Count,       ///< a number of elements of an array of LEN: 0 to LEN
+    Bcd,         ///< a number of four decimal digits: 0 to 9999
+};
+
 /// One item of a block.
 struct BlockItem {
     ItemKind kind = ItemKind::Output;
@@ -107,7 +119,30 @@ struct BlockItem {
     CheckSource source = CheckSource::Fixed;
     std::string_view label;  ///< as the instruction list names the item
     int count = 0;
+    ValueRange range = ValueRange::OfType;  ///< for a constant operand
 };
+
+/// The lowest and the highest value a constant may hold.
+struct ValueLimits {
+    std::int64_t low = 0;
+    std::int64_t high = 0;
+    /// Returns true when `value` lies between the limits, both included.
+    [[nodiscard]] constexpr bool contains(std::int64_t value) const {
+        return value >= low && value <= high;
+    }
+};
+
+/// The values a LEN parameter may hold: a whole number of elements, at least one.
+inline constexpr ValueLimits kLengthLimits{1, 32767};
+
+/// Returns the values of a data type: BIT 0 and 1, BYTE 0 to 255, WORD 0 to 65535, INT and
+/// DINT their signed 16- and 32-bit ranges, BCD4 0 to 9999.
+[[nodiscard]] ValueLimits typeLimits(operands::DataType type);
+
+/// Returns the values a constant of `item` may hold in a block of data type `form` (nullptr:
+/// a block without one) whose LEN is `length`.
+[[nodiscard]] ValueLimits constantLimits(const BlockItem& item, const TypeForm* form,
+                                         std::int64_t length);
 
 /// Everything known of one block kind.
 struct BlockDescription {

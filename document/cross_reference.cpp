@@ -44,6 +44,27 @@ std::tuple<std::size_t, std::uint64_t, std::string_view> orderOf(std::string_vie
     return {row, number, address};
 }
 
+// The addresses of the two words after the register word `reg` (a normal form): the next
+// references of a word area, the references of the words two and four bytes on in a bit area.
+// Words outside the area are left out.
+std::vector<std::string> followingRegisters(std::string_view reg) {
+    std::vector<std::string> next;
+    const std::optional<operands::AreaReference> reference = operands::readAddress(reg);
+    if (!reference) {
+        return next;
+    }
+    const operands::MemoryArea& area = *reference->area;
+    for (std::int64_t word = 1; word <= 2; ++word) {
+        const std::int64_t number = area.wordArea
+                                        ? reference->number + word
+                                        : ((reference->number - 1) / 8 + 2 * word) * 8 + 1;
+        if (number <= operands::referenceCount(area)) {
+            next.push_back(operands::FormatAddress(area.name, number));
+        }
+    }
+    return next;
+}
+
 bool isLatchingCoil(std::int32_t code) {
     const std::int32_t kind = kindOf(code);
     return kind == ElementKind::CoilSM || kind == ElementKind::CoilRM ||
@@ -152,12 +173,20 @@ private:
                     }
                     break;
                 }
-                case ItemKind::Register:
+                case ItemKind::Register: {
                     use.place = {itemRow, col};
                     use.role = OperandRole::BlockRegister;
                     use.access = OperandAccess::ReadWrite;
-                    add(fieldValue(m_document.cellTextRef(itemRow, col), 'G'), use);
+                    const std::string_view reg =
+                        fieldValue(m_document.cellTextRef(itemRow, col), 'G');
+                    add(reg, use);
+                    // The block keeps its current value, preset copy and control word in three
+                    // words from its register on: the two after it are its as well.
+                    for (const std::string& next : followingRegisters(addressOf(reg))) {
+                        add(next, use);
+                    }
                     break;
+                }
                 case ItemKind::PowerFlow:
                 case ItemKind::TimerIndex:
                 case ItemKind::TimeBase:

@@ -4,7 +4,9 @@
 #include "document/cell_code.h"
 #include "document/cell_text.h"
 #include "operands/memory_area.h"
+#include "operands/text_blanks.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace translator {
@@ -105,6 +107,27 @@ std::int32_t constantValue(std::string_view text) {
         value = kLimit;
     }
     return static_cast<std::int32_t>(value);
+}
+
+std::optional<std::int64_t> wholeNumber(std::string_view text) {
+    constexpr std::int64_t kCeiling = 1'000'000'000'000;
+    text = operands::trimmed(text);
+    std::size_t pos = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        ++pos;
+    }
+    if (pos == text.size()) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    for (; pos < text.size(); ++pos) {
+        if (text[pos] < '0' || text[pos] > '9') {
+            return std::nullopt;
+        }
+        value = std::min(kCeiling, value * 10 + (text[pos] - '0'));
+    }
+    return negative ? -value : value;
 }
 
 }  // namespace translator

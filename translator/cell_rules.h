@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,11 @@ namespace translator {
 /// Returns the signed decimal value of a constant such as +00012 or -345, saturated to 32 bits;
 /// 0 when the text has no digits.
 [[nodiscard]] std::int32_t constantValue(std::string_view text);
+
+/// Returns the value of a whole number written as an optional sign and decimal digits, blanks
+/// around it allowed; nullopt for any other text. Magnitudes beyond 10^12 read as 10^12, which
+/// no operand takes.
+[[nodiscard]] std::optional<std::int64_t> wholeNumber(std::string_view text);
 
 /// Returns the area name of an address ("I", "AQ", "SA"), or the empty string when the text is
 /// not "%" followed by a known area name and a digit.

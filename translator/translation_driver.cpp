@@ -57,6 +57,7 @@ TranslationResult translateDocument(const document::LadderDocument& document,
     result.programListing = programView(words);
     result.program = plc::Program(words, translator.edgeCount(), translator.timerCount());
     result.sourceMap = translator.sourceMap();
+    result.warnings = translator.warnings();
     // The view lists the lines up to the first empty one; so does the map.
     result.sourceMap.lineCells.resize(result.instructionList.size() - kViewHeaderLines);
     translator.release();

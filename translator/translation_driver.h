@@ -4,6 +4,7 @@
 
 #include "plc/program.h"
 #include "translator/source_map.h"
+#include "translator/translation_warning.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -38,6 +39,7 @@ struct TranslationResult {
     /// Why the trace file could not be written ("Nie można zapisać pliku śladu EMU.txt: brak
     /// miejsca na dysku"); empty when it was or none was asked for. Never fails a translation.
     std::string traceProblem;
+    std::vector<TranslationWarning> warnings;  ///< remarks on the program, by their cells
 
     /// Returns true when the program translated.
     [[nodiscard]] bool ok() const { return errorCode == 0; }

@@ -32,6 +32,7 @@ void Translator::init(int rowCount) {
     m_emitted.assign(cells, 0);
     m_explored.assign(cells, 0);
     m_visited.assign(cells, 0);
+    m_written.assign(cells, 0);
 
     m_traceError.clear();
     if (!m_tracePath.empty()) {
@@ -76,6 +77,7 @@ void Translator::init(int rowCount) {
     m_jumps.reserve(static_cast<std::size_t>(m_jumpCount > 0 ? m_jumpCount : 0) + 1);
     m_mcrs.clear();
     m_mcrs.reserve(static_cast<std::size_t>(m_mcrCount > 0 ? m_mcrCount : 0) + 1);
+    m_notes = {};
 }
 
 void Translator::setCell(int row, int col, std::int32_t code, std::string_view text) {
@@ -105,6 +107,7 @@ void Translator::release() {
     m_emitted = {};
     m_explored = {};
     m_visited = {};
+    m_written = {};
     m_jumps = {};
     m_mcrs = {};
 }
@@ -130,6 +133,10 @@ std::vector<std::int32_t> Translator::programWords() const {
     std::vector<std::int32_t> words = m_words;
     words.push_back(plc::kEnd);
     return words;
+}
+
+std::vector<TranslationWarning> Translator::warnings() const {
+    return failed() ? std::vector<TranslationWarning>{} : m_notes.warnings();
 }
 
 SourceMap Translator::sourceMap() const {
@@ -349,7 +356,7 @@ int Translator::Translate() {
             return 1;
         }
         if (output(0, 0) == kNoOutput) {
-            return 0;  // the end word is implied at index wordCount
+            return checkWrittenOutputs();  // the end word is implied at index wordCount
         }
         if (Pozostale() != 0) {
             return 1;
@@ -380,7 +387,39 @@ int Translator::Translate() {
             }
         } while (CzyWiecej());
     }
-    return failed() ? 1 : 0;
+    return failed() ? 1 : checkWrittenOutputs();
+}
+
+int Translator::checkWrittenOutputs() {
+    for (int row = 0; row < m_rowCount; ++row) {
+        for (int col = 0; col < 10; ++col) {
+            const std::int32_t c = codeAt(row, col);
+            // A contact or coil on a word reads or writes its bit 0 alone.
+            const bool inProgram = document::isCoil(c) ? m_written[cellIndex(row, col)] != 0
+                                                       : m_visited[cellIndex(row, col)] != 0;
+            if (document::takesOperand(c) && inProgram &&
+                isWordAddress(wyluskaj(textAt(row, col)))) {
+                m_notes.wordBit(row * 10 + col, document::isCoil(c), wyluskaj(textAt(row, col)));
+            }
+            const bool output =
+                document::isCoil(c) || document::isBlockTop(c) || document::isControl(c);
+            if (!output || m_written[cellIndex(row, col)] != 0) {
+                continue;
+            }
+            // An END or LABEL away from the first column is misplaced wherever it stands; any
+            // other output is cut off from the rail.
+            const std::int32_t kind = document::kindOf(c);
+            const bool misplaced =
+                (kind == ElementKind::End || kind == ElementKind::Label) && col != 0;
+            trace("Blad " + number(misplaced ? 28 : 2) + " w" + number(row + 1) + " k" +
+                  number(col + 1));
+            fail(static_cast<int>(misplaced ? TranslationError::MisplacedEndOrLabel
+                                            : TranslationError::BrokenConnection),
+                 row * 10 + col);
+            return 1;
+        }
+    }
+    return 0;
 }
 
 int Translator::checkOperands() {

@@ -5,6 +5,7 @@
 #include "document/block_description.h"
 #include "translator/source_map.h"
 #include "translator/translation_error.h"
+#include "translator/translation_warning.h"
 
 #include <array>
 #include <cstdint>
@@ -73,6 +74,9 @@ public:
     [[nodiscard]] std::int32_t edgeCount() const { return m_edgeCount; }
     /// Returns the number of ONDTR and TMR blocks emitted.
     [[nodiscard]] std::int32_t timerCount() const { return m_timerCount; }
+    /// Returns the remarks on a program that translated, ordered by their cells; none after an
+    /// error.
+    [[nodiscard]] std::vector<TranslationWarning> warnings() const;
     /// Returns the cells the listing lines and the program words (the end word included) came
     /// from.
     [[nodiscard]] SourceMap sourceMap() const;
@@ -158,6 +162,9 @@ private:
     [[nodiscard]] int checkOperands();
     [[nodiscard]] int resolveLabels();
     [[nodiscard]] int findBlockStart();
+    /// Fails at the first coil, block or control function that no rung led to: it would be
+    /// left out of the program without a word. Notes the program's contacts and coils on words.
+    [[nodiscard]] int checkWrittenOutputs();
     /// One step towards the rung's output: up a link, right, or down a link, never reversing
     /// the last vertical move; returns false when no step leads on.
     bool stepRightward(Move& last);
@@ -204,16 +211,19 @@ private:
     // Function blocks.
     [[nodiscard]] int emitBlock();
     [[nodiscard]] int emitBlockItems(const document::BlockDescription& block);
+    /// Notes the span an output operand of the block is written over, for the remarks.
+    void noteOutput(const document::BlockItem& item, document::OperandCheck check,
+                    const document::TypeForm* form);
     [[nodiscard]] int blockOperand(int rowOffset, document::Side side, document::OperandCheck check,
-                                   std::string_view label);
+                                   std::string_view label, document::ValueLimits limits);
     [[nodiscard]] int optionalOperand(int rowOffset, document::OperandCheck check,
-                                      std::string_view label);
+                                      std::string_view label, document::ValueLimits limits);
     [[nodiscard]] int powerFlowInput(int rowOffset, std::string_view label);
     [[nodiscard]] int blockParameter(int rowOffset, char key, std::string_view placeholder,
                                      std::string_view label, TranslationError missingError);
     void registerTriple();
-    [[nodiscard]] int presetValue(int rowOffset);
-    void lengthParameter(int rowOffset);
+    [[nodiscard]] int presetValue(int rowOffset, document::ValueLimits limits);
+    [[nodiscard]] int lengthParameter(int rowOffset);
     [[nodiscard]] std::string blockType();
     [[nodiscard]] int followOutput(std::string_view label, int rowOffset);
     [[nodiscard]] int WyjscieBloku();
@@ -226,6 +236,7 @@ private:
     std::vector<std::uint8_t> m_emitted;
     std::vector<std::uint8_t> m_explored;
     std::vector<std::uint8_t> m_visited;
+    std::vector<std::uint8_t> m_written;  // coils, blocks and controls whose output was emitted
 
     // Walk state.
     int m_row = 0;
@@ -243,6 +254,8 @@ private:
     bool m_blockChained = false;
     std::int32_t m_regArea = 0;
     std::int32_t m_regOffset = 0;
+    std::int64_t m_length = 0;     // LEN of the block being emitted
+    std::string_view m_blockName;  // name of the block being emitted
     int m_headPos = 0;
     int m_errorCode = 0;
     int m_errorPos = 0;
@@ -261,6 +274,8 @@ private:
     int m_mcrCount = 0;
     std::vector<LabelEntry> m_jumps;
     std::vector<LabelEntry> m_mcrs;
+
+    WarningNotes m_notes;
 
     std::filesystem::path m_tracePath;
     std::ofstream m_trace;

@@ -69,6 +69,15 @@ int Translator::emitBlock() {
     m_headPos = head;
     setPosition(head);
     const std::int32_t kind = document::kindOf(code());
+    // A top cell of a kind no block has (a damaged file) has no words the controller could
+    // read; it cannot carry the rung on.
+    const std::optional<document::BlockKind> known = document::blockKindOf(kind);
+    if (!known) {
+        fail(static_cast<int>(TranslationError::BrokenConnection), head);
+        return 1;
+    }
+    m_written[cellIndex(head / 10, head % 10)] = 1;
+    m_blockName = document::describe(*known).placed.name;
     const SourceScope top(*this, head);
     addLine("FUNKCJA" + number(kind) + " - " + document::fieldOf(text(), 'N'));
     addWord(plc::kBlock);
@@ -83,9 +92,7 @@ int Translator::emitBlock() {
     }
     addWord(plc::kEndOfInput);
     setPosition(head);
-    // A number no block kind has is a block without items: its header and enable only.
-    const std::optional<document::BlockKind> known = document::blockKindOf(kind);
-    if (failed() || (known && emitBlockItems(document::describe(*known)) != 0)) {
+    if (failed() || emitBlockItems(document::describe(*known)) != 0) {
         return 1;
     }
     addRule();
@@ -99,6 +106,7 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
     const document::TypeForm* form = nullptr;
     // A type the block does not take leaves it without items until its output.
     bool typed = true;
+    m_length = 0;
     for (const document::BlockItem& item : block.items) {
         if (!typed && item.kind != ItemKind::Output) {
             continue;
@@ -116,7 +124,9 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
                 result = blockParameter(item.row, 'G', operands::kRegisterPlaceholder,
                                         "A: ", TranslationError::MissingRegister);
                 break;
-            case ItemKind::Preset: result = presetValue(item.row); break;
+            case ItemKind::Preset:
+                result = presetValue(item.row, document::constantLimits(item, form, m_length));
+                break;
             case ItemKind::RegisterAgain: registerTriple(); break;
             case ItemKind::DataType:
                 form = document::typeFormFor(block.typing, blockType());
@@ -125,13 +135,16 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
                     addWord(plc::typeWordOf(form->type));
                 }
                 break;
-            case ItemKind::Length: lengthParameter(item.row); break;
+            case ItemKind::Length: result = lengthParameter(item.row); break;
             case ItemKind::Operand:
-                result =
-                    blockOperand(item.row, item.side, document::checkOf(item, form), item.label);
+                result = blockOperand(item.row, item.side, document::checkOf(item, form),
+                                      item.label, document::constantLimits(item, form, m_length));
+                noteOutput(item, document::checkOf(item, form), form);
                 break;
             case ItemKind::OptionalOperand:
-                result = optionalOperand(item.row, item.check, item.label);
+                result = optionalOperand(item.row, item.check, item.label,
+                                         document::constantLimits(item, form, m_length));
+                noteOutput(item, item.check, form);
                 break;
             case ItemKind::FollowingWords: {
                 // The words after a multi-word output: the next registers of its area.
@@ -146,6 +159,7 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
                     addWord(startByte(q) + 2 * (i + 1));
                     addWord(0);
                 }
+                m_notes.widenLastOutput(2 * item.count);
                 break;
             }
             case ItemKind::CallName:
@@ -161,8 +175,48 @@ int Translator::emitBlockItems(const document::BlockDescription& block) {
     return failed() ? 1 : 0;
 }
 
+void Translator::noteOutput(const document::BlockItem& item, document::OperandCheck check,
+                            const document::TypeForm* form) {
+    using document::BlockKind;
+    const std::optional<BlockKind> kind =
+        document::blockKindOf(document::kindOf(codeAt(m_headPos / 10, m_headPos % 10)));
+    // Besides its outputs, BLKCLR clears the LEN words its IN names, and BITSET and BITCLR
+    // write a bit among those of theirs.
+    const bool writtenInput =
+        item.side == document::Side::Left && item.row == 1 &&
+        (kind == BlockKind::BlkClr || kind == BlockKind::BitSet || kind == BlockKind::BitClr);
+    const bool output = document::checkRule(check).output;
+    if (failed() || !(output || writtenInput)) {
+        return;
+    }
+    const int row = m_headPos / 10 + item.row;
+    const int col = m_headPos % 10 + (item.side == document::Side::Left ? -1 : 1);
+    const std::string address = document::fieldOf(textAt(row, col), 'A');
+    if (address.empty()) {
+        return;  // an optional output left empty
+    }
+    // A typed output or a bit string holds elements of the block's type, LEN of them where the
+    // block has a LEN; a fixed output holds one INT (a position or an index).
+    const bool typed = item.source != document::CheckSource::Fixed ||
+                       check == document::OperandCheck::BitStringOut || writtenInput;
+    std::int64_t bits = 16;
+    if (typed && form != nullptr) {
+        bits = form->type == operands::DataType::Bit
+                   ? 1
+                   : 8 * static_cast<std::int64_t>(operands::dataTypeBytes(form->type));
+    }
+    if (typed && m_length > 0) {
+        bits *= m_length;
+    }
+    const std::int64_t first = isWordAddress(address) ? 0 : bitIndex(address);
+    const std::int32_t start = startByte(address);
+    const auto end = static_cast<std::int32_t>(start + (first + bits + 7) / 8);
+    m_notes.output(row * 10 + col, m_headPos, m_blockName, item.label, output, address,
+                   areaCode(address), start, end);
+}
+
 int Translator::blockOperand(int rowOffset, document::Side side, document::OperandCheck check,
-                             std::string_view label) {
+                             std::string_view label, document::ValueLimits limits) {
     const int row = m_headPos / 10 + rowOffset;
     const int col = m_headPos % 10 + (side == document::Side::Left ? -1 : 1);
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
@@ -184,6 +238,12 @@ int Translator::blockOperand(int rowOffset, document::Side side, document::Opera
         }
         return 1;
     }
+    // A constant the input cannot hold would reach the block cut to its word, or never let
+    // the block act at all.
+    if (address.empty() && !limits.contains(*wholeNumber(constant))) {
+        fail(static_cast<int>(TranslationError::BadBlockInput), pos);
+        return 1;
+    }
     if (!address.empty()) {
         // Taking an element's operand is traced the same way for contacts and block operands.
         trace("f.wyluskaj");
@@ -197,8 +257,8 @@ int Translator::blockOperand(int rowOffset, document::Side side, document::Opera
     return failed() ? 1 : 0;
 }
 
-int Translator::optionalOperand(int rowOffset, document::OperandCheck check,
-                                std::string_view label) {
+int Translator::optionalOperand(int rowOffset, document::OperandCheck check, std::string_view label,
+                                document::ValueLimits limits) {
     const int row = m_headPos / 10 + rowOffset;
     const int col = m_headPos % 10 - 1;
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
@@ -213,7 +273,7 @@ int Translator::optionalOperand(int rowOffset, document::OperandCheck check,
         fail(static_cast<int>(TranslationError::BadBlockInput), pos);
         return 1;
     }
-    return blockOperand(rowOffset, document::Side::Left, check, label);
+    return blockOperand(rowOffset, document::Side::Left, check, label, limits);
 }
 
 int Translator::powerFlowInput(int rowOffset, std::string_view label) {
@@ -274,6 +334,8 @@ int Translator::blockParameter(int rowOffset, char key, std::string_view placeho
     if (key == 'G') {
         m_regArea = areaCode(reg);
         m_regOffset = startByte(reg);
+        m_notes.registers(m_headPos, m_blockName, reg, m_regArea, m_regOffset,
+                          m_regOffset + 2 * kRegisterWords);
         registerTriple();
     }
     return failed() ? 1 : 0;
@@ -287,7 +349,7 @@ void Translator::registerTriple() {
     }
 }
 
-int Translator::presetValue(int rowOffset) {
+int Translator::presetValue(int rowOffset, document::ValueLimits limits) {
     const int row = m_headPos / 10 + rowOffset;
     const int col = m_headPos % 10 - 1;
     const int pos = inGrid(row, col) ? row * 10 + col : m_headPos;
@@ -303,6 +365,13 @@ int Translator::presetValue(int rowOffset) {
         fail(static_cast<int>(TranslationError::BadBlockInput), pos);
         return 1;
     }
+    // A preset beyond the 16-bit word, below zero or no number at all would leave the block
+    // done at the first scan or never.
+    const std::optional<std::int64_t> value = wholeNumber(constant);
+    if (address.empty() && (!value || !limits.contains(*value))) {
+        fail(static_cast<int>(TranslationError::BadBlockInput), pos);
+        return 1;
+    }
     addLine("PV: " + address + constant);
     if (!address.empty()) {
         addAddressWords(address);
@@ -313,12 +382,22 @@ int Translator::presetValue(int rowOffset) {
     return failed() ? 1 : 0;
 }
 
-void Translator::lengthParameter(int rowOffset) {
-    const std::string value =
-        document::fieldOf(textAt(m_headPos / 10 + rowOffset, m_headPos % 10), 'D');
+int Translator::lengthParameter(int rowOffset) {
+    const int row = m_headPos / 10 + rowOffset;
+    const int col = m_headPos % 10;
+    const std::string value = document::fieldOf(textAt(row, col), 'D');
+    // The block works on LEN words or elements: at least one, counted in a whole number.
+    const std::optional<std::int64_t> length = wholeNumber(value);
+    if (!length || !document::kLengthLimits.contains(*length)) {
+        fail(static_cast<int>(TranslationError::BadBlockInput),
+             inGrid(row, col) ? row * 10 + col : m_headPos);
+        return 1;
+    }
+    m_length = *length;
     addLine("LEN: " + value);
     addWord(plc::kLength);
     addWord(constantValue(value));
+    return failed() ? 1 : 0;
 }
 
 std::string Translator::blockType() {

@@ -147,6 +147,7 @@ void Translator::emitCoils() {
         const std::int32_t kind = document::kindOf(codeAt(pos / 10, pos % 10));
         const std::string operand = wyluskaj(textAt(pos / 10, pos % 10));
         const SourceScope coil(*this, pos);
+        m_written[cellIndex(pos / 10, pos % 10)] = 1;
         addLine("   = (" + number(kind) + ") " + operand);
         addWord(plc::kCoil);
         addWord(kind);
@@ -168,6 +169,7 @@ int Translator::emitControl() {
         }
     }
     const SourceScope control(*this, head);
+    m_written[cellIndex(head / 10, head % 10)] = 1;
     const std::string label = document::fieldOf(textAt(head / 10, head % 10), 'A');
     auto labelWords = [&](std::string_view name, const std::vector<LabelEntry>& table) {
         addLine("   ->  " + std::string(name) + " " + label);
@@ -176,6 +178,9 @@ int Translator::emitControl() {
         const int index = labelIndex(table, label);
         addWord(index < 0 ? 0 : index);
     };
+    if (kind == ElementKind::Jump || kind == ElementKind::Label) {
+        m_notes.control(head, kind == ElementKind::Jump, label, m_words.size());
+    }
     switch (kind) {
         case ElementKind::End:
             addLine("   ->  END");

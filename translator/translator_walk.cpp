@@ -8,6 +8,8 @@
 #include "translator/translation_error.h"
 #include "translator/translator.h"
 
+#include <vector>
+
 namespace translator {
 
 namespace {
@@ -211,6 +213,13 @@ int Translator::crossing() {
     int foundCount = 0;
     bool cameLeft = false;
     bool mayGoLeft = true;
+    // Power reaches from this branch point without passing a contact: the rail (a wire in the
+    // first column), or a contact's left side along a wire that leads round it.
+    int railCell = kNoCell;
+    int bypassCell = kNoCell;
+    int previous = kNoCell;
+    bool cameDownOrUp = false;
+    std::vector<int> passed;
 
     const int limit = stepLimit();
     int step = 0;
@@ -220,7 +229,18 @@ int Translator::crossing() {
             PrzeniesDoPrzekaznika() != 0) {
             continue;
         }
-        if (document::isContact(code()) && cameLeft) {
+        const bool contact = document::isContact(code());
+        if (m_col == 0 && !contact && railCell == kNoCell) {
+            railCell = position();
+        }
+        const int from = position();
+        passed.push_back(from);
+        if (contact && cameLeft) {
+            if (cameDownOrUp && bypassCell == kNoCell) {
+                // Reached along the link at its left edge: the branch just left holds wires
+                // alone and leads round the contact.
+                bypassCell = previous;
+            }
             if (foundCount >= kMaxFound) {
                 fail(static_cast<int>(TranslationError::ProgramTooLarge));
                 return 1;
@@ -251,9 +271,29 @@ int Translator::crossing() {
         } else {
             break;
         }
+        cameDownOrUp = position() / 10 != from / 10;
+        previous = from;
     }
     if (step >= limit) {
         fail(static_cast<int>(TranslationError::BrokenConnection));
+        return 1;
+    }
+    if (foundCount == 0 && railCell != kNoCell) {
+        // Wires alone lead from here to the rail: the rung conducts, and what has been emitted
+        // so far is its whole condition. The walk goes on from the rail, and the wires it took
+        // are walked: none of them may start a rung of its own.
+        for (const int pos : passed) {
+            m_visited[cellIndex(pos / 10, pos % 10)] = 1;
+        }
+        setPosition(railCell);
+        Zapisz();
+        return 0;
+    }
+    if (bypassCell != kNoCell || (foundCount > 0 && railCell != kNoCell)) {
+        // A branch without a contact beside branches with contacts: the block would always
+        // conduct, whatever its contacts read.
+        fail(static_cast<int>(TranslationError::BranchWithoutContact),
+             bypassCell != kNoCell ? bypassCell : railCell);
         return 1;
     }
 

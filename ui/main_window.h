@@ -10,6 +10,7 @@
 #include "document/undo_history.h"
 #include "plc/program.h"
 #include "translator/source_map.h"
+#include "translator/translation_warning.h"
 #include "ui/user_prompts.h"
 
 #include <QMainWindow>
@@ -19,6 +20,7 @@
 #include <vector>
 
 class AboutBox;
+class CheckReportWindow;
 class CrossReferenceWindow;
 class DescriptionWindow;
 class HelpWindow;
@@ -125,7 +127,8 @@ public:
     int TranslateProgram();
     /// Moves the cursor to the offending cell and shows the numbered message.
     void ReportTranslationError(int code, int row, int col);
-    /// Translates and says "Program poprawny" when the program is sound.
+    /// Translates and says "Program poprawny" when the program is sound, in the check window
+    /// with its remarks when it has any.
     void CheckProgram();
     /// Translates and shows the listing window; its "START!" runs the simulator.
     void ShowInstructionList();
@@ -260,4 +263,8 @@ private:
     HelpWindow* m_help = nullptr;
     CrossReferenceWindow* m_crossReference = nullptr;
     LiveMonitor* m_live = nullptr;
+    // The remarks of the last translation, and the window a check shows them in (made when
+    // first needed).
+    std::vector<translator::TranslationWarning> m_warnings;
+    CheckReportWindow* m_checkReport = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "translator/node_analysis.h"
 #include "translator/translation_driver.h"
 #include "translator/translation_error.h"
+#include "ui/check_report_window.h"
 #include "ui/cross_reference_window.h"
 #include "ui/description_window.h"
 #include "ui/ladder_grid.h"
@@ -46,6 +47,7 @@ int MainWindow::TranslateProgram() {
                                   translator::programViewCells(result.sourceMap));
     m_programStore = std::move(result.program);
     m_sourceMap = std::move(result.sourceMap);
+    m_warnings = std::move(result.warnings);
     m_progressWindow->hide();
     return 0;
 }
@@ -66,11 +68,25 @@ void MainWindow::ReportTranslationError(int code, int row, int col) {
 }
 
 void MainWindow::CheckProgram() {
+    // Remarks of an earlier check no longer hold.
+    if (m_checkReport != nullptr) {
+        m_checkReport->hide();
+    }
     if (TranslateProgram() != 0) {
         return;
     }
-    m_prompts->tell(QMessageBox::Information, QStringLiteral("Translator"),
-                    QStringLiteral("Program poprawny"));
+    if (m_warnings.empty()) {
+        m_prompts->tell(QMessageBox::Information, QStringLiteral("Translator"),
+                        QStringLiteral("Program poprawny"));
+    } else {
+        // The remarks stay in view beside the grid while the user goes from one to the next.
+        if (m_checkReport == nullptr) {
+            m_checkReport = new CheckReportWindow(this);
+            connect(m_checkReport, &CheckReportWindow::cellActivated, this,
+                    [this](int row, int col) { m_grid->setCursorCell(row, col); });
+        }
+        m_checkReport->showReport(m_warnings);
+    }
     m_programStore.clear();
 }
 

@@ -106,7 +106,11 @@ int translateCommand(const std::string& command, const std::vector<std::string>&
         return status;
     }
     if (command == "check") {
+        // The program runs all the same; the remarks follow the verdict.
         out << "Program poprawny\n";
+        for (const translator::TranslationWarning& warning : result.warnings) {
+            out << translator::warningReportText(warning) << '\n';
+        }
     } else if (command == "list") {
         out << translator::joinLines(result.instructionList);
     } else {

@@ -49,6 +49,28 @@ TEST_F(CliTest, CheckAcceptsASoundProgram) {
     EXPECT_EQ(run.err, "");
 }
 
+TEST_F(CliTest, CheckPrintsTheRemarksAfterItsVerdict) {
+    // Two TMRs a register apart, as in a star-delta starter drawn in haste.
+    std::vector<LadderCell> cells;
+    for (const auto& [row, reg] : {std::pair{0, "%R0001"}, std::pair{2, "%R0002"}}) {
+        cells.emplace_back(row, 0, 1, "#A%I0001#");
+        cells.emplace_back(row, 1, 418, "#NTMR#");
+        cells.emplace_back(row + 1, 1, 818, std::string("#LPV#G") + reg + "#T1.00s#");
+        cells.emplace_back(row + 1, 0, 0, "#S+00005#");
+        for (int col = 2; col < 9; ++col) {
+            cells.emplace_back(row, col, 7, "");
+        }
+        cells.emplace_back(row, 9, 3, row == 0 ? "#A%Q0001#" : "#A%Q0002#");
+    }
+    const ToolRun run = runTool({"check", saveLadder("gwiazda.jar", cells)});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "Program poprawny\n"
+              "Uwaga (w3k2): Rejestry %R0002..%R0004 bloku TMR pokrywają się z rejestrami "
+              "%R0001..%R0003 bloku TMR w w1k2\n");
+    EXPECT_EQ(run.err, "");
+}
+
 TEST_F(CliTest, ListPrintsTheInstructionListView) {
     const ToolRun run = runTool({"list", simpleRung()});
     EXPECT_EQ(run.status, 0);

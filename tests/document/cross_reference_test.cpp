@@ -78,6 +78,34 @@ TEST(CrossReferenceTest, ListsEveryPlaceOfEveryOperandWithItsMarks) {
                   "%R0001: 7,1 we r ADD@6,2 I1 12,3 we r ONDTR@10,4 PV",
                   "%R0003: 7,3 wy w ADD@6,2 Q",
                   "%R0010: 12,4 rejestr rw ONDTR@10,4 ",
+                  "%R0011: 12,4 rejestr rw ONDTR@10,4 ",
+                  "%R0012: 12,4 rejestr rw ONDTR@10,4 ",
+              }));
+}
+
+TEST(CrossReferenceTest, TimersCountersAndSequencersListTheirThreeRegisterWords) {
+    LadderDocument document;
+    PlaceBlock(document, BlockKind::Tmr, 0, 2);
+    document.SetBlockField(1, 2, 'G', "%R0001");
+    PlaceBlock(document, BlockKind::Tmr, 3, 2);
+    document.SetBlockField(4, 2, 'G', "%r2");
+    // In a bit area the words stand two bytes apart: byte 1, 3 and 5.
+    PlaceBlock(document, BlockKind::UpCtr, 6, 2);
+    document.SetBlockField(8, 2, 'G', "%M0009");
+    // Words past the area's end are no references.
+    PlaceBlock(document, BlockKind::BitSeq, 10, 2);
+    document.SetBlockField(14, 2, 'G', "%R0511");
+    EXPECT_EQ(lines(CrossReference(document)),
+              (std::vector<std::string>{
+                  "%M0009: 8,2 rejestr rw UPCTR@6,2 ",
+                  "%M0025: 8,2 rejestr rw UPCTR@6,2 ",
+                  "%M0041: 8,2 rejestr rw UPCTR@6,2 ",
+                  "%R0001: 1,2 rejestr rw TMR@0,2 ",
+                  "%R0002: 1,2 rejestr rw TMR@0,2  4,2 rejestr rw TMR@3,2 ",
+                  "%R0003: 1,2 rejestr rw TMR@0,2  4,2 rejestr rw TMR@3,2 ",
+                  "%R0004: 4,2 rejestr rw TMR@3,2 ",
+                  "%R0511: 14,2 rejestr rw BITSEQ@10,2 ",
+                  "%R0512: 14,2 rejestr rw BITSEQ@10,2 ",
               }));
 }
 

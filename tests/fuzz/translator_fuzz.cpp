@@ -21,8 +21,9 @@
 
 namespace {
 
-constexpr std::array<int, 18> kSingleKinds = {1,  2,  3,  4,  5,  7,  8,  9,  10,
-                                              11, 12, 13, 14, 15, 16, 64, 72, 74};
+// The element kinds, and a block's top cell of a kind no block has (a damaged file's).
+constexpr std::array<int, 19> kSingleKinds = {1,  2,  3,  4,  5,  7,  8,  9,  10, 11,
+                                              12, 13, 14, 15, 16, 64, 72, 74, 462};
 constexpr std::array<int, 2> kColumnNineKinds = {71, 73};
 constexpr std::array<const char*, 24> kOperands = {
     "#A%I0001#",  "#A%I0002#",  "#A%Q0001#", "#A%M0017#", "#A%R0001#",  "#A%R0003#",
@@ -62,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int row = input.ConsumeIntegralInRange(0, rows - 1);
         const int col = input.ConsumeIntegralInRange(0, 9);
         const int link = 100 * input.ConsumeIntegralInRange(0, 3);
-        switch (input.ConsumeIntegralInRange(0, 9)) {
+        switch (input.ConsumeIntegralInRange(0, 10)) {
             case 0:
             case 1:
             case 2:
@@ -84,6 +85,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ladder.SetField(row, col, 'G', input.PickValueInArray(kRegisters));
                 break;
             case 8: ladder.SetCellText(row, col, input.PickValueInArray(kOperands)); break;
+            case 9: {
+                // A JUMP and its LABEL, the LABEL wherever it falls.
+                ladder.SetCellCode(row, 9, 73);
+                ladder.SetCellText(row, 9, "#AL1#");
+                const int labelRow = input.ConsumeIntegralInRange(0, rows - 1);
+                ladder.SetCellCode(labelRow, col, 74 + link);
+                ladder.SetCellText(labelRow, col, "#AL1#");
+                break;
+            }
             default:
                 ladder.SetCellCode(row, col, input.ConsumeIntegral<std::int32_t>());
                 ladder.SetCellText(row, col, input.ConsumeRandomLengthString(16));
@@ -99,10 +109,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!result.ok()) {
         return 0;
     }
-    // Every program the translator writes reads back through the checker of text programs;
-    // only a block kind no description has (from a raw code) is left for it to name.
-    const plc::ProgramFault fault = plc::checkProgram(result.program).fault;
-    if (fault != plc::ProgramFault::None && fault != plc::ProgramFault::UnknownBlock) {
+    // Every program the translator accepts reads back through the checker of text programs
+    // without a fault: a JUMP's LABEL written, every block of a known kind, every word in place.
+    if (plc::checkProgram(result.program).fault != plc::ProgramFault::None) {
         __builtin_trap();
     }
     plc::FakeClock clock;

@@ -196,13 +196,14 @@ std::vector<BlockCase> blockCases() {
          57,
          [](Ladder& l) {
              l.field(1, 1, 'T', "BYTE")
+                 .field(2, 1, 'D', "00002")
                  .operand(1, 0, "%SC0001")
                  .operand(2, 0, "+00001")
                  .operand(3, 0, "+00002")
                  .operand(4, 0, "%R0001")
                  .operand(1, 2, "%M0001");
          },
-         {-41, -26, 1, -12, 0, 0, -25, 1, -25, 2, -18, 0, 0, -15, 0, 0}},
+         {-41, -26, 2, -12, 0, 0, -25, 1, -25, 2, -18, 0, 0, -15, 0, 0}},
         {"BlockClear", 47, [](Ladder& l) { l.operand(1, 0, "%R0001"); }, {-42, -26, 1, -18, 0, 0}},
         {"ShiftRegister",
          48,
@@ -236,13 +237,14 @@ std::vector<BlockCase> blockCases() {
         {"ArrayMoveInInt",
          57,
          [](Ladder& l) {
-             l.operand(1, 0, "%R0001")
+             l.field(2, 1, 'D', "00005")
+                 .operand(1, 0, "%R0001")
                  .operand(2, 0, "+00001")
                  .operand(3, 0, "+00002")
                  .operand(4, 0, "+00003")
                  .operand(1, 2, "%R0010");
          },
-         {-43, -26, 1, -18, 0, 0, -25, 1, -25, 2, -25, 3, -18, 18, 0}},
+         {-43, -26, 5, -18, 0, 0, -25, 1, -25, 2, -25, 3, -18, 18, 0}},
         {"ToBcd",
          58,
          [](Ladder& l) { l.operand(1, 0, "%R0001").operand(1, 2, "%R0002"); },
@@ -286,8 +288,8 @@ std::vector<ListingCase> listingCases() {
          {"T: 0.01s", "A: %R0001", "PV: %R0010", "Q:"}},
         {"CounterListsItsEmptyReset",
          19,
-         [](Ladder& l) { l.field(2, 1, 'G', "%R0002").operand(2, 0, "-00003"); },
-         {"reset: ", "A: %R0002", "PV: -00003", "Q:"}},
+         [](Ladder& l) { l.field(2, 1, 'G', "%R0002").operand(2, 0, "+00003"); },
+         {"reset: ", "A: %R0002", "PV: +00003", "Q:"}},
         {"RelationOutputsOnItsSecondRow",
          30,
          [](Ladder& l) { l.operand(1, 0, "%AI0001").operand(2, 0, "-00100"); },

@@ -1,10 +1,13 @@
 // Operands that name no reference of a known area are refused wherever an element or block
-// reads them; every reference that exists keeps translating to its own words.
+// reads them; every reference that exists keeps translating to its own words. A constant beside
+// a block is taken from its type's or its item's lowest value to its highest, and refused
+// beyond them.
 #include "tests/translator/ladder_helpers.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -133,6 +136,196 @@ INSTANTIATE_TEST_SUITE_P(
                       // UPCTR: header and enable (7), reset input (5), then the register.
                       EdgeCase{
                           "Register", "%R0510", {-18, 1018, 0, -18, 1020, 0, -18, 1022, 0}, 12}));
+
+// A block at (0, 1) enabled by %I0001, its other operands and parameters set, and one constant
+// (or LEN) put in by `place`.
+struct RangeCase {
+    std::string name;
+    int kind = 0;
+    std::function<void(Ladder&)> setup;
+    int row = 0;  ///< the cell the constant stands in
+    int col = 0;
+    std::vector<std::string> accepted;
+    std::vector<std::string> refused;
+    bool length = false;  ///< the value is the block's LEN, in its own cell
+};
+
+void PrintTo(const RangeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+std::vector<RangeCase> rangeCases() {
+    return {
+        {"AddInt",
+         21,
+         [](Ladder& l) { l.operand(2, 0, "+00001").operand(1, 2, "%R0001"); },
+         1,
+         0,
+         {"-32768", "+32767"},
+         {"-32769", "+32768", "+-5"}},
+        {"AddDint",
+         21,
+         [](Ladder& l) {
+             l.field(1, 1, 'T', "DINT").operand(1, 0, "%R0001").operand(1, 2, "%R0003");
+         },
+         2,
+         0,
+         {"-2147483648", "+2147483647"},
+         {"-2147483649", "+2147483648", "+99999999999"}},
+        {"AndWord",
+         33,
+         [](Ladder& l) { l.operand(2, 0, "+00001").operand(1, 2, "%R0001"); },
+         1,
+         0,
+         {"+00000", "+65535"},
+         {"-00001", "+65536"}},
+        {"MoveBit",
+         45,
+         [](Ladder& l) { l.field(1, 1, 'T', "BIT").operand(1, 2, "%M0001"); },
+         1,
+         0,
+         {"+00000", "+00001"},
+         {"-00001", "+00002"}},
+        {"BlockMoveWord",
+         46,
+         [](Ladder& l) {
+             l.field(1, 1, 'T', "WORD").operand(1, 2, "%R0001");
+             for (int row = 1; row <= 7; ++row) {
+                 l.operand(row, 0, "+00000");
+             }
+         },
+         3,
+         0,
+         {"+00000", "+65535"},
+         {"-00001", "+65536"}},
+        {"SearchByte",
+         51,
+         [](Ladder& l) {
+             l.field(1, 1, 'T', "BYTE")
+                 .operand(1, 0, "%R0001")
+                 .operand(2, 0, "+00000")
+                 .operand(2, 2, "%R0010");
+         },
+         3,
+         0,
+         {"+00000", "+00255"},
+         {"-00001", "+00256"}},
+        {"SearchStartsWithinLen",
+         51,
+         [](Ladder& l) {
+             l.field(2, 1, 'D', "00004")
+                 .operand(1, 0, "%R0001")
+                 .operand(3, 0, "+00001")
+                 .operand(2, 2, "%R0010");
+         },
+         2,
+         0,
+         {"+00000", "+00004"},
+         {"-00001", "+00005"}},
+        {"ToBcd",
+         58,
+         [](Ladder& l) { l.operand(1, 2, "%R0002"); },
+         1,
+         0,
+         {"+00000", "+09999"},
+         {"-00001", "+10000"}},
+        {"TimerPreset",
+         18,
+         [](Ladder& l) { l.field(1, 1, 'T', "0.10s").field(1, 1, 'G', "%R0001"); },
+         1,
+         0,
+         {"+00000", "+32767"},
+         {"-00005", "+32768", "+40000", "+99999", "abc", "+-5"}},
+        {"CounterPreset",
+         19,
+         [](Ladder& l) { l.field(2, 1, 'G', "%R0001"); },
+         2,
+         0,
+         {"+00000", "+32767"},
+         {"-00001", "+32768", "+99999999999"}},
+        {"BitNumberWithinTwoWords",
+         41,
+         [](Ladder& l) { l.field(2, 1, 'D', "00002").operand(1, 0, "%R0001"); },
+         2,
+         0,
+         {"+00001", "+00032"},
+         {"+00000", "+00033"}},
+        {"ShiftCountWithinOneWord",
+         37,
+         [](Ladder& l) { l.operand(1, 0, "%R0001").operand(2, 2, "%R0002"); },
+         2,
+         0,
+         {"+00000", "+00016"},
+         {"-00001", "+00017"}},
+        {"ArrayIndexWithinLen",
+         57,
+         [](Ladder& l) {
+             l.field(2, 1, 'D', "00004")
+                 .operand(1, 0, "%R0001")
+                 .operand(3, 0, "+00001")
+                 .operand(4, 0, "+00001")
+                 .operand(1, 2, "%R0010");
+         },
+         2,
+         0,
+         {"+00001", "+00004"},
+         {"+00000", "+00005"}},
+        {"ArrayCountWithinLen",
+         57,
+         [](Ladder& l) {
+             l.field(2, 1, 'D', "00004")
+                 .operand(1, 0, "%R0001")
+                 .operand(2, 0, "+00001")
+                 .operand(3, 0, "+00001")
+                 .operand(1, 2, "%R0010");
+         },
+         4,
+         0,
+         {"+00000", "+00004"},
+         {"-00001", "+00005"}},
+        {"Length",
+         39,
+         [](Ladder& l) {
+             l.operand(1, 0, "%R0001").operand(2, 0, "+00001").operand(1, 2, "%R0002");
+         },
+         2,
+         1,
+         {"00001", "32767"},
+         {"00000", "-0001", "32768", "abc", ""},
+         true},
+    };
+}
+
+class ConstantRangeTest : public ::testing::TestWithParam<RangeCase> {};
+
+TEST_P(ConstantRangeTest, IsTakenUpToItsLimitsAndRefusedBeyondThemAtItsCell) {
+    const RangeCase& c = GetParam();
+    auto ladderWithValue = [&c](const std::string& value) {
+        Ladder ladder;
+        ladder.contact(0, 0, "%I0001").block(0, 1, c.kind);
+        c.setup(ladder);
+        if (c.length) {
+            ladder.field(c.row, c.col, 'D', value);
+        } else {
+            ladder.put(c.row, c.col, 0, "#S" + value + "#");
+        }
+        return ladder;
+    };
+    for (const std::string& value : c.accepted) {
+        const Outcome outcome = translate(ladderWithValue(value));
+        EXPECT_EQ(outcome.result, 0) << value << ": error " << outcome.errorCode << " at "
+                                     << outcome.errorRow << "," << outcome.errorCol;
+    }
+    for (const std::string& value : c.refused) {
+        const Outcome outcome = translate(ladderWithValue(value));
+        EXPECT_EQ(outcome.errorCode, 20) << value;
+        EXPECT_EQ(outcome.errorRow, c.row) << value;
+        EXPECT_EQ(outcome.errorCol, c.col) << value;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, ConstantRangeTest, ::testing::ValuesIn(rangeCases()),
+                         [](const auto& p) { return p.param.name; });
 
 }  // namespace
 }  // namespace translator::testing

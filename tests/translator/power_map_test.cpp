@@ -334,7 +334,8 @@ TEST(PowerMapTest, ForcedOperandsMarkTheCellsThatShareTheirMemory) {
 // ---------------------------------------------------------------------------------------------
 
 // An output with nothing but wires between it and the rail reads the always-on bit %S0007, from
-// the output's own cell; a chained block and a rung with a contact read as before.
+// the output's own cell; wires from the rail before a parallel block leave the block as the whole
+// condition; a chained block and a rung with a contact read as before.
 struct RailCase {
     std::string name;
     std::function<Ladder()> ladder;
@@ -455,6 +456,38 @@ const std::vector<RailCase>& railCases() {
          0,
          0x0001,
          {"##########", ".#", ".#"}},
+        {"WireFromTheRailBeforeTwoContactsInParallel",
+         [] {
+             return Ladder()
+                 .wire(0, 0)
+                 .contact(0, 1, "%I0001", kDown)
+                 .wire(0, 2, kDown)
+                 .wires(0, 3, 8)
+                 .coil(0, "%Q0001")
+                 .contact(1, 1, "%I0002", kUp)
+                 .wire(1, 2, kUp);
+         },
+         {load("%I0002"), load("%I0001"), kOrS, coilLine(3, "%Q0001"), kRule},
+         {-1, -10, 0, 1, -1, -10, 0, 0, -5, -7, 3, -11, 0, 0, -255},
+         {},
+         0x0002,
+         0x0001,
+         {"#-########", ".##"}},
+        {"TwoCoilsStackedOnWiresFromTheRail",
+         [] {
+             return Ladder()
+                 .wires(0, 0, 7)
+                 .wire(0, 8, kDown)
+                 .coil(0, "%Q0001")
+                 .wire(1, 8, kUp)
+                 .coil(1, "%Q0002");
+         },
+         {kRailLoad, coilLine(3, "%Q0001"), coilLine(3, "%Q0002"), kRule},
+         {-1, -12, 0, 6, -7, 3, -11, 0, 0, -7, 3, -11, 0, 1, -255},
+         {9},
+         0,
+         0x0003,
+         {"##########", "........##"}},
         {"RungWithAContactIsUnchanged",
          [] { return Ladder().contact(0, 0, "%I0001").wires(0, 1, 8).coil(0, "%Q0001"); },
          {load("%I0001"), coilLine(3, "%Q0001"), kRule},
@@ -530,13 +563,18 @@ class RungDrawer {
 public:
     RungDrawer(std::mt19937& random, Ladder& ladder) : m_random(random), m_ladder(ladder) {}
 
-    // Draws a rung from row 0; returns false when it does not fit.
-    bool draw() {
-        const Size size = element(0, 0, 3);
-        if (size.width > 8 || size.height > 6) {
+    // Draws a rung from row 0, its contacts from column `first` on behind wires from the rail;
+    // returns false when it does not fit.
+    bool draw(int first = 0) {
+        const Size size = element(0, first, 3);
+        m_width = size.width;
+        if (first + size.width > 8 || size.height > 6) {
             return false;
         }
-        for (int col = size.width; col < 9; ++col) {
+        for (int col = 0; col < first; ++col) {
+            place(0, col, 7);
+        }
+        for (int col = first + size.width; col < 9; ++col) {
             place(0, col, 7);
         }
         place(0, 9, 3, "%Q0001");
@@ -565,6 +603,8 @@ public:
 
     /// The rung drawn, for a failure message: c a contact, S(...) series, P(...) parallel.
     [[nodiscard]] const std::string& tree() const { return m_tree; }
+    /// The number of columns the rung's contacts take.
+    [[nodiscard]] int width() const { return m_width; }
 
 private:
     struct Size {
@@ -640,6 +680,7 @@ private:
     std::map<Cell, std::string> m_texts;
     std::map<Cell, int> m_flags;
     std::string m_tree;  // c contact, S(...) series, P(...) parallel
+    int m_width = 0;
 };
 
 // Wherever the scan ran a -( )- coil of a random rung, the power the map brings to the coil's
@@ -682,6 +723,35 @@ TEST(PowerMapTest, MapAgreesWithTheScanAtEveryCoilOfRandomRungs) {
         }
     }
     EXPECT_GT(checked, 5000);
+}
+
+// Wires from the rail conduct: a random rung drawn behind a wire translates to the very words
+// and lines of the same rung drawn at the rail.
+TEST(RailWireTest, RungBehindAWireFromTheRailTranslatesAsAtTheRail) {
+    std::mt19937 random(20240917);
+    int compared = 0;
+    for (int n = 0; n < 600; ++n) {
+        std::mt19937 again = random;
+        Ladder atRail(8);
+        Ladder behindWire(8);
+        RungDrawer plain(random, atRail);
+        RungDrawer shifted(again, behindWire);
+        // Shifted, a parallel block reaching the column of the second coil's link would join its
+        // branches on that link: a different circuit.
+        if (!plain.draw() || plain.width() > 6 || !shifted.draw(1)) {
+            continue;
+        }
+        const Outcome expected = translate(atRail);
+        const Outcome outcome = translate(behindWire);
+        ASSERT_EQ(expected.result, 0) << plain.tree();
+        ASSERT_EQ(outcome.result, 0) << shifted.tree() << " error " << outcome.errorCode << " w"
+                                     << outcome.errorRow + 1 << "k" << outcome.errorCol + 1 << "\n"
+                                     << dump(behindWire.document());
+        EXPECT_EQ(outcome.lines, expected.lines) << shifted.tree();
+        EXPECT_EQ(outcome.words, expected.words) << shifted.tree();
+        ++compared;
+    }
+    EXPECT_GT(compared, 200);
 }
 
 }  // namespace

@@ -154,6 +154,79 @@ std::vector<RuleCase> ruleCases() {
                  .coil(2, "%Q0001");
          },
          22, 2, 9},
+        {"CoilWithEmptyCellsToItsLeft",
+         [] {
+             Ladder l = rungTo(0);
+             l.coil(1, "%Q0002");
+             return l;
+         },
+         2, 1, 9},
+        {"CoilOnTheTopRowOfAComparisonWhoseOutputIsTheSecond",
+         [] {
+             return Ladder()
+                 .contact(0, 0, "%I0001")
+                 .wires(0, 1, 2)
+                 .block(0, 3, 31)
+                 .operand(1, 2, "%R0001")
+                 .operand(2, 2, "+00005")
+                 .wires(0, 4, 8)
+                 .coil(0, "%Q0001");
+         },
+         2, 0, 9},
+        {"BlockNoRungLeadsTo",
+         [] {
+             Ladder l = rungTo(0);
+             l.block(2, 4, 45).operand(3, 3, "+00001").operand(3, 5, "%R0001");
+             return l;
+         },
+         2, 2, 4},
+        {"JumpNoRungLeadsTo",
+         [] {
+             Ladder l = rungTo(0);
+             l.put(1, 9, 73, "#AL1#").put(2, 0, 74, "#AL1#");
+             return l;
+         },
+         2, 1, 9},
+        {"LabelInTheLastColumnBelowAJump",
+         [] {
+             Ladder l = rungTo(2);
+             l.contact(0, 0, "%I0002").wires(0, 1, 8).put(0, 9, 73, "#AL1#").put(1, 9, 74, "#AL1#");
+             return l;
+         },
+         28, 1, 9},
+        {"EndInTheLastColumnNoRungLeadsTo",
+         [] {
+             Ladder l = rungTo(0);
+             l.put(1, 9, 64);
+             return l;
+         },
+         28, 1, 9},
+        {"BlockTopOfNoKnownKind",
+         [] { return Ladder().contact(0, 0, "%I0001").wires(0, 1, 2).put(0, 3, 462, "#NXYZ#"); }, 2,
+         0, 3},
+        {"ContactLedRoundByAWire",
+         [] {
+             return Ladder()
+                 .contact(0, 0, "%I0003")
+                 .contact(0, 1, "%I0001", kDown)
+                 .wire(0, 2, kDown)
+                 .wires(0, 3, 8)
+                 .coil(0, "%Q0001")
+                 .wire(1, 1, kUp)
+                 .wire(1, 2, kUp);
+         },
+         27, 1, 1},
+        {"WireFromTheRailBesideAContact",
+         [] {
+             return Ladder()
+                 .contact(0, 0, "%I0001", kDown)
+                 .contact(0, 1, "%I0002", kDown)
+                 .wires(0, 2, 8)
+                 .coil(0, "%Q0001")
+                 .wire(1, 0, kUp)
+                 .wire(1, 1, kUp);
+         },
+         27, 1, 0},
         {"EndOutsideTheFirstColumn",
          [] { return Ladder().contact(0, 0, "%I0001").wires(0, 1, 2).put(0, 3, 64); }, 28, 0, 3},
         {"LabelWithoutJumpWinsOverRungErrors",

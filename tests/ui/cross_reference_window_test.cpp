@@ -90,9 +90,11 @@ void CrossReferenceWindowTest::listsEveryOperandWithItsPlacesAndMarks() {
                               "podwójna cewka, nigdzie nie odczytywany"),
             QString::fromUtf8("%R0001 (w7 k3 blok ONDTR (w5 k4), wejście PV odczyt)"),
             QString::fromUtf8("%R0007 (w7 k4 blok ONDTR (w5 k4), rejestr odczyt i zapis)"),
+            QString::fromUtf8("%R0008 (w7 k4 blok ONDTR (w5 k4), rejestr odczyt i zapis)"),
+            QString::fromUtf8("%R0009 (w7 k4 blok ONDTR (w5 k4), rejestr odczyt i zapis)"),
         }));
     QCOMPARE(e.references().findChild<QLabel*>(QStringLiteral("SummaryLabel"))->text(),
-             QStringLiteral("5 operandów, 7 miejsc"));
+             QStringLiteral("7 operandów, 9 miejsc"));
 }
 
 void CrossReferenceWindowTest::searchFindsTheOperandInAnyFormTheEntryLineAccepts() {
