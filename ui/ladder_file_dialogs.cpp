@@ -15,6 +15,9 @@ using document::LadderForm;
 
 const QString kProgramEnding = QStringLiteral(".jar");
 const QString kTextEnding = QStringLiteral(".lad.txt");
+// What the dialog leaves of the two endings when it swaps only the last extension.
+const QString kHalfTextEnding = QStringLiteral(".txt");
+const QString kHalfProgramEnding = QStringLiteral(".lad.jar");
 
 QString bothFormsFilter() {
     return QStringLiteral("Drabiny (*.jar *.lad.txt)");
@@ -109,13 +112,16 @@ QString withFormEnding(const QString& name, LadderForm form) {
             if (endsWith(name, kProgramEnding)) {
                 return replaced(kProgramEnding.size(), kTextEnding);
             }
-            if (endsWith(name, QStringLiteral(".txt"))) {
-                return replaced(4, kTextEnding);
+            if (endsWith(name, kHalfTextEnding)) {
+                return replaced(kHalfTextEnding.size(), kTextEnding);
             }
             return name;
         case LadderForm::ProgramFile:
-            if (endsWith(name, kTextEnding) || endsWith(name, QStringLiteral(".lad.jar"))) {
+            if (endsWith(name, kTextEnding)) {
                 return replaced(kTextEnding.size(), kProgramEnding);
+            }
+            if (endsWith(name, kHalfProgramEnding)) {
+                return replaced(kHalfProgramEnding.size(), kProgramEnding);
             }
             return name;
     }
