@@ -13,7 +13,10 @@ constexpr int kParentsSearched = 3;
 
 bool holdsPrograms(const QDir& folder) {
     return folder.exists() &&
-           !folder.entryList({QStringLiteral("*.jar")}, QDir::Files | QDir::Readable).isEmpty();
+           !folder
+                .entryList({QStringLiteral("*.jar"), QStringLiteral("*.lad.txt")},
+                           QDir::Files | QDir::Readable)
+                .isEmpty();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "ui/cross_reference_window.h"
 #include "ui/description_window.h"
 #include "ui/help_window.h"
+#include "ui/ladder_file_dialogs.h"
 #include "ui/ladder_grid.h"
 #include "ui/link_dialog.h"
 #include "ui/listing_window.h"
@@ -77,8 +78,7 @@ QFileDialog* makeFileDialog(QWidget* parent, const char* name, bool save) {
     auto* dialog = new QFileDialog(parent);
     dialog->setObjectName(QString::fromLatin1(name));
     dialog->setWindowTitle(save ? QStringLiteral("Zapisz jako") : QString::fromUtf8("Otwórz"));
-    dialog->setNameFilter(QStringLiteral("Drabina (*.jar)"));
-    dialog->setDefaultSuffix(QStringLiteral("jar"));
+    ui::setLadderFilters(*dialog, save);
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog->setLabelText(QFileDialog::Accept,

@@ -7,6 +7,7 @@
 
 #include "document/element_catalogue.h"
 #include "document/ladder_document.h"
+#include "document/ladder_file.h"
 #include "document/undo_history.h"
 #include "plc/program.h"
 #include "translator/source_map.h"
@@ -85,8 +86,9 @@ public:
     void New1Click();          ///< "Nowy" in the menu: the save question only with unsaved changes
     void Open1Click();
     /// Loads the program named (the editor's command-line argument, or the open dialog's
-    /// choice): a file that cannot be read gets its message and leaves the document as it was.
-    /// Returns true when the program was loaded.
+    /// choice), a program file or a ladder in text as its content says: a file that cannot be
+    /// read gets its message and leaves the document as it was. Returns true when the program
+    /// was loaded.
     bool openProgram(const QString& name);
     /// Opens the program named as "Otwórz" does once its dialog is confirmed (a file handed
     /// over by a file manager): unsaved work gets the save question first, and Cancel there
@@ -196,8 +198,8 @@ private:
     bool saveCommand();
     /// Saves under the program's name, or through the save dialog when it has none yet.
     bool saveCurrent();
-    /// Writes the program to `name`; returns true when it was written.
-    bool saveTo(const QString& name);
+    /// Writes the program to `name` in `form`; returns true when it was written.
+    bool saveTo(const QString& name, document::LadderForm form);
     /// Makes a new document, the caption "Wirtualon! - Program1" and refreshes.
     void startNewProgram();
     void setFileCaption(const QString& fileName);
@@ -233,6 +235,7 @@ private:
     bool m_quitConfirmed = false;
     document::UndoHistory m_history;
     QString m_fileName;  // the program's file; empty until it is opened or saved
+    document::LadderForm m_fileForm = document::LadderForm::ProgramFile;  // m_fileName's form
 
     LadderGrid* m_grid = nullptr;
     QFrame* m_panel1 = nullptr;

@@ -1,10 +1,13 @@
 // ui/main_window_file.cpp — the main window's file commands: new, open, save, save as, quit,
-// printing and the PDF and picture exports.
+// printing and the PDF and picture exports. A ladder is opened in either of its forms and saved
+// in the one it came in, or in the one chosen in "Zapisz jako...".
 #include "document/editing.h"
+#include "document/ladder_file.h"
 #include "document/program_file.h"
 #include "ui/app_text.h"
 #include "ui/description_window.h"
 #include "ui/help_window.h"
+#include "ui/ladder_file_dialogs.h"
 #include "ui/ladder_grid.h"
 #include "ui/ladder_printer.h"
 #include "ui/main_window.h"
@@ -66,31 +69,32 @@ MainWindow::Answer MainWindow::saveQuestion() {
 }
 
 bool MainWindow::saveCommand() {
-    QString name = m_prompts->chooseFile(*m_saveDialog);
+    // A program with a file is offered again in the form it is kept in.
+    if (!m_fileName.isEmpty()) {
+        ui::proposeForm(*m_saveDialog, m_fileForm);
+    }
+    const QString name = m_prompts->chooseFile(*m_saveDialog);
     if (name.isEmpty()) {
         return false;
     }
-    if (QFileInfo(name).suffix().isEmpty()) {
-        name += QStringLiteral(".jar");
-    }
-    return saveTo(name);
+    const ui::SaveTarget target = ui::saveTarget(name, m_saveDialog->selectedNameFilter());
+    return saveTo(target.name, target.form);
 }
 
 bool MainWindow::saveCurrent() {
-    return m_fileName.isEmpty() ? saveCommand() : saveTo(m_fileName);
+    return m_fileName.isEmpty() ? saveCommand() : saveTo(m_fileName, m_fileForm);
 }
 
-bool MainWindow::saveTo(const QString& name) {
-    std::error_code reason;
-    const document::FileResult result = document::SaveProgram(m_document, toPath(name), reason);
-    if (result != document::FileResult::Success) {
-        m_prompts->tell(QMessageBox::Critical, appTitle(),
-                        fromUtf8(document::fileResultMessage(result, name.toStdString(), reason)));
+bool MainWindow::saveTo(const QString& name, document::LadderForm form) {
+    const document::LadderFileOutcome saved = document::saveLadder(m_document, toPath(name), form);
+    if (saved.result != document::FileResult::Success) {
+        m_prompts->tell(QMessageBox::Critical, appTitle(), fromUtf8(saved.message));
         return false;
     }
     m_saveDialog->selectFile(name);
     setFileCaption(name);
     m_fileName = name;
+    m_fileForm = form;
     m_history.markSaved();
     return true;
 }
@@ -99,6 +103,7 @@ void MainWindow::startNewProgram() {
     m_document.NewDocument();
     m_history.reset(document::DocumentStatus::New);
     m_fileName.clear();
+    m_fileForm = document::LadderForm::ProgramFile;
     setWindowTitle(ui::newProgramCaption());
     refresh(document::Refresh::AfterLoading);
     historyChanged();
@@ -137,21 +142,22 @@ bool MainWindow::openProgramAsking(const QString& name) {
 }
 
 bool MainWindow::openProgram(const QString& name) {
-    const document::FileResult result = document::LoadProgram(m_document, toPath(name));
-    if (!document::programLoaded(result)) {
-        m_prompts->tell(QMessageBox::Critical, appTitle(),
-                        fromUtf8(document::fileResultMessage(result, name.toStdString())));
+    // The content tells the forms apart, so a text under any name opens as text and a program
+    // file named *.lad.txt as a program.
+    const document::LadderFileOutcome opened = document::openLadder(m_document, toPath(name));
+    if (!opened.loaded()) {
+        m_prompts->tell(QMessageBox::Critical, appTitle(), fromUtf8(opened.message));
         return false;
     }
     m_openDialog->selectFile(name);
     setFileCaption(name);
     m_fileName = name;
+    m_fileForm = opened.form;
     m_history.reset(m_document.status());
     refresh(document::refreshAfter(document::EditCommand::Load));
     historyChanged();
-    if (result != document::FileResult::Success) {
-        m_prompts->tell(QMessageBox::Warning, appTitle(),
-                        fromUtf8(document::fileResultMessage(result, name.toStdString())));
+    if (opened.result != document::FileResult::Success) {
+        m_prompts->tell(QMessageBox::Warning, appTitle(), fromUtf8(opened.message));
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #include "ui/app_text.h"
 #include "ui/examples_folder.h"
 #include "ui/help_window.h"
+#include "ui/ladder_file_dialogs.h"
 #include "ui/main_window.h"
 
 #include <QFileDialog>
@@ -23,7 +24,9 @@ void MainWindow::ExamplesClick() {
                         QString::fromUtf8("Nie znaleziono folderu z przykładowymi programami."));
         return;
     }
-    // The open command as "Otwórz" runs it, only starting in the examples' folder.
+    // The open command as "Otwórz" runs it, only starting in the examples' folder and showing
+    // each example in both its forms.
     m_openDialog->setDirectory(folder);
+    ui::showBothForms(*m_openDialog);
     Open1Click();
 }

@@ -17,7 +17,8 @@ namespace {
 
 constexpr char kUsage[] =
     "Użycie:\n"
-    "  wirtualon [PROGRAM.jar]   edytor, z programem, jeśli go podano\n"
+    "  wirtualon [PROGRAM.jar | PROGRAM.lad.txt]\n"
+    "                            edytor, z programem, jeśli go podano\n"
     "  wirtualon --version       wersja programu\n"
     "  wirtualon --help          ten opis\n";
 
@@ -50,7 +51,8 @@ int main(int argc, char* argv[]) {
         icon.addFile(QStringLiteral(":/wirtualon/wirtualon-%1.png").arg(size));
     }
     QApplication::setWindowIcon(icon);
-    // `wirtualon PROGRAM.jar`, as a file manager starts it: the first argument is the program.
+    // `wirtualon PROGRAM.jar`, as a file manager starts it: the first argument is the program,
+    // in either form.
     const QStringList arguments = QApplication::arguments();
     const QString program = arguments.size() > 1 ? arguments.at(1) : QString();
     SingleInstance instance(SingleInstance::defaultSocketPath());

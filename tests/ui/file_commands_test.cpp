@@ -1,14 +1,18 @@
-// File commands of the main window: open, save, new and quit with their dialogs and questions.
+// File commands of the main window: open, save, new and quit with their dialogs and questions,
+// in both forms of a ladder.
 #include "tests/ui/editor_fixture.h"
 
 #include "document/editing.h"
+#include "document/ladder_text.h"
 #include "document/program_file.h"
 #include "ui/examples_folder.h"
+#include "ui/ladder_file_dialogs.h"
 #include "ui/ladder_grid.h"
 #include "ui/main_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -17,10 +21,38 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
+
 namespace {
 
 const QString kSaveQuestion = QString::fromUtf8("Czy chcesz zapisać obecny program?");
 const QString kQuitQuestion = QString::fromUtf8("Czy na pewno chcesz wyjść z programu?");
+const QString kProgramFilter = QStringLiteral("Drabina (*.jar)");
+const QString kTextFilter = QString::fromUtf8("Drabina w tekście (*.lad.txt)");
+const QString kBothFormsFilter = QStringLiteral("Drabiny (*.jar *.lad.txt)");
+const QString kExamples = QStringLiteral(WIRTUALON_TEST_SOURCE_DIR "/../examples/");
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+/// Picks `filter` in the dialog's file type list as the user does.
+void chooseFilter(QFileDialog& dialog, const QString& filter) {
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(types != nullptr);
+    const int index = types->findText(filter);
+    QVERIFY(index >= 0);
+    types->setCurrentIndex(index);
+    emit types->activated(index);
+    emit types->textActivated(filter);
+}
 
 struct Editor : EditorFixture {
     QTemporaryDir dir;
@@ -51,6 +83,12 @@ private slots:
     void openLoadsAndMovesCursorHome();
     void cancelledOpenChangesNothing();
     void failedOpenReportsAndKeepsDocument();
+    void eachFormSavesAsTheToolConvertsIt_data();
+    void eachFormSavesAsTheToolConvertsIt();
+    void saveKeepsTheFormTheProgramCameIn();
+    void brokenTextIsRefusedWithItsLineAndChangesNothing();
+    void saveDialogNameFollowsTheChosenForm_data();
+    void saveDialogNameFollowsTheChosenForm();
     void openWithUnsavedChangesAsksFirst();
     void toolbarNewAlwaysAsks_data();
     void toolbarNewAlwaysAsks();
@@ -171,6 +209,174 @@ void FileCommandsTest::failedOpenReportsAndKeepsDocument() {
         QVERIFY(e.prompts->fileDialogs.empty());
         QCOMPARE(e.doc().CellCode(3, 3), 1);
     }
+}
+
+void FileCommandsTest::eachFormSavesAsTheToolConvertsIt_data() {
+    QTest::addColumn<QString>("example");
+    const QStringList texts = QDir(kExamples).entryList({QStringLiteral("*.lad.txt")});
+    QVERIFY(!texts.isEmpty());
+    for (const QString& text : texts) {
+        const QString stem = text.chopped(8);
+        QTest::newRow(qPrintable(stem)) << kExamples + stem;
+    }
+}
+
+void FileCommandsTest::eachFormSavesAsTheToolConvertsIt() {
+    // Every example's text and pair agree as the command-line tool converts them, so saving the
+    // one form opened in the other must give the example's files byte for byte.
+    QFETCH(QString, example);
+    Editor e;
+    const QString text = example + QStringLiteral(".lad.txt");
+    const QString program = example + QStringLiteral(".jar");
+
+    e.prompts->fileNames = {text};
+    e.trigger("Open1");
+    QVERIFY(e.prompts->messages.empty());
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - ") + text);
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("wczytany"));
+
+    // A bare name takes the form of the filter chosen in the dialog.
+    e.prompts->whileChoosingFile = [](QFileDialog& dialog) {
+        chooseFilter(dialog, kProgramFilter);
+    };
+    e.prompts->fileNames = {e.path("pair")};
+    e.trigger("SaveAs1");
+    QVERIFY(e.prompts->messages.empty());
+    QCOMPARE(fileBytes(e.path("pair.jar")), fileBytes(program));
+    QCOMPARE(fileBytes(e.path("pair.jar.str")), fileBytes(program + QStringLiteral(".str")));
+    QVERIFY(!QFile::exists(e.path("pair.lad.txt")));
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - ") + e.path("pair.jar"));
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zapisany"));
+
+    e.prompts->whileChoosingFile = nullptr;
+    e.prompts->fileNames = {program};
+    e.trigger("Open1");
+    e.prompts->whileChoosingFile = [](QFileDialog& dialog) { chooseFilter(dialog, kTextFilter); };
+    e.prompts->fileNames = {e.path("back")};
+    e.trigger("SaveAs1");
+    QVERIFY(e.prompts->messages.empty());
+    QCOMPARE(fileBytes(e.path("back.lad.txt")), fileBytes(text));
+    QVERIFY(!QFile::exists(e.path("back.jar")));
+    QVERIFY(!QFile::exists(e.path("back.lad.txt.str")));
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - ") + e.path("back.lad.txt"));
+}
+
+void FileCommandsTest::saveKeepsTheFormTheProgramCameIn() {
+    Editor e;
+    // Named without its usual ending: the content says it is text, and it stays text.
+    const QString text = e.path("start.txt");
+    writeFile(text, fileBytes(kExamples + QStringLiteral("start_stop.lad.txt")));
+    QVERIFY(e.window->openProgram(text));
+    e.grid().setCursorCell(4, 0);
+    e.click("SpeedButton53");
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zmieniony"));
+    e.trigger("Save1");
+    QVERIFY(e.prompts->fileDialogs.empty());
+    QVERIFY(e.prompts->messages.empty());
+    const QByteArray saved = fileBytes(text);
+    QCOMPARE(saved, QByteArray::fromStdString(document::ladderText(e.doc())));
+    QVERIFY(saved.contains("w5 k1"));
+    QVERIFY(!QFile::exists(text + QStringLiteral(".str")));
+    QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zapisany"));
+
+    // "Zapisz jako..." offers the text form again.
+    e.prompts->fileNames = {QString()};
+    e.trigger("SaveAs1");
+    QCOMPARE(e.window->saveDialog().selectedNameFilter(), kTextFilter);
+
+    // Saved as a program file (the name's ending outweighs the filter shown), it stays one.
+    e.prompts->fileNames = {e.path("start.jar")};
+    e.trigger("SaveAs1");
+    QVERIFY(e.prompts->messages.empty());
+    QVERIFY(QFile::exists(e.path("start.jar.str")));
+    e.grid().setCursorCell(5, 0);
+    e.click("SpeedButton53");
+    e.click("SpeedButton3");
+    QCOMPARE(e.prompts->fileDialogs.size(), std::size_t{2});
+    document::LadderDocument reloaded;
+    QVERIFY(document::LoadProgram(reloaded, e.path("start.jar").toStdString()) ==
+            document::FileResult::Success);
+    QCOMPARE(reloaded.CellCode(5, 0), e.doc().CellCode(5, 0));
+    QVERIFY(reloaded.CellCode(5, 0) != 0);
+    QCOMPARE(fileBytes(text), saved);
+    QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - ") + e.path("start.jar"));
+}
+
+void FileCommandsTest::brokenTextIsRefusedWithItsLineAndChangesNothing() {
+    Editor e;
+    e.grid().setCursorCell(0, 0);
+    e.click("SpeedButton53");
+    const QString broken = e.path("zly.lad.txt");
+    writeFile(broken, "Wirtualon! drabina 1\nwiersze 2\nw1 k1 stykk operand=%I0001\n");
+    const std::function<void()> opens[] = {
+        [&] {
+            e.prompts->fileNames = {broken};
+            e.trigger("Open1");
+        },
+        [&] { QVERIFY(!e.window->openProgram(broken)); },
+        [&] { QVERIFY(!e.window->openProgramAsking(broken)); },
+    };
+    for (const auto& open : opens) {
+        e.prompts->messages.clear();
+        e.prompts->answers = {QMessageBox::No};
+        open();
+        QCOMPARE(e.prompts->messages.size(), std::size_t{1});
+        QCOMPARE(e.prompts->messages[0].icon, QMessageBox::Critical);
+        QVERIFY2(e.prompts->messages[0].text.startsWith(QStringLiteral("Plik ") + broken +
+                                                        QStringLiteral(", linia 3: ")),
+                 qPrintable(e.prompts->messages[0].text));
+        QCOMPARE(e.doc().rowCount(), 10);
+        QCOMPARE(e.doc().CellCode(0, 0), 1);
+        QCOMPARE(e.window->statusPanelText(2), QStringLiteral("zmieniony"));
+        QCOMPARE(e.window->windowTitle(), QStringLiteral("Wirtualon! - Program1"));
+        QCOMPARE(e.window->history().undoCount(), std::size_t{1});
+    }
+}
+
+void FileCommandsTest::saveDialogNameFollowsTheChosenForm_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("typedFirst");  // typed before the filter was chosen, or after
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<bool>("asText");
+    QTest::newRow("program name switched to text")
+        << "prog.jar" << true << kTextFilter << "prog.lad.txt" << true;
+    QTest::newRow("text name switched to program")
+        << "prog.lad.txt" << true << kProgramFilter << "prog.jar" << false;
+    QTest::newRow("other name switched to text")
+        << "prog.v2" << true << kTextFilter << "prog.lad.txt" << true;
+    QTest::newRow("bare name under text")
+        << "prog" << false << kTextFilter << "prog.lad.txt" << true;
+    QTest::newRow("program ending typed under text")
+        << "prog.jar" << false << kTextFilter << "prog.jar" << false;
+    QTest::newRow("text ending typed under program")
+        << "prog.LAD.TXT" << false << kProgramFilter << "prog.LAD.TXT" << true;
+    QTest::newRow("other extension kept under text")
+        << "prog.v2" << false << kTextFilter << "prog.v2" << true;
+}
+
+void FileCommandsTest::saveDialogNameFollowsTheChosenForm() {
+    QFETCH(QString, typed);
+    QFETCH(bool, typedFirst);
+    QFETCH(QString, filter);
+    QFETCH(QString, saved);
+    QFETCH(bool, asText);
+    Editor e;
+    QFileDialog& dialog = e.window->saveDialog();
+    dialog.setDirectory(e.dir.path());
+    if (typedFirst) {
+        dialog.selectFile(typed);
+        chooseFilter(dialog, filter);
+    } else {
+        chooseFilter(dialog, filter);
+        dialog.selectFile(typed);
+    }
+    QCOMPARE(dialog.selectedNameFilter(), filter);
+    const QStringList chosen = dialog.selectedFiles();
+    QCOMPARE(chosen.size(), qsizetype{1});
+    const ui::SaveTarget target = ui::saveTarget(chosen.front(), dialog.selectedNameFilter());
+    QCOMPARE(QFileInfo(target.name).fileName(), saved);
+    QCOMPARE(target.form == document::LadderForm::Text, asText);
 }
 
 void FileCommandsTest::openWithUnsavedChangesAsksFirst() {
@@ -294,7 +500,9 @@ void FileCommandsTest::examplesOpenInTheOpenDialogStartingInTheirFolder() {
     QVERIFY(folder.endsWith(QStringLiteral("/examples")));
     e.prompts->answers = {QMessageBox::No};
     e.prompts->fileNames = {folder + QStringLiteral("/start_stop.jar")};
+    e.window->openDialog().selectNameFilter(kProgramFilter);
     e.trigger("Przyklady1");
+    QCOMPARE(e.window->openDialog().selectedNameFilter(), kBothFormsFilter);
     // Unsaved work is asked about first, as by "Otwórz".
     QCOMPARE(e.prompts->questions.size(), std::size_t{1});
     QCOMPARE(e.prompts->fileDialogs, std::vector<QString>{QStringLiteral("OpenDialog1")});
@@ -320,6 +528,10 @@ void FileCommandsTest::examplesFolderIsFoundBesideOrAboveTheEditor_data() {
         << "src/examples";
     QTest::newRow("folder without programs passed over")
         << QStringList{"src/build/examples/notes.txt", "src/examples/a.jar"} << "src/build/app"
+        << ""
+        << "src/examples";
+    QTest::newRow("ladders in text only")
+        << QStringList{"src/build/examples/notes.txt", "src/examples/a.lad.txt"} << "src/build/app"
         << ""
         << "src/examples";
     QTest::newRow("too far above") << QStringList{"examples/a.jar"} << "a/b/c/d/app"

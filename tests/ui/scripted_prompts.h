@@ -31,6 +31,8 @@ public:
     std::deque<QString> printFiles;
     /// Runs while a modal window is "open"; the window is shown meanwhile.
     std::function<void(QDialog&)> whileModal;
+    /// Runs while a file dialog is "open", before its name is given (a filter being chosen).
+    std::function<void(QFileDialog&)> whileChoosingFile;
 
     std::vector<Message> questions;
     std::vector<Message> messages;
@@ -55,6 +57,9 @@ public:
 
     QString chooseFile(QFileDialog& dialog) override {
         fileDialogs.push_back(dialog.objectName());
+        if (whileChoosingFile) {
+            whileChoosingFile(dialog);
+        }
         if (fileNames.empty()) {
             return {};
         }
